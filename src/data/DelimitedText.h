@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace halvex {
+
+// The line format of every data file of the program: fields separated by commas, lines ended by
+// CR LF, texts in double quotes written unchanged, integers in decimal, singles in their shortest
+// form (".4", "100", "-.25"), Booleans as #TRUE# / #FALSE#; one byte per character.
+class DelimitedWriter
+{
+public:
+    DelimitedWriter& text(const QString& value);
+    DelimitedWriter& integer(qint64 value);
+    DelimitedWriter& single(float value);
+    DelimitedWriter& boolean(bool value);
+    // Ends the current line with CR LF.
+    DelimitedWriter& endLine();
+
+    const QByteArray& bytes() const { return m_bytes; }
+
+private:
+    void separate();
+
+    QByteArray m_bytes;
+    bool m_lineStarted = false;
+};
+
+// A single as the files hold it: at most 7 significant digits, no leading zero before the point.
+QString formatSingle(float value);
+
+// Reads fields one at a time across lines. Reading past the last field throws the input-past-end
+// Failure, so a short line leaves the fields not yet read untouched in the caller.
+class DelimitedReader
+{
+public:
+    explicit DelimitedReader(QByteArray bytes);
+
+    bool atEnd() const { return m_pos >= m_bytes.size(); }
+
+    QString text();
+    qint16 integer16();
+    qint32 integer32();
+    float single();
+    bool boolean();
+
+private:
+    QString field();
+    double number();
+
+    QByteArray m_bytes;
+    qsizetype m_pos = 0;
+};
+
+} // namespace halvex

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace halvex {
+
+inline const QString kRacersFileName = QStringLiteral("DragRacers.dat");
+inline const QString kCarsFileName = QStringLiteral("DragCars.dat");
+inline const QString kClassesFileName = QStringLiteral("DragClass.dat");
+
+// Every field of a list file, in file order: one quoted name a line as the editors write it, or
+// bare names as a hand-made file holds them. Throws halvex::Failure when the file is missing.
+QStringList readNames(const QString& path);
+// Appends one quoted line; the file is created when it does not exist.
+void appendName(const QString& path, const QString& name);
+// Rewrites the whole file, one quoted line a name, atomically.
+void writeNames(const QString& path, const QStringList& names);
+
+// First letter of every word upper case, the rest lower case; words are split by blanks, tabs
+// and line breaks only, so "mary o'BRIEN" becomes "Mary O'brien".
+QString properCase(const QString& text);
+
+// The line format has no escape for a double quote, so such a name cannot be stored.
+bool canStoreName(const QString& name);
+
+} // namespace halvex

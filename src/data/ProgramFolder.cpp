@@ -1,0 +1,69 @@
+#include "data/ProgramFolder.h"
+
+#include "platform/Failure.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace halvex {
+
+ProgramFolder::ProgramFolder(QString dir) : m_dir(std::move(dir)) {}
+
+ProgramFolder ProgramFolder::fromEnvironment()
+{
+    const QString home = qEnvironmentVariable("HALVEX_HOME");
+    if (!home.isEmpty())
+        return ProgramFolder(QDir(home).absolutePath());
+    return ProgramFolder(QCoreApplication::applicationDirPath());
+}
+
+QString ProgramFolder::path(const QString& name) const
+{
+    const QDir dir(m_dir);
+    const QStringList entries =
+        dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return dir.filePath(entry);
+    }
+    return dir.filePath(name);
+}
+
+bool ProgramFolder::exists(const QString& name) const
+{
+    return QFileInfo::exists(path(name));
+}
+
+QByteArray readFileBytes(const QString& path)
+{
+    QFile file(path);
+    if (!file.exists())
+        throw Failure(QStringLiteral("File not found: %1").arg(QFileInfo(path).fileName()),
+                      Failure::FileNotFound);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("Cannot open %1: %2")
+                          .arg(QFileInfo(path).fileName(), file.errorString()));
+    return file.readAll();
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw Failure(QStringLiteral("Cannot write %1: %2")
+                          .arg(QFileInfo(path).fileName(), file.errorString()));
+}
+
+void appendToFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(bytes) != bytes.size() ||
+        !file.flush())
+        throw Failure(QStringLiteral("Cannot write %1: %2")
+                          .arg(QFileInfo(path).fileName(), file.errorString()));
+}
+
+} // namespace halvex

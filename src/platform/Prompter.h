@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QString>
+
+namespace halvex {
+
+inline const QString kAppTitle = QStringLiteral("Halvex 3000");
+
+enum class Buttons
+{
+    Ok,
+    OkCancel,
+    YesNo
+};
+enum class Icon
+{
+    None,
+    Information,
+    Warning,
+    Critical,
+    Question
+};
+enum class Answer
+{
+    Ok,
+    Cancel,
+    Yes,
+    No
+};
+
+struct MessageBox
+{
+    QString text;
+    QString title; // as shown: never empty
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+};
+
+struct InputBox
+{
+    QString prompt;
+    QString title;
+    QString defaultText;
+};
+
+// Message boxes, input boxes and the save dialog: every question the system puts to the operator
+// goes through here, so that tests can answer them without a modal window.
+class Prompter
+{
+public:
+    virtual ~Prompter() = default;
+
+    // A box without a title of its own shows the application title.
+    Answer message(const QString& text, const QString& title = {}, Buttons buttons = Buttons::Ok,
+                   Icon icon = Icon::None)
+    {
+        return show(MessageBox{text, title.isEmpty() ? kAppTitle : title, buttons, icon});
+    }
+
+    // Returns the typed text; Cancel gives an empty text.
+    QString input(const QString& prompt, const QString& title, const QString& defaultText = {})
+    {
+        return ask(InputBox{prompt, title.isEmpty() ? kAppTitle : title, defaultText});
+    }
+
+    // Returns the chosen file name, empty when the operator cancels.
+    virtual QString saveFileName(const QString& caption, const QString& startPath,
+                                 const QString& filter) = 0;
+
+protected:
+    virtual Answer show(const MessageBox& box) = 0;
+    virtual QString ask(const InputBox& box) = 0;
+};
+
+} // namespace halvex

@@ -1,0 +1,89 @@
+#include "platform/QtSerialPort.h"
+
+#include "link/PortDevice.h"
+#include "platform/Failure.h"
+
+#include <QThread>
+
+namespace halvex {
+
+QtSerialPort::QtSerialPort(ProgramFolder folder, QString fallbackPrefix)
+    : m_folder(std::move(folder)), m_fallbackPrefix(std::move(fallbackPrefix))
+{}
+
+void QtSerialPort::open()
+{
+    if (m_port.isOpen())
+        throw Failure(QStringLiteral("Port already open"));
+    m_port.setPortName(portDevice(m_folder, m_number, m_fallbackPrefix));
+    if (!m_port.open(QIODevice::ReadWrite))
+        throw Failure(m_port.errorString());
+    m_port.setBaudRate(QSerialPort::Baud9600);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+}
+
+void QtSerialPort::close()
+{
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+void QtSerialPort::write(const QByteArray& bytes)
+{
+    if (!m_port.isOpen())
+        throw Failure(QStringLiteral("Operation valid only when the port is open"),
+                      Failure::PortNotOpen);
+    if (m_port.write(bytes) != bytes.size())
+        throw Failure(m_port.errorString());
+    // Commands go out at once: the program may block on the unit's reply right after writing.
+    while (m_port.bytesToWrite() > 0) {
+        if (!m_port.waitForBytesWritten(2000)) {
+            checkVanished();
+            throw Failure(QStringLiteral("Write to the timing unit timed out"));
+        }
+    }
+}
+
+qint64 QtSerialPort::bytesWaiting()
+{
+    if (!m_port.isOpen())
+        return 0;
+    return m_port.bytesAvailable();
+}
+
+QByteArray QtSerialPort::readAll()
+{
+    return m_port.isOpen() ? m_port.readAll() : QByteArray();
+}
+
+void QtSerialPort::discardInput()
+{
+    if (!m_port.isOpen())
+        return;
+    m_port.clear(QSerialPort::Input);
+    m_port.readAll();
+}
+
+bool QtSerialPort::waitForBytes(int msecs)
+{
+    if (!m_port.isOpen()) {
+        QThread::msleep(static_cast<unsigned long>(msecs));
+        return false;
+    }
+    const bool arrived = m_port.waitForReadyRead(msecs);
+    if (!arrived)
+        checkVanished();
+    return arrived;
+}
+
+void QtSerialPort::checkVanished()
+{
+    // A device that went away (a USB adapter pulled out) closes the port cleanly.
+    if (m_port.error() == QSerialPort::ResourceError)
+        m_port.close();
+}
+
+} // namespace halvex

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace halvex {
+
+// The link to the timing unit: a port number, its open state, writes, and what has arrived.
+// Operations that fail throw halvex::Failure with the description the operator is shown.
+class SerialPort
+{
+public:
+    virtual ~SerialPort() = default;
+
+    virtual void setPortNumber(int number) = 0;
+    virtual int portNumber() const = 0;
+    // Opening a number that names no device throws Failure::InvalidPortNumber.
+    virtual void open() = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+    // Writing to a closed port throws Failure::PortNotOpen.
+    virtual void write(const QByteArray& bytes) = 0;
+    virtual qint64 bytesWaiting() = 0;
+    virtual QByteArray readAll() = 0;
+    // Drops everything received and not yet read, in the driver's buffers too.
+    virtual void discardInput() = 0;
+    // Blocks up to msecs for more bytes to arrive, without spinning the processor.
+    virtual bool waitForBytes(int msecs) = 0;
+};
+
+} // namespace halvex

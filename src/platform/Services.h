@@ -1,0 +1,26 @@
+#pragma once
+
+#include "data/ProgramFolder.h"
+
+namespace halvex {
+
+class Prompter;
+class SerialPort;
+class Clock;
+class Random;
+class SettingsStore;
+
+// The platform services of one run, owned by the application object and handed to each window.
+struct Services
+{
+    Prompter& prompter;
+    SerialPort& port;
+    Clock& clock;
+    Random& random;
+    SettingsStore& store;
+    ProgramFolder folder;
+    // How long the reader waits for the unit's reply; tests shorten it.
+    int replyTimeLimitSeconds = 20;
+};
+
+} // namespace halvex
