@@ -32,6 +32,11 @@ public:
     QQueue<float> draws;
     int reseeds = 0;
 
+    void queue(std::initializer_list<float> values)
+    {
+        for (float v : values)
+            draws.enqueue(v);
+    }
     float next() override { return draws.isEmpty() ? 0.5f : draws.dequeue(); }
     void reseed() override { ++reseeds; }
 };

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs (only those missing) and builds it.
+# Usage: scripts/setup.sh [build-dir] [extra cmake options...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
+          libgl-dev libglx-dev xvfb xauth xdotool imagemagick fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    $sudo_cmd apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+build=${1:-build}
+shift || true
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+cmake --build "$build" -j2
