@@ -19,8 +19,6 @@ struct Services
     Random& random;
     SettingsStore& store;
     ProgramFolder folder;
-    // How long the reader waits for the unit's reply; tests shorten it.
-    int replyTimeLimitSeconds = 20;
 };
 
 } // namespace halvex

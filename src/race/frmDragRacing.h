@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/MasterListEditor.h"
 #include "race/RaceHost.h"
 #include "reports/frmDragStats.h"
 
@@ -67,7 +68,7 @@ private:
     void cmdSwapLanes_Click();
     void cmdRace_Click();
     void mnuDemo_Click();
-    void mnuDataBase_Click(int list);
+    void mnuDataBase_Click(MasterListKind kind);
     void mnuHelpIndex_Click();
 
     void RunRace();
@@ -82,6 +83,7 @@ private:
     ModDragRacing& m_g;
     ModCommand& m_command;
     QPointer<frmDragStats> m_stats;
+    QPointer<QWidget> m_help;
     bool m_mirroring = false;
 
 public:

@@ -216,9 +216,12 @@ void frmDragRacing::buildMenus()
 
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
     connect(mnuDemo, &QAction::triggered, this, [this] { mnuDemo_Click(); });
-    connect(mnuDataBaseClasses, &QAction::triggered, this, [this] { mnuDataBase_Click(2); });
-    connect(mnuRacers, &QAction::triggered, this, [this] { mnuDataBase_Click(0); });
-    connect(mnuDataBaseCars, &QAction::triggered, this, [this] { mnuDataBase_Click(1); });
+    connect(mnuDataBaseClasses, &QAction::triggered, this,
+            [this] { mnuDataBase_Click(MasterListKind::Classes); });
+    connect(mnuRacers, &QAction::triggered, this,
+            [this] { mnuDataBase_Click(MasterListKind::Racers); });
+    connect(mnuDataBaseCars, &QAction::triggered, this,
+            [this] { mnuDataBase_Click(MasterListKind::Cars); });
     connect(mnuSettingsSettings, &QAction::triggered, this, [this] { SaveWindowState(); });
     connect(mnuHelpIndex, &QAction::triggered, this, [this] { mnuHelpIndex_Click(); });
 }

@@ -1,7 +1,9 @@
 // Race setup and the race run of the main race window.
 #include "data/Numbers.h"
+#include "data/frmListEditor.h"
 #include "link/ModCommand.h"
 #include "link/frmDelay.h"
+#include "periphery/frmHelp.h"
 #include "platform/Failure.h"
 #include "platform/Prompter.h"
 #include "platform/Random.h"
@@ -259,8 +261,39 @@ void frmDragRacing::ShowRaceStatistics()
     stats->show();
 }
 
-void frmDragRacing::mnuDataBase_Click(int) {}
+void frmDragRacing::mnuDataBase_Click(MasterListKind kind)
+{
+    {
+        frmListEditor editor(kind, m_services, this);
+        editor.exec();
+    }
+    // Closing the editor, either way, refreshes the main window's boxes from its file.
+    switch (kind) {
+    case MasterListKind::Racers:
+        LoadRacers();
+        break;
+    case MasterListKind::Cars:
+        LoadCars();
+        break;
+    case MasterListKind::Classes:
+        try {
+            LoadClasses();
+            cmbClass->setEditText(cmbClass->count() > 0 ? cmbClass->itemText(cmbClass->count() - 1)
+                                                        : QString());
+        } catch (const std::exception& e) {
+            showMessageForFailure(e);
+        }
+        break;
+    }
+}
 
-void frmDragRacing::mnuHelpIndex_Click() {}
+void frmDragRacing::mnuHelpIndex_Click()
+{
+    if (!m_help)
+        m_help = new frmHelp(m_services.folder, this);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
 
 } // namespace halvex

@@ -66,14 +66,10 @@ private Q_SLOTS:
         add("both red, left later", 3, "0", "0", {-0.003, -0.020, 9.9, 9.7}, "L red:LR");
         add("both red, equal", 0, "0", "0", {-0.010, -0.010, 9.5, 9.9}, "R red:LR");
         add("only right red", 3, "0", "0", {0.100, -0.001, 9.9, 9.0}, "L red:R");
-        add("red beats breakout", 2, "10", "11", {0.05, -0.01, 9.0, 11.2},
-            "L red:R out:L");
-        add("left breaks out", 2, "10.000", "11.000", {0.05, 0.05, 9.950, 11.200},
-            "R out:L");
-        add("both break out, right less", 2, "10", "11", {0.05, 0.05, 9.950, 10.990},
-            "R out:LR");
-        add("both break out, left less", 2, "10", "11", {0.05, 0.05, 9.990, 10.950},
-            "L out:LR");
+        add("red beats breakout", 2, "10", "11", {0.05, -0.01, 9.0, 11.2}, "L red:R out:L");
+        add("left breaks out", 2, "10.000", "11.000", {0.05, 0.05, 9.950, 11.200}, "R out:L");
+        add("both break out, right less", 2, "10", "11", {0.05, 0.05, 9.950, 10.990}, "R out:LR");
+        add("both break out, left less", 2, "10", "11", {0.05, 0.05, 9.990, 10.950}, "L out:LR");
         add("both break out equally", 4, "10", "10", {0.05, 0.06, 9.950, 9.950}, "R out:LR");
         add("no handicap, left ahead", 0, "0", "0", {0.500, 0.400, 9.800, 9.950}, "L");
         add("equal totals go right", 3, "0", "0", {0.500, 0.400, 9.800, 9.900}, "R");
@@ -83,12 +79,10 @@ private Q_SLOTS:
         add("perfect reaction is no red light", 0, "0", "0", {0.0, 0.01, 9.8, 9.8}, "L");
         add("left did not finish, no handicap", 0, "0", "0", {0.05, 0.05, 0, 9.8}, "-");
         add("right did not finish, no handicap", 3, "0", "0", {0.05, 0.05, 9.8, 0}, "-");
-        add("unfinished lane breaks out on a dial-in tree", 2, "9", "9",
-            {0.05, 0.05, 0, 9.8}, "R out:L");
-        add("slower than dial-in is no breakout", 1, "9.5", "9.5", {0.05, 0.04, 9.6, 9.55},
-            "R");
-        add("breakouts not counted without handicap", 0, "0", "0", {0.05, 0.05, 9.6, 9.55},
-            "R");
+        add("unfinished lane breaks out on a dial-in tree", 2, "9", "9", {0.05, 0.05, 0, 9.8},
+            "R out:L");
+        add("slower than dial-in is no breakout", 1, "9.5", "9.5", {0.05, 0.04, 9.6, 9.55}, "R");
+        add("breakouts not counted without handicap", 0, "0", "0", {0.05, 0.05, 9.6, 9.55}, "R");
     }
 
     void winnerDecision()
@@ -114,7 +108,7 @@ private Q_SLOTS:
         processTimes(setup, reply.array(), imperial(), log);
         const WinnerDecision d = decideWinner(tree, log);
 
-        QString got = d.winner == Lane::Left ? QStringLiteral("L")
+        QString got = d.winner == Lane::Left    ? QStringLiteral("L")
                       : d.winner == Lane::Right ? QStringLiteral("R")
                                                 : QStringLiteral("-");
         auto marks = [](const char* name, bool left, bool right) {
@@ -133,7 +127,8 @@ private Q_SLOTS:
             QVERIFY(left.isEmpty() && right.isEmpty());
         } else {
             QCOMPARE(left, d.winner == Lane::Left ? QStringLiteral("Win") : QStringLiteral("Lost"));
-            QCOMPARE(right, d.winner == Lane::Left ? QStringLiteral("Lost") : QStringLiteral("Win"));
+            QCOMPARE(right,
+                     d.winner == Lane::Left ? QStringLiteral("Lost") : QStringLiteral("Win"));
         }
         // The copies were taken before the decision and carry no result text.
         QVERIFY(log.LeftResult.Result.isEmpty());
@@ -219,8 +214,12 @@ private Q_SLOTS:
     void timingLabelsFollowTheSensorCount()
     {
         DragSettings s;
-        s.InterSensorDistance = {QString(), QStringLiteral("10 ft"), QStringLiteral("20 ft"),
-                                 QStringLiteral("40 ft"), QString(), QString()};
+        s.InterSensorDistance = {QString(),
+                                 QStringLiteral("10 ft"),
+                                 QStringLiteral("20 ft"),
+                                 QStringLiteral("40 ft"),
+                                 QString(),
+                                 QString()};
         RaceRecord r;
         r.TimingPoint = {1.25f, 2.5f, 4.0f, 9.0f, 9.5f};
         s.NumberOfSensors = 3;

@@ -1,0 +1,98 @@
+#include "support/WindowRig.h"
+
+#include "data/MasterList.h"
+#include "link/frmDelay.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+namespace halvex::test {
+
+WindowRig::WindowRig(Port kind)
+{
+    if (kind == Port::Serial)
+        serialPort = std::make_unique<QtSerialPort>(ProgramFolder(dir.path()),
+                                                    dir.filePath(QStringLiteral("no-ttyS")));
+    services = std::make_unique<Services>(
+        Services{prompter, port(), clock, random, store, ProgramFolder(dir.path())});
+    command = std::make_unique<ModCommand>(port(), prompter, clock, g.DemoMode, g.RaceOk);
+
+    settings.ProTreeCountdown = 0.4f;
+    settings.TrackName = QStringLiteral("Test Strip");
+    settings.SpeedTrapDistance = 12;
+    settings.TrackLength = QStringLiteral("66 ft");
+    settings.SpeedMultiplier = 1;
+    settings.InterSensorDistance[1] = QStringLiteral("10 ft");
+    settings.InterSensorDistance[2] = QStringLiteral("20 ft");
+    settings.InterSensorDistance[3] = QStringLiteral("40 ft");
+    settings.NumberOfSensors = 3;
+}
+
+WindowRig::~WindowRig()
+{
+    window.reset();
+}
+
+SerialPort& WindowRig::port()
+{
+    if (serialPort)
+        return *serialPort;
+    return memoryPort;
+}
+
+void WindowRig::writeFile(const QString& name, const QByteArray& bytes) const
+{
+    QFile f(dir.filePath(name));
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write test file");
+}
+
+QByteArray WindowRig::readFile(const QString& name) const
+{
+    QFile f(dir.filePath(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WindowRig::fileExists(const QString& name) const
+{
+    return QFile::exists(dir.filePath(name));
+}
+
+void WindowRig::writeSettings() const
+{
+    writeSettingsFile(dir.filePath(kSettingsFileName), settings);
+}
+
+void WindowRig::writeLists() const
+{
+    writeNames(dir.filePath(kRacersFileName),
+               {QStringLiteral("Bob Diaz"), QStringLiteral("alice Hart"), QStringLiteral("Carla")});
+    writeNames(dir.filePath(kCarsFileName), {QStringLiteral("Red Comet"), QStringLiteral("Blue")});
+    writeNames(dir.filePath(kClassesFileName),
+               {QStringLiteral("Stock"), QStringLiteral("Modified")});
+}
+
+frmDragRacing& WindowRig::start()
+{
+    window = std::make_unique<frmDragRacing>(*services, g, *command);
+    window->load();
+    return *window;
+}
+
+void WindowRig::clickGetReadyWhenShown()
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer] {
+        if (auto* delay = qobject_cast<frmDelay*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            QTest::mouseClick(delay->Label1, Qt::LeftButton);
+        }
+    });
+    timer->start();
+}
+
+} // namespace halvex::test
