@@ -129,7 +129,7 @@ qint32 DelimitedReader::integer32()
 
 float DelimitedReader::single()
 {
-    return static_cast<float>(number());
+    return toSingle(number());
 }
 
 bool DelimitedReader::boolean()

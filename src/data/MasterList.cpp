@@ -3,6 +3,8 @@
 #include "data/DelimitedText.h"
 #include "data/ProgramFolder.h"
 
+#include <QCollator>
+
 namespace halvex {
 
 QStringList readNames(const QString& path)
@@ -47,6 +49,16 @@ QString properCase(const QString& text)
         wordStart = false;
     }
     return out;
+}
+
+int compareListNames(const QString& a, const QString& b)
+{
+    static const QCollator collator = [] {
+        QCollator c{QLocale(QLocale::English, QLocale::UnitedStates)};
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator.compare(a, b);
 }
 
 bool canStoreName(const QString& name)

@@ -21,6 +21,10 @@ void writeNames(const QString& path, const QStringList& names);
 // and line breaks only, so "mary o'BRIEN" becomes "Mary O'brien".
 QString properCase(const QString& text);
 
+// The order of the sorted name lists: alphabetical without regard to case, in a fixed collation
+// so that "Müller" stands among the M's whatever the machine's locale.
+int compareListNames(const QString& a, const QString& b);
+
 // The line format has no escape for a double quote, so such a name cannot be stored.
 bool canStoreName(const QString& name);
 

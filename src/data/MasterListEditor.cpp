@@ -5,7 +5,7 @@
 #include "platform/Failure.h"
 #include "platform/Prompter.h"
 
-#include <QCollator>
+#include <QFileInfo>
 
 namespace halvex {
 
@@ -30,15 +30,6 @@ MasterListTexts makeTexts(const char* windowName, const char* listName, const ch
     t.modifyTip = QStringLiteral("Select %1 from list to modify").arg(tipItem);
     t.deleteTip = QStringLiteral("Select %1 from list to delete").arg(tipItem);
     return t;
-}
-
-// The sorted list controls order names alphabetically without regard to case; a fixed collation
-// keeps "Müller" among the M's on any machine, whatever its locale.
-QCollator makeCollator()
-{
-    QCollator collator{QLocale(QLocale::English, QLocale::UnitedStates)};
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    return collator;
 }
 
 } // namespace
@@ -101,10 +92,9 @@ QString MasterListEditor::filePath() const
 
 void MasterListEditor::insertSorted(const QString& name)
 {
-    static const QCollator collator = makeCollator();
     // After the entries that compare equal, so that the entry added last stands last among them.
     qsizetype row = 0;
-    while (row < m_entries.size() && collator.compare(m_entries[row], name) <= 0)
+    while (row < m_entries.size() && compareListNames(m_entries[row], name) <= 0)
         ++row;
     m_entries.insert(row, name);
     if (m_selected >= row)
@@ -129,6 +119,12 @@ bool MasterListEditor::refuseName(const QString& name)
 // cut them short, so the file is left alone until the operator renames or deletes such a name.
 bool MasterListEditor::refuseRewrite(const QStringList& names)
 {
+    if (m_unreadable) {
+        m_prompter.message(QStringLiteral("%1 could not be read, so it is not rewritten: the names "
+                                          "it holds would be lost.")
+                               .arg(m_texts.fileName));
+        return true;
+    }
     for (const QString& name : names) {
         if (!canStoreName(name)) {
             m_prompter.message(QStringLiteral("%1 cannot store the name %2, as a name cannot "
@@ -156,9 +152,11 @@ void MasterListEditor::open()
         for (const QString& name : readNames(filePath()))
             insertSorted(name);
     } catch (const Failure& failure) {
+        m_unreadable = QFileInfo::exists(filePath());
         report(failure);
         return;
     }
+    m_unreadable = false;
     updateCount();
 }
 

@@ -80,6 +80,8 @@ private:
     QStringList m_entries;
     int m_selected = -1;
     QString m_countText;
+    // The file is there but could not be read: rewriting it from the list would empty it.
+    bool m_unreadable = false;
 };
 
 } // namespace halvex

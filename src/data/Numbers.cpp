@@ -2,7 +2,6 @@
 
 #include "platform/Failure.h"
 
-#include <cfenv>
 #include <cmath>
 #include <limits>
 
@@ -73,6 +72,18 @@ double numericValue(const QString& text)
     if (t.startsWith(u'+'))
         t.remove(0, 1);
     return t.toDouble();
+}
+
+float toSingle(double value)
+{
+    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max())
+        throw Failure(QStringLiteral("Overflow"), Failure::Overflow);
+    return static_cast<float>(value);
+}
+
+float singleValue(const QString& text)
+{
+    return toSingle(numericValue(text));
 }
 
 namespace {

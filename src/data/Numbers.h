@@ -15,6 +15,11 @@ bool isNumeric(const QString& text);
 // The value of a numeric text; anything else throws a type-mismatch Failure.
 double numericValue(const QString& text);
 
+// The same as a single; a value beyond the single range throws an overflow Failure.
+float singleValue(const QString& text);
+// A double stored as a single, with the same overflow check.
+float toSingle(double value);
+
 // Round to nearest, halves to the even neighbour; out of range throws an overflow Failure.
 qint32 roundToInt32(double value);
 qint16 roundToInt16(double value);

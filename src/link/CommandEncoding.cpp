@@ -6,8 +6,8 @@ namespace halvex {
 
 HandicapDelays handicapDelays(const QString& leftDialIn, const QString& rightDialIn)
 {
-    const float left = static_cast<float>(numericValue(leftDialIn)) * 10000.0f;
-    const float right = static_cast<float>(numericValue(rightDialIn)) * 10000.0f;
+    const float left = singleValue(leftDialIn) * 10000.0f;
+    const float right = singleValue(rightDialIn) * 10000.0f;
     HandicapDelays d;
     if (left > right)
         d.right = roundToInt16(static_cast<float>(left - right));

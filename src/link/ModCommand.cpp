@@ -23,7 +23,7 @@ void ModCommand::send(const QByteArray& letters)
 
 void ModCommand::sendUngated(const QByteArray& letters)
 {
-    if (letters == "N" || letters == "P" || letters == "T") {
+    if (letters == "O" || letters == "N" || letters == "P" || letters == "T") {
         if (m_port.isOpen())
             m_port.discardInput();
     }
@@ -85,13 +85,13 @@ void ModCommand::ReadDiagReply()
 
 bool ModCommand::readReply(std::span<qint32> target)
 {
-    const QDateTime start = m_clock.now();
-    const QDateTime limit = start.addSecs(m_limitSeconds);
+    // Whole seconds: the time-out comes 20 to 21 seconds after the command.
+    const qint64 limit = m_clock.elapsedSeconds() + m_limitSeconds;
     QByteArray buffer;
     for (;;) {
         if (m_port.bytesWaiting() > 0)
             buffer += m_port.readAll();
-        if (m_clock.now() > limit) {
+        if (m_clock.elapsedSeconds() > limit) {
             m_prompter.message(kTransmitProblem);
             return false;
         }

@@ -31,8 +31,9 @@ public:
 
     // A command's letters and one line feed; skipped in demo mode. Throws on a closed port.
     void send(const QByteArray& letters);
-    // The same without the demo test. Before "N", "P" or "T" whatever waits in the receive
-    // buffer is dropped, so a late answer to an earlier command is never taken for the reply.
+    // The same without the demo test. Before "O" (the start of every race), "N", "P" or "T"
+    // whatever waits in the receive buffer is dropped, so a late answer to an earlier command
+    // is never taken for the reply, even when a race is started with no tree chosen.
     void sendUngated(const QByteArray& letters);
 
     // Reports any failure itself (no title) and then writes nothing.

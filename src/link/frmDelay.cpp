@@ -3,6 +3,7 @@
 #include "platform/Random.h"
 #include "race/DemoRace.h"
 
+#include <QCloseEvent>
 #include <QVBoxLayout>
 
 namespace halvex {
@@ -54,6 +55,14 @@ void frmDelay::tmrDelay_Timer()
         return;
     }
     ++m_ticks;
+}
+
+void frmDelay::closeEvent(QCloseEvent* event)
+{
+    if (tmrDelay->isActive())
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 void frmDelay::Label1_Click()

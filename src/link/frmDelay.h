@@ -34,6 +34,12 @@ public:
     ClickableLabel* Label1 = nullptr;
     QTimer* tmrDelay = nullptr;
 
+protected:
+    // Only the delay running out or a click on "Get Ready" ends the wait: Esc and the close
+    // box would bring the tree down early.
+    void reject() override {}
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void tmrDelay_Timer();
     void Label1_Click();

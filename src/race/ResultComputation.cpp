@@ -1,6 +1,7 @@
 #include "race/ResultComputation.h"
 
 #include "data/Numbers.h"
+#include "platform/Failure.h"
 
 namespace halvex {
 
@@ -36,13 +37,15 @@ float ComputeSpeed(float time, float distance, float multiplier, bool metric)
 TrapTimes processTimes(const RaceSetup& setup, const std::array<qint32, 19>& r,
                        const DragSettings& settings, RaceHistory& log)
 {
+    if (log.RaceLogCount < 0 || log.isFull())
+        throw Failure(QStringLiteral("The race log is full."));
     const int n = log.RaceLogCount;
     RaceRecord& L = log.RaceLog[n];
     RaceRecord& R = log.RaceLog[n + 1];
 
     if (isHandicapTree(setup.treeIndex)) {
-        L.DialIn = static_cast<float>(numericValue(setup.dialInLeft));
-        R.DialIn = static_cast<float>(numericValue(setup.dialInRight));
+        L.DialIn = singleValue(setup.dialInLeft);
+        R.DialIn = singleValue(setup.dialInRight);
     } else {
         L.DialIn = 0;
         R.DialIn = 0;

@@ -132,7 +132,7 @@ void frmDragRacing::SaveWindowState()
         m_g.DemoMode = mnuDemo->isChecked();
         m_g.CreditsColour = backColour(lblCredits);
         const auto dialIn = [](const QLineEdit* box) {
-            return isNumeric(box->text()) ? static_cast<float>(numericValue(box->text())) : 1.0f;
+            return isNumeric(box->text()) ? singleValue(box->text()) : 1.0f;
         };
         m_g.DialInLeft = dialIn(txtDialin[0]);
         m_g.DialInRight = dialIn(txtDialin[1]);
@@ -181,8 +181,7 @@ void frmDragRacing::loadLaneList(std::array<QComboBox*, 2> boxes, const QString&
         for (QComboBox* box : boxes) {
             for (const QString& name : names) {
                 int at = 0;
-                while (at < box->count() &&
-                       box->itemText(at).compare(name, Qt::CaseInsensitive) <= 0)
+                while (at < box->count() && compareListNames(box->itemText(at), name) <= 0)
                     ++at;
                 box->insertItem(at, name);
             }

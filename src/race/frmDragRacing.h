@@ -50,6 +50,8 @@ public:
     void showMainWindow() override;
 
     void ProcessVariables();
+    // Loads and shows the statistics window of the race whose report is in RaceReply.
+    void ShowRaceStatistics();
     frmDragStats* statisticsWindow() const { return m_stats; }
 
 protected:
@@ -74,7 +76,6 @@ private:
     void RunRace();
     void RunDemoRace();
     void showStartDelay();
-    void ShowRaceStatistics();
     void setDemoMarks(bool demo);
     void loadLaneList(std::array<QComboBox*, 2> boxes, const QString& fileName,
                       const QString& leftText, const QString& rightText);

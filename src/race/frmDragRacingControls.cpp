@@ -25,6 +25,9 @@ QComboBox* comboBox(QWidget* parent, const QString& name, const QString& tip, bo
     box->setEditable(editable);
     // Typing a name that is not in the list is allowed, but does not add it to the list.
     box->setInsertPolicy(QComboBox::NoInsert);
+    // A typed name stays as typed: completing it from the list would race a different name.
+    if (editable)
+        box->setCompleter(nullptr);
     box->setMinimumWidth(200);
     return box;
 }

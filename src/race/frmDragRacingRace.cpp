@@ -37,8 +37,13 @@ bool frmDragRacing::eventFilter(QObject* watched, QEvent* event)
             QTimer::singleShot(0, box, &QLineEdit::selectAll);
             break;
         case QEvent::FocusOut:
-            if (isNumeric(box->text()))
-                box->setText(dialInText(static_cast<float>(numericValue(box->text()))));
+            // Text that is not a number, or too large for one, stays as typed.
+            if (isNumeric(box->text())) {
+                try {
+                    box->setText(dialInText(singleValue(box->text())));
+                } catch (const Failure&) {
+                }
+            }
             break;
         case QEvent::Enter:
             box->setToolTip(lblDialin->text() == QLatin1String("Index")
@@ -137,8 +142,8 @@ void frmDragRacing::cmdRace_Click()
                     return;
                 }
             }
-            if (numericValue(txtDialin[0]->text()) == 0 ||
-                numericValue(txtDialin[1]->text()) == 0) {
+            // A value beyond the single range fails here, before anything is sent.
+            if (singleValue(txtDialin[0]->text()) == 0 || singleValue(txtDialin[1]->text()) == 0) {
                 prompter.message(
                     QStringLiteral("Enter Dial-In values.\r\nOr select a different Tree."),
                     QStringLiteral("Dial-In Values"), Buttons::OkCancel);
@@ -259,6 +264,9 @@ void frmDragRacing::ShowRaceStatistics()
         }
     }
     stats->show();
+    // The operator reads the result and answers it with Enter, the window's default button.
+    stats->raise();
+    stats->activateWindow();
 }
 
 void frmDragRacing::mnuDataBase_Click(MasterListKind kind)

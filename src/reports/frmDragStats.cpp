@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -39,7 +40,13 @@ frmDragStats::frmDragStats(RaceHost& host, ModDragRacing& globals, ModCommand& c
     setObjectName(QStringLiteral("frmDragStats"));
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
-    load();
+    try {
+        load();
+    } catch (...) {
+        // A race that cannot be computed must not leave Start Race disabled for good.
+        m_host.setRaceEnabled(true);
+        throw;
+    }
 }
 
 frmDragStats::~frmDragStats()
@@ -99,7 +106,7 @@ void frmDragStats::buildControls()
     cmdOk = new QPushButton(QStringLiteral(" &OK"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdOk->setDefault(true);
-    cmdOk->setAutoDefault(true);
+    setFocusProxy(cmdOk);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdPrint);
     buttons->addWidget(cmdOk);
@@ -189,6 +196,17 @@ void frmDragStats::closeEvent(QCloseEvent* event)
 {
     unload();
     event->accept();
+}
+
+void frmDragStats::keyPressEvent(QKeyEvent* event)
+{
+    // OK is the default button: Enter answers the window wherever the focus is.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        auto* button = qobject_cast<QPushButton*>(focusWidget());
+        (button ? button : cmdOk)->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void frmDragStats::unload()

@@ -37,10 +37,8 @@ private Q_SLOTS:
             const char* right;
             QByteArray lines;
         } cases[] = {
-            {"7.500", "7.500", "0\n0\n"},
-            {"7.500", "7.250", "0\n2500\n"},
-            {"7.5", "9.8", "23000\n0\n"},
-            {"0.000", "0.000", "0\n0\n"},
+            {"7.500", "7.500", "0\n0\n"},   {"7.500", "7.250", "0\n2500\n"},
+            {"7.5", "9.8", "23000\n0\n"},   {"0.000", "0.000", "0\n0\n"},
             {"10", "6.7233", "0\n32767\n"},
         };
         for (const auto& c : cases) {
@@ -63,8 +61,7 @@ private Q_SLOTS:
             {"7.5", "10.8", true, QStringLiteral("Overflow")},
             {"abc", "7.0", true, QStringLiteral("Type mismatch")},
             {"7.0", "", true, QStringLiteral("Type mismatch")},
-            {"0.000", "0.000", false,
-             QStringLiteral("Operation valid only when the port is open")},
+            {"0.000", "0.000", false, QStringLiteral("Operation valid only when the port is open")},
         };
         for (const auto& c : cases) {
             Rig rig;
@@ -91,8 +88,8 @@ private Q_SLOTS:
         rig.command.SendLaneLights(false);
         rig.command.send("O");
         QCOMPARE(rig.port.writes,
-                 (QList<QByteArray>{"B", "6000\n", "B", "4000\n", "Y\n", "X\n", "X\n", "R\n",
-                                    "S\n", "GL21\n", "GR21\n", "GL20\n", "GR20\n", "O\n"}));
+                 (QList<QByteArray>{"B", "6000\n", "B", "4000\n", "Y\n", "X\n", "X\n", "R\n", "S\n",
+                                    "GL21\n", "GR21\n", "GL20\n", "GR20\n", "O\n"}));
         QVERIFY(!rig.port.written().contains('\r'));
     }
 
@@ -146,8 +143,8 @@ private Q_SLOTS:
 
     void aReplyThatNeverEndsTimesOutAndKeepsTheOldNumbers()
     {
-        for (const QByteArray& reply : {QByteArray("1\n2\n!\r\n"), QByteArray("1\n2\n!\nX"),
-                                        QByteArray()}) {
+        for (const QByteArray& reply :
+             {QByteArray("1\n2\n!\r\n"), QByteArray("1\n2\n!\nX"), QByteArray()}) {
             Rig rig;
             rig.clock.stepSeconds = 1;
             rig.command.RaceReply[5] = 4242;
@@ -163,7 +160,7 @@ private Q_SLOTS:
             QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Halvex 3000"));
             // Whole seconds: the limit is passed only once the clock reads start + 21 s (the
             // clock has moved one step past its last reading).
-            QCOMPARE(rig.clock.current, QDateTime(QDate(2026, 12, 5), QTime(10, 0, 22)));
+            QCOMPARE(rig.clock.seconds, 22);
 
             rig.raceOk = true;
             rig.command.ReadDiagReply();
@@ -195,7 +192,8 @@ private Q_SLOTS:
         QCOMPARE(portDevice(folder, 3, dir.filePath(QStringLiteral("dev"))), dev2.fileName());
 
         // A link whose device has gone counts as missing, like a number outside 1 to 4.
-        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), dir.filePath(QStringLiteral("COM4"))));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")),
+                            dir.filePath(QStringLiteral("COM4"))));
         for (int number : {0, 4, 5, -1}) {
             try {
                 portDevice(folder, number, dir.filePath(QStringLiteral("none")));

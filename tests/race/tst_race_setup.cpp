@@ -1,6 +1,8 @@
+#include "data/MasterList.h"
 #include "race/WindowState.h"
 #include "support/WindowRig.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -8,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace halvex;
 using namespace halvex::test;
@@ -190,6 +193,50 @@ private Q_SLOTS:
         // The names passed through the globals, which keep them as they stood before.
         QCOMPARE(rig->g.RacerLeft, QStringLiteral("Bob Diaz"));
         QCOMPARE(rig->g.RacerRight, QStringLiteral("Carla"));
+    }
+
+    void typedNamesStayAsTyped()
+    {
+        frmDragRacing& w = startWith(WindowState{});
+        w.cmbRacers[0]->setFocus();
+        QTest::keyClicks(w.cmbRacers[0], QStringLiteral("Bob"));
+        QTest::keyClick(w.cmbRacers[0], Qt::Key_Tab);
+        QCOMPARE(w.cmbRacers[0]->currentText(), QStringLiteral("Bob"));
+        QCOMPARE(w.cmbRacers[0]->count(), 3);
+    }
+
+    void closingAnEditorRefreshesTheBoxes()
+    {
+        WindowState s;
+        s.ClassName = QStringLiteral("Stock");
+        frmDragRacing& w = startWith(s);
+        auto closeEditorWhenShown = [](const char* name) {
+            QTimer::singleShot(50, [name] {
+                QWidget* editor = QApplication::activeModalWidget();
+                QVERIFY(editor);
+                QCOMPARE(editor->objectName(), QLatin1String(name));
+                editor->findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+            });
+        };
+        closeEditorWhenShown("frmDragAddClass");
+        w.mnuDataBaseClasses->trigger();
+        QCOMPARE(w.cmbClass->currentText(), QStringLiteral("Modified"));
+
+        writeNames(rig->dir.filePath(QStringLiteral("DragRacers.dat")), {QStringLiteral("Zed")});
+        closeEditorWhenShown("frmDragAddRacer");
+        w.mnuRacers->trigger();
+        QCOMPARE(w.cmbRacers[1]->count(), 1);
+        QCOMPARE(w.cmbRacers[1]->itemText(0), QStringLiteral("Zed"));
+
+        // A class file that has gone by the time the editor closes is reported.
+        QFile::remove(rig->dir.filePath(QStringLiteral("DragClass.dat")));
+        closeEditorWhenShown("frmDragAddClass");
+        rig->prompter.clear();
+        w.mnuDataBaseClasses->trigger();
+        QCOMPARE(rig->prompter.texts(),
+                 (QStringList{QStringLiteral("File not found: DragClass.dat"),
+                              QStringLiteral("File not found: DragClass.dat")}));
+        QCOMPARE(w.cmbClass->count(), 0);
     }
 
     void loadersShowTheNamesOfTheLastSaveNotOfALaterPick()

@@ -193,6 +193,19 @@ private Q_SLOTS:
         QCOMPARE(log.RaceLog[0].RaceNumber, qint16(1));
     }
 
+    void aFullLogIsNeverWrittenPast()
+    {
+        RaceHistory log;
+        log.RaceLogCount = 500;
+        QVERIFY_THROWS_EXCEPTION(std::exception,
+                                 processTimes(RaceSetup{}, Reply{}.array(), imperial(), log));
+        QCOMPARE(log.RaceCounter, qint16(0));
+        log.RaceLogCount = 498;
+        processTimes(RaceSetup{}, Reply{}.array(), imperial(), log);
+        QCOMPARE(log.RaceLog[499].Lane, QStringLiteral("R"));
+        QVERIFY(log.RaceLog[500].Lane.isEmpty());
+    }
+
     void trapSpeeds()
     {
         const float mph = ComputeSpeed(0.01f, 12, 1, false);

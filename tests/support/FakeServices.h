@@ -8,7 +8,8 @@
 
 namespace halvex::test {
 
-// A clock that moves on by a fixed step each time it is read, so time limits run out at once.
+// A clock whose seconds move on by a fixed step each time they are read, so time limits run out
+// at once.
 class SteppingClock final : public Clock
 {
 public:
@@ -16,13 +17,15 @@ public:
     int stepSeconds = 0;
     int reads = 0;
 
-    QDateTime now() override
+    QDateTime now() override { return current; }
+    qint64 elapsedSeconds() override
     {
         ++reads;
-        const QDateTime t = current;
-        current = current.addSecs(stepSeconds);
+        const qint64 t = seconds;
+        seconds += stepSeconds;
         return t;
     }
+    qint64 seconds = 0;
 };
 
 // Hands out the given draws in order; when they run out, 0.5.
