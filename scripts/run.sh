@@ -3,7 +3,7 @@
 # folder (run/home). The simulator's log of every command it receives is run/timing-unit.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh build
+HALVEX_TARGETS="halvex halvex-timing-sim" scripts/setup.sh build
 
 home=$PWD/run/home
 rm -rf "$home"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs (only those missing) and builds it.
-# Usage: scripts/setup.sh [build-dir] [extra cmake options...]
+# Usage: [HALVEX_TARGETS="a b"] scripts/setup.sh [build-dir] [extra cmake options...]
+# Builds every target, or only those named in HALVEX_TARGETS.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,4 +22,6 @@ fi
 build=${1:-build}
 shift || true
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-cmake --build "$build" -j2
+targets=()
+for t in ${HALVEX_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$build" -j2 "${targets[@]}"
