@@ -47,12 +47,7 @@ class TestRaceRun : public QObject
                              WindowRig::Port port = WindowRig::Port::Memory)
     {
         rig = std::make_unique<WindowRig>(port);
-        rig->writeSettings();
-        rig->writeLists();
-        rig->writeFile(kWindowStateFileName, windowStateLine(state));
-        frmDragRacing& w = rig->start();
-        rig->memoryPort.writes.clear();
-        rig->prompter.clear();
+        frmDragRacing& w = rig->startWith(state);
         // A check that lets a race through by mistake must not wait out the unit's time limit.
         rig->command->setTimeLimitSeconds(0);
         return w;

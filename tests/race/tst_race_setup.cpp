@@ -40,13 +40,7 @@ class TestRaceSetup : public QObject
     frmDragRacing& startWith(const WindowState& state)
     {
         rig = std::make_unique<WindowRig>();
-        rig->writeSettings();
-        rig->writeLists();
-        rig->writeFile(kWindowStateFileName, windowStateLine(state));
-        frmDragRacing& w = rig->start();
-        rig->memoryPort.writes.clear();
-        rig->prompter.clear();
-        return w;
+        return rig->startWith(state);
     }
 
 private Q_SLOTS:

@@ -2,6 +2,7 @@
 
 #include "data/MasterList.h"
 #include "link/frmDelay.h"
+#include "race/WindowState.h"
 
 #include <QApplication>
 #include <QFile>
@@ -78,6 +79,17 @@ frmDragRacing& WindowRig::start()
 {
     window = std::make_unique<frmDragRacing>(*services, g, *command);
     window->load();
+    return *window;
+}
+
+frmDragRacing& WindowRig::startWith(const WindowState& state)
+{
+    writeSettings();
+    writeLists();
+    writeFile(kWindowStateFileName, windowStateLine(state));
+    start();
+    memoryPort.writes.clear();
+    prompter.clear();
     return *window;
 }
 

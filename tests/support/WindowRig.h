@@ -53,6 +53,9 @@ public:
     void writeLists() const;
 
     frmDragRacing& start();
+    // Starts an installed program whose last run saved this setup, then forgets what start-up
+    // wrote and said.
+    frmDragRacing& startWith(const WindowState& state);
     // Closes the start delay window through its "Get Ready" label as soon as it is shown.
     static void clickGetReadyWhenShown();
 };
