@@ -5,6 +5,13 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+// The help document is compiled into a static library, whose resources are registered only when
+// asked for by name.
+static void initHelpResource()
+{
+    Q_INIT_RESOURCE(help);
+}
+
 namespace halvex {
 
 frmHelp::frmHelp(const ProgramFolder& folder, QWidget* parent) : QDialog(parent)
@@ -18,6 +25,7 @@ frmHelp::frmHelp(const ProgramFolder& folder, QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(browser);
 
+    initHelpResource();
     const QString installed = folder.path(kHelpFileName);
     browser->setSource(QFileInfo::exists(installed)
                            ? QUrl::fromLocalFile(installed)

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 
 using namespace halvex;
 using namespace halvex::test;
@@ -211,6 +212,12 @@ private Q_SLOTS:
         QCOMPARE(w.mnuRacers->text(), QStringLiteral("&Racers... "));
         QCOMPARE(w.mnuHelpIndex->shortcut(), QKeySequence(Qt::Key_F1));
         QCOMPARE(w.mnuVantoraWebSite->text(), QStringLiteral("Vantora web site"));
+
+        // F1 opens the operator's help, built in when the program folder has none of its own.
+        w.mnuHelpIndex->trigger();
+        auto* help = w.findChild<QTextBrowser*>(QStringLiteral("txtHelp"));
+        QVERIFY(help);
+        QVERIFY(help->toPlainText().contains(QStringLiteral("Running a race")));
     }
 };
 
