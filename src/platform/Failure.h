@@ -19,7 +19,6 @@ public:
         PortNotOpen = 8018,
         FileNotFound = 53,
         InputPastEnd = 62,
-        BadFileMode = 54,
         TypeMismatch = 13,
         Overflow = 6,
     };

@@ -9,7 +9,6 @@ public:
     virtual ~RaceHost() = default;
     virtual void ProcessTimes() = 0;
     virtual int treeIndex() const = 0;
-    virtual bool autoPrintSlip() const = 0;
     virtual void setRaceEnabled(bool enabled) = 0;
     virtual void showMainWindow() = 0;
 };

@@ -3,12 +3,10 @@
 #include "data/MasterList.h"
 #include "data/Numbers.h"
 #include "link/ModCommand.h"
-#include "link/frmDelay.h"
 #include "platform/Failure.h"
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
 #include "platform/Services.h"
-#include "race/DemoRace.h"
 #include "race/ModDragRacing.h"
 #include "race/ResultComputation.h"
 #include "race/ResultDisplay.h"
@@ -19,9 +17,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
 
 namespace halvex {
 
@@ -221,11 +217,6 @@ void frmDragRacing::LoadClasses()
 int frmDragRacing::treeIndex() const
 {
     return cmbTree->currentIndex();
-}
-
-bool frmDragRacing::autoPrintSlip() const
-{
-    return mnuPreferencenesPrintSlip->isChecked();
 }
 
 void frmDragRacing::setRaceEnabled(bool enabled)

@@ -45,7 +45,6 @@ public:
     // RaceHost
     void ProcessTimes() override;
     int treeIndex() const override;
-    bool autoPrintSlip() const override;
     void setRaceEnabled(bool enabled) override;
     void showMainWindow() override;
 

@@ -245,10 +245,11 @@ void frmDragRacing::ShowRaceStatistics()
     stats->lblRightRT->setText(timeText(R.ReactionTime));
     stats->lblLeftET->setText(timeText(L.ElapsedTime));
     stats->lblRightET->setText(timeText(R.ElapsedTime));
-    if (L.WinMargin > 0.0f)
-        stats->lblLeftWM->setText(winMarginText(L.WinMargin));
-    if (R.WinMargin > 0.0f)
-        stats->lblRightWM->setText(winMarginText(R.WinMargin));
+    // A margin of 0 or less leaves the label as designed.
+    if (const QString margin = winMarginText(L.WinMargin); !margin.isEmpty())
+        stats->lblLeftWM->setText(margin);
+    if (const QString margin = winMarginText(R.WinMargin); !margin.isEmpty())
+        stats->lblRightWM->setText(margin);
     stats->lblLeftMPH->setText(speedText(L.Speed));
     stats->lblRightMPH->setText(speedText(R.Speed));
 
