@@ -310,6 +310,15 @@ private Q_SLOTS:
         QVERIFY(w.cmdRace->isEnabled());
         QCOMPARE(rig->g.Log.RaceCounter, qint16(0));
         QCOMPARE(rig->memoryPort.written(), QByteArray("O\nGL21\nGR21\nA\n0\n0\nP\n"));
+
+        // A report whose number does not fit 32 bits is reported, not shown, and racing goes on.
+        rig->prompter.clear();
+        rig->memoryPort.answerOnWait = "0\n0\n99999999999\n400\n!\n";
+        pressStartRace(w);
+        QCOMPARE(rig->prompter.texts(), QStringList{QStringLiteral("Overflow")});
+        QVERIFY(!w.statisticsWindow());
+        QVERIFY(w.cmdRace->isEnabled());
+        QCOMPARE(rig->g.Log.RaceCounter, qint16(0));
     }
 };
 

@@ -36,7 +36,6 @@ private Q_SLOTS:
     void recordsCommandsAsSent();
     void answersWithScriptedReplies();
     void answersRacesWithRandomTimes();
-    void staysSilentOrMalformed();
     void pacesAt9600Baud();
     void sendsStrayBytesAtOnce();
 
@@ -193,27 +192,6 @@ void TestSimPtyPeer::answersRacesWithRandomTimes()
             }
         }
     }
-}
-
-void TestSimPtyPeer::staysSilentOrMalformed()
-{
-    PtyPeer peer(m_folder->path(), 1);
-    QVERIFY2(peer.isOpen(), qPrintable(peer.errorString()));
-    SlaveEnd line(peer.linkPath());
-
-    peer.setNoAnswer(true);
-    QVERIFY(line.write("N\nP\nT\n"));
-    QVERIFY(peer.waitForCommands(3, 3000));
-    QCOMPARE(line.readFor(300), QByteArray());
-
-    peer.setNoAnswer(false);
-    peer.setMalformed(true);
-    peer.setRaceReply({1, 2, 3});
-    QVERIFY(line.write("N\n"));
-    QCOMPARE(line.readUntil("!\r\n", 3000), QByteArray("1\n2\n3\n!\r\n"));
-    QVERIFY(line.write("T\n"));
-    QCOMPARE(line.readUntil("!\r\n", 3000), QByteArray("0\n0\n!\r\n"));
-    QCOMPARE(line.readFor(50), QByteArray());
 }
 
 void TestSimPtyPeer::pacesAt9600Baud()
