@@ -1,11 +1,10 @@
-// Race path timings: from the unit's complete report to the statistics window on screen, and the
-// processor time spent waiting out a unit that never answers.
+// Race path timings: from the unit's report's last byte to the winner light written and to the
+// statistics window on screen, and the processor time spent waiting out a unit that never answers.
 #include "PtyPeer.h"
-#include "race/WindowState.h"
-#include "reports/frmDragStats.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPushButton>
 
 #include <benchmark/benchmark.h>
@@ -19,20 +18,6 @@ namespace {
 const QByteArray kReport = "0\n0\n500\n400\n2500\n2400\n4500\n4600\n8000\n8200\n10400\n10700\n"
                            "10500\n10800\n0\n0\n0\n0\n!\n";
 
-std::unique_ptr<WindowRig> proTreeRig(WindowRig::Port port)
-{
-    auto rig = std::make_unique<WindowRig>(port);
-    rig->writeSettings();
-    rig->writeLists();
-    WindowState s;
-    s.ClassName = QStringLiteral("Stock");
-    s.TreeIndex = 0;
-    s.RacerLeft = QStringLiteral("Bob Diaz");
-    s.RacerRight = QStringLiteral("Carla");
-    rig->writeFile(kWindowStateFileName, windowStateLine(s));
-    return rig;
-}
-
 double processCpuSeconds()
 {
     rusage u{};
@@ -40,55 +25,124 @@ double processCpuSeconds()
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// The report's last byte is in the port; the clock runs until the statistics window has been
-// computed, filled, shown and painted.
-void ReportToStatisticsShown(benchmark::State& state)
+// A port whose unit answers "P" from the event loop, noting when the report's last byte arrived
+// and when the winner light went out.
+class TimedPort final : public SerialPort
+{
+public:
+    QElapsedTimer clock;
+    qint64 lastByteNs = 0;
+    qint64 winLightNs = 0;
+
+    void setPortNumber(int) override {}
+    int portNumber() const override { return 1; }
+    void open() override {}
+    void close() override {}
+    bool isOpen() const override { return true; }
+    void write(const QByteArray& bytes) override
+    {
+        if (bytes == "P\n") {
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_incoming = kReport;
+                    lastByteNs = clock.nsecsElapsed();
+                    Q_EMIT readyRead();
+                },
+                Qt::QueuedConnection);
+        } else if (bytes == "GL81\n") {
+            winLightNs = clock.nsecsElapsed();
+        }
+    }
+    qint64 bytesWaiting() override { return m_incoming.size(); }
+    QByteArray readAll() override { return std::exchange(m_incoming, {}); }
+    void discardInput() override { m_incoming.clear(); }
+
+private:
+    QByteArray m_incoming;
+};
+
+std::unique_ptr<WindowRig> proTreeRig(WindowRig::Port port)
+{
+    auto rig = std::make_unique<WindowRig>(port);
+    rig->settings.PreStageStage = true;
+    rig->writeSettings();
+    rig->writeLists();
+    rig->writeFile(kWindowStateFileName, windowStateLine(WindowRig::proTreeSetup()));
+    return rig;
+}
+
+// The report's last byte is in the port; the clock runs until "GL81" has been written: framing,
+// parsing, computing, deciding.
+void ReportToWinnerLight(benchmark::State& state)
+{
+    ScriptedPrompter prompter;
+    SystemClock clock;
+    QueuedRandom random;
+    MemorySettingsStore store;
+    TimedPort port;
+    port.clock.start();
+    QTemporaryDir dir;
+    HalvexApp app(Services{prompter, port, clock, random, store, ProgramFolder(dir.path())});
+    app.session().setStartDelay({});
+    RaceSetup setup;
+    setup.treeIndex = 3;
+    setup.className = QStringLiteral("Stock");
+    setup.racerLeft = QStringLiteral("Bob Diaz");
+    setup.racerRight = QStringLiteral("Carla");
+    QObject::disconnect(&app.session(), &RaceSession::resultReady, nullptr, nullptr);
+    for (auto _ : state) {
+        app.session().start(setup);
+        state.SetIterationTime(double(port.winLightNs - port.lastByteNs) / 1e9);
+        app.session().commit();
+        app.raceLog().clear();
+    }
+    if (!prompter.messages.isEmpty())
+        state.SkipWithError("a race failed");
+}
+BENCHMARK(ReportToWinnerLight)->Unit(benchmark::kMicrosecond)->UseManualTime();
+
+// Start Race to the statistics window computed, drawn, shown and painted (no start delay, the
+// unit answering at once from the event loop).
+void StartRaceToStatisticsShown(benchmark::State& state)
 {
     auto rig = proTreeRig(WindowRig::Port::Memory);
+    rig->memoryPort.answers.insert("P\n", kReport);
     frmDragRacing& w = rig->start();
+    rig->app->session().setStartDelay({});
     w.show();
     for (auto _ : state) {
-        state.PauseTiming();
-        rig->memoryPort.incoming = kReport;
-        state.ResumeTiming();
-
-        rig->command->ReadRaceReply();
-        w.ShowRaceStatistics();
+        w.cmdRace->click();
         QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(w.statisticsWindow());
-
+        benchmark::DoNotOptimize(rig->stats());
         state.PauseTiming();
-        w.statisticsWindow()->close();
+        rig->stats()->close();
         QCoreApplication::processEvents();
-        rig->g.Log.RaceLogCount = 0;
+        rig->log().clear();
         state.ResumeTiming();
     }
 }
-BENCHMARK(ReportToStatisticsShown)->Unit(benchmark::kMillisecond);
+BENCHMARK(StartRaceToStatisticsShown)->Unit(benchmark::kMillisecond);
 
-// A whole race over a real serial line to a unit that answers at once: start of the "P" to the
-// statistics window shown, 19 fields paced at 9600 baud included.
+// A whole race over a real serial line to a unit that answers at once: Start Race to the
+// statistics window shown, the report's 76 bytes paced at 9600 baud included.
 void WholeRaceOverSerialLine(benchmark::State& state)
 {
     auto rig = proTreeRig(WindowRig::Port::Serial);
     sim::PtyPeer peer(rig->folder(), 1);
-    rig->settings.PreStageStage = true;
-    rig->writeSettings();
     frmDragRacing& w = rig->start();
+    rig->app->session().setStartDelay({});
     peer.setRaceReply({0, 0, 500, 400, 2500, 2400, 4500, 4600, 8000, 8200, 10400, 10700, 10500,
                        10800, 0, 0, 0, 0});
     for (auto _ : state) {
-        rig->command->sendUngated("P");
-        rig->command->ReadRaceReply();
-        w.ShowRaceStatistics();
+        w.cmdRace->click();
         QCoreApplication::processEvents();
         state.PauseTiming();
-        w.statisticsWindow()->close();
+        rig->stats()->close();
         QCoreApplication::processEvents();
-        rig->g.Log.RaceLogCount = 0;
+        rig->log().clear();
         state.ResumeTiming();
     }
-    state.counters["report_bytes"] = kReport.size();
 }
 BENCHMARK(WholeRaceOverSerialLine)->Unit(benchmark::kMillisecond)->Iterations(20);
 
@@ -101,8 +155,8 @@ void SilentUnitTwentySeconds(benchmark::State& state)
     rig->start();
     for (auto _ : state) {
         const double cpu0 = processCpuSeconds();
-        rig->command->sendUngated("N");
-        rig->command->ReadRaceReply();
+        rig->app->command().sendUngated("N");
+        rig->app->command().ReadRaceReply();
         state.counters["process_cpu_s"] = processCpuSeconds() - cpu0;
     }
 }

@@ -1,18 +1,25 @@
 #include "app/HalvexApp.h"
 
+#include "data/RaceLog.h"
+#include "data/Settings.h"
 #include "link/ModCommand.h"
+#include "link/QtSerialPort.h"
+#include "link/frmDelay.h"
+#include "periphery/frmHelp.h"
 #include "platform/Clock.h"
 #include "platform/QtPrompter.h"
-#include "platform/QtSerialPort.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/Random.h"
-#include "platform/Services.h"
-#include "race/ModDragRacing.h"
+#include "race/RaceSession.h"
+#include "race/WindowState.h"
 #include "race/frmDragRacing.h"
+#include "reports/frmDragStats.h"
+
+#include <QAction>
 
 namespace halvex {
 
-struct HalvexApp::Parts
+struct PlatformServices::Parts
 {
     ProgramFolder folder = ProgramFolder::fromEnvironment();
     QtPrompter prompter;
@@ -20,25 +27,118 @@ struct HalvexApp::Parts
     SystemClock clock;
     SystemRandom random;
     QtSettingsStore store;
-    Services services{prompter, port, clock, random, store, folder};
-    ModDragRacing globals;
-    ModCommand command{port, prompter, clock, globals.DemoMode, globals.RaceOk};
-    frmDragRacing window{services, globals, command};
 };
 
-HalvexApp::HalvexApp() : m_parts(std::make_unique<Parts>()) {}
+PlatformServices::PlatformServices() : m_parts(std::make_unique<Parts>()) {}
 
-HalvexApp::~HalvexApp() = default;
+PlatformServices::~PlatformServices() = default;
+
+Services PlatformServices::services()
+{
+    Parts& p = *m_parts;
+    return Services{p.prompter, p.port, p.clock, p.random, p.store, p.folder};
+}
+
+struct HalvexApp::Parts
+{
+    explicit Parts(Services s) : services(std::move(s)) {}
+
+    Services services;
+    Settings settings;
+    RaceLog log;
+    WindowState windowState;
+    ModCommand command{services.port, services.prompter, services.clock};
+    RaceSession session{command, settings, log, services.random, services.prompter};
+    frmDragRacing window{services, settings, windowState, command, session};
+    QPointer<frmDragStats> stats;
+    QPointer<frmHelp> help;
+};
+
+HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::move(services)))
+{
+    Parts& p = *m_parts;
+    QObject::connect(&p.windowState, &WindowState::demoModeChanged, &p.command,
+                     &ModCommand::setDemoMode);
+
+    p.session.setStartDelay([&p] {
+        const DragSettings& s = p.settings.record();
+        frmDelay delay(p.services.random, s.RandomStartMin, s.RandomStartMaxIndex, &p.window);
+        delay.exec();
+    });
+    QObject::connect(&p.session, &RaceSession::resultReady, &p.window,
+                     [&p](const RaceResult& result) {
+                         auto* stats = new frmDragStats(result, p.session, &p.window);
+                         p.stats = stats;
+                         stats->show();
+                         // The operator reads the result and answers it with Enter.
+                         stats->raise();
+                         stats->activateWindow();
+                     });
+
+    QObject::connect(p.window.mnuHelpIndex, &QAction::triggered, &p.window, [&p] {
+        if (!p.help)
+            p.help = new frmHelp(p.services.folder, &p.window);
+        p.help->show();
+        p.help->raise();
+        p.help->activateWindow();
+    });
+}
+
+HalvexApp::~HalvexApp()
+{
+    // The statistics window commits its race through the session; it goes before the session.
+    delete m_parts->stats.data();
+}
+
+void HalvexApp::load()
+{
+    m_parts->window.load();
+}
 
 void HalvexApp::start()
 {
-    m_parts->window.load();
+    load();
     m_parts->window.show();
 }
 
 frmDragRacing& HalvexApp::mainWindow()
 {
     return m_parts->window;
+}
+
+frmDragStats* HalvexApp::statisticsWindow() const
+{
+    return m_parts->stats;
+}
+
+Services& HalvexApp::services()
+{
+    return m_parts->services;
+}
+
+Settings& HalvexApp::settings()
+{
+    return m_parts->settings;
+}
+
+RaceLog& HalvexApp::raceLog()
+{
+    return m_parts->log;
+}
+
+WindowState& HalvexApp::windowState()
+{
+    return m_parts->windowState;
+}
+
+ModCommand& HalvexApp::command()
+{
+    return m_parts->command;
+}
+
+RaceSession& HalvexApp::session()
+{
+    return m_parts->session;
 }
 
 } // namespace halvex

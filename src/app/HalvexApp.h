@@ -1,21 +1,59 @@
 #pragma once
 
+#include "platform/Services.h"
+
+#include <QPointer>
+
 #include <memory>
 
 namespace halvex {
 
 class frmDragRacing;
+class frmDragStats;
+class ModCommand;
+class RaceLog;
+class RaceSession;
+class Settings;
+class WindowState;
 
-// Owns the run: the platform services, the shared state and the main race window.
+// The services the program itself runs on: message boxes, the serial port, the clock, random
+// numbers and the per-user store, over the program folder.
+class PlatformServices
+{
+public:
+    PlatformServices();
+    ~PlatformServices();
+    Services services();
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> m_parts;
+};
+
+// The one wiring point of a run: builds the core objects (settings, race log, window state,
+// command module, race session) and the main window over the given services, and connects what
+// follows what. The program and the window tests both build it; a new service or core object is
+// added here and nowhere else.
 class HalvexApp
 {
 public:
-    HalvexApp();
+    explicit HalvexApp(Services services);
     ~HalvexApp();
 
-    // Loads the main window (the start-up sequence) and shows it.
+    // Loads the main window (the start-up sequence).
+    void load();
+    // Loads and shows it.
     void start();
+
     frmDragRacing& mainWindow();
+    // The statistics window of the race on screen, if any.
+    frmDragStats* statisticsWindow() const;
+    Services& services();
+    Settings& settings();
+    RaceLog& raceLog();
+    WindowState& windowState();
+    ModCommand& command();
+    RaceSession& session();
 
 private:
     struct Parts;

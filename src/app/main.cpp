@@ -7,7 +7,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvex 3000"));
     QApplication::setOrganizationName(QStringLiteral("Halvex"));
-    halvex::HalvexApp halvex;
+    halvex::PlatformServices platform;
+    halvex::HalvexApp halvex(platform.services());
     halvex.start();
     return QApplication::exec();
 }

@@ -18,6 +18,13 @@ public:
     // Ends the current line with CR LF.
     DelimitedWriter& endLine();
 
+    // One field by its type, so a record's field list serves both writing and reading.
+    void operator()(const QString& value) { text(value); }
+    void operator()(qint16 value) { integer(value); }
+    void operator()(qint32 value) { integer(value); }
+    void operator()(float value) { single(value); }
+    void operator()(bool value) { boolean(value); }
+
     const QByteArray& bytes() const { return m_bytes; }
 
 private:
@@ -44,6 +51,12 @@ public:
     qint32 integer32();
     float single();
     bool boolean();
+
+    void operator()(QString& value) { value = text(); }
+    void operator()(qint16& value) { value = integer16(); }
+    void operator()(qint32& value) { value = integer32(); }
+    void operator()(float& value) { value = single(); }
+    void operator()(bool& value) { value = boolean(); }
 
 private:
     QString field();

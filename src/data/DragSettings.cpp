@@ -1,8 +1,8 @@
 #include "data/DragSettings.h"
 
 #include "data/DelimitedText.h"
-#include "data/ProgramFolder.h"
 #include "platform/Failure.h"
+#include "platform/ProgramFolder.h"
 
 #include <QFileInfo>
 
@@ -20,26 +20,7 @@ QStringList readSettingsFile(const QString& path, DragSettings& s)
     }
     DelimitedReader in(bytes);
     try {
-        s.ProTreeCountdown = in.single();
-        s.ProTreeCommPortIndex = in.integer16();
-        s.TrackName = in.text();
-        s.SpeedTrapDistance = in.single();
-        s.TrackLength = in.text();
-        s.SpeedMultiplier = in.single();
-        for (int i = 1; i <= 3; ++i)
-            s.InterSensorDistance[i] = in.text();
-        s.CoinBoxInstalled = in.integer16();
-        s.CreditsPerCoinIndex = in.integer16();
-        s.LedDisplayInstalled = in.integer16();
-        s.LedDisplayCommPortIndex = in.integer16();
-        s.Metric = in.boolean();
-        s.RandomStartMin = in.integer16();
-        s.RandomStartMaxIndex = in.integer16();
-        s.NumberOfSensors = in.integer16();
-        s.PreStageStage = in.boolean();
-        s.InvertSignal = in.integer16();
-        s.CopiesIndex = in.integer16();
-        s.LargeFont = in.boolean();
+        settingsFields(in, s);
     } catch (const Failure& f) {
         return {f.description()};
     }
@@ -49,27 +30,8 @@ QStringList readSettingsFile(const QString& path, DragSettings& s)
 QByteArray settingsLine(const DragSettings& s)
 {
     DelimitedWriter out;
-    out.single(s.ProTreeCountdown)
-        .integer(s.ProTreeCommPortIndex)
-        .text(s.TrackName)
-        .single(s.SpeedTrapDistance)
-        .text(s.TrackLength)
-        .single(s.SpeedMultiplier);
-    for (int i = 1; i <= 3; ++i)
-        out.text(s.InterSensorDistance[i]);
-    out.integer(s.CoinBoxInstalled)
-        .integer(s.CreditsPerCoinIndex)
-        .integer(s.LedDisplayInstalled)
-        .integer(s.LedDisplayCommPortIndex)
-        .boolean(s.Metric)
-        .integer(s.RandomStartMin)
-        .integer(s.RandomStartMaxIndex)
-        .integer(s.NumberOfSensors)
-        .boolean(s.PreStageStage)
-        .integer(s.InvertSignal)
-        .integer(s.CopiesIndex)
-        .boolean(s.LargeFont)
-        .endLine();
+    settingsFields(out, s);
+    out.endLine();
     return out.bytes();
 }
 

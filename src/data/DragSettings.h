@@ -38,6 +38,32 @@ struct DragSettings
     bool operator==(const DragSettings&) const = default;
 };
 
+// The fields of the settings file in their order, for reading (a DelimitedReader and a record)
+// and writing (a DelimitedWriter and a const record) alike.
+template <class Io, class Record> void settingsFields(Io& io, Record& s)
+{
+    io(s.ProTreeCountdown);
+    io(s.ProTreeCommPortIndex);
+    io(s.TrackName);
+    io(s.SpeedTrapDistance);
+    io(s.TrackLength);
+    io(s.SpeedMultiplier);
+    for (int i = 1; i <= 3; ++i)
+        io(s.InterSensorDistance[i]);
+    io(s.CoinBoxInstalled);
+    io(s.CreditsPerCoinIndex);
+    io(s.LedDisplayInstalled);
+    io(s.LedDisplayCommPortIndex);
+    io(s.Metric);
+    io(s.RandomStartMin);
+    io(s.RandomStartMaxIndex);
+    io(s.NumberOfSensors);
+    io(s.PreStageStage);
+    io(s.InvertSignal);
+    io(s.CopiesIndex);
+    io(s.LargeFont);
+}
+
 // Fills the record field by field. Returns the descriptions of the failures met, in order: a
 // missing file gives two (not found, then not open); a short line gives one and keeps the
 // remaining fields as they were.

@@ -1,9 +1,13 @@
 #include "data/MasterList.h"
 
 #include "data/DelimitedText.h"
-#include "data/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 
 #include <QCollator>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
 
 namespace halvex {
 
@@ -51,14 +55,43 @@ QString properCase(const QString& text)
     return out;
 }
 
-int compareListNames(const QString& a, const QString& b)
+static const QCollator& listCollator()
 {
     static const QCollator collator = [] {
         QCollator c{QLocale(QLocale::English, QLocale::UnitedStates)};
         c.setCaseSensitivity(Qt::CaseInsensitive);
         return c;
     }();
-    return collator.compare(a, b);
+    return collator;
+}
+
+int compareListNames(const QString& a, const QString& b)
+{
+    return listCollator().compare(a, b);
+}
+
+QStringList sortedListNames(const QStringList& names)
+{
+    // One sort key a name, so that a comparison is a byte compare. Empty names are put first apart
+    // from the keys: the collator has them before any other name, even before one whose key is as
+    // empty, such as a name of control characters only.
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(names.size());
+    for (const QString& name : names)
+        keys.push_back(listCollator().sortKey(name));
+    std::vector<qsizetype> order(names.size());
+    std::iota(order.begin(), order.end(), 0);
+    const auto rest = std::stable_partition(order.begin(), order.end(),
+                                            [&](qsizetype i) { return names[i].isEmpty(); });
+    std::stable_sort(rest, order.end(),
+                     [&](qsizetype a, qsizetype b) { return keys[a].compare(keys[b]) < 0; });
+    // Copied in list order: whoever walks the list then walks memory in order, which is what
+    // keeps a list of many thousand names fast to fill into a box and to clear again.
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (qsizetype i : order)
+        sorted.append(QString(names[i].constData(), names[i].size()));
+    return sorted;
 }
 
 bool canStoreName(const QString& name)

@@ -24,6 +24,9 @@ QString properCase(const QString& text);
 // The order of the sorted name lists: alphabetical without regard to case, in a fixed collation
 // so that "Müller" stands among the M's whatever the machine's locale.
 int compareListNames(const QString& a, const QString& b);
+// The names in list order; names that compare equal keep their order among themselves, as if each
+// had been inserted after every name before it that compares equal or lower.
+QStringList sortedListNames(const QStringList& names);
 
 // The line format has no escape for a double quote, so such a name cannot be stored.
 bool canStoreName(const QString& name);

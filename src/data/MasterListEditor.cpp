@@ -149,8 +149,7 @@ void MasterListEditor::open()
     m_countText.clear();
     try {
         // Names keep their blanks here: only a name the operator adds is trimmed for the list.
-        for (const QString& name : readNames(filePath()))
-            insertSorted(name);
+        m_entries = sortedListNames(readNames(filePath()));
     } catch (const Failure& failure) {
         m_unreadable = QFileInfo::exists(filePath());
         report(failure);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 #include <array>
+#include <span>
 
 namespace halvex {
 
@@ -28,21 +30,39 @@ struct RaceRecord
 };
 
 // The in-memory log of the run: positions 0 to 500, two records a race. A race in progress is
-// written at RaceLogCount (left) and RaceLogCount + 1 (right) and committed by adding 2.
-struct RaceHistory
+// written at count() (left) and count() + 1 (right) and committed by adding 2; until then it is
+// not part of the log's committed records. Windows that list the log follow changed().
+class RaceLog final : public QObject
 {
+    Q_OBJECT
+public:
     static constexpr int kPositions = 501;
     // 250 races fill positions 0 to 499; a 251st would need position 501, which does not exist.
     static constexpr int kMaxRaces = 250;
 
-    std::array<RaceRecord, kPositions> RaceLog;
-    qint16 RaceLogCount = 0;
-    qint16 RaceCounter = 0;
-    RaceRecord LeftResult;
-    RaceRecord RightResult;
+    // RaceLogCount: the records held before the race in progress.
+    qint16 count() const { return m_count; }
+    // RaceCounter: the races computed so far.
+    qint16 raceCounter() const { return m_counter; }
+    bool isFull() const { return m_count + 1 >= kPositions; }
+    const RaceRecord& record(int position) const { return m_records.at(position); }
+    std::span<const RaceRecord> committed() const { return {m_records.data(), size_t(m_count)}; }
 
-    bool isFull() const { return RaceLogCount + 1 >= kPositions; }
+    // Counts a race computation and returns its race number.
+    qint16 countRace();
+    // The two records of the race in progress; the log must not be full.
+    void writeInProgress(const RaceRecord& left, const RaceRecord& right);
+    void commit();
+    // Empties every position and starts counting races from 0 again.
     void clear();
+
+Q_SIGNALS:
+    void changed();
+
+private:
+    std::array<RaceRecord, kPositions> m_records;
+    qint16 m_count = 0;
+    qint16 m_counter = 0;
 };
 
 } // namespace halvex

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "link/ReplyParser.h"
+
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 
-#include <array>
-#include <span>
+#include <chrono>
+#include <optional>
 
 namespace halvex {
 
@@ -15,48 +18,68 @@ class Clock;
 inline const QString kTransmitProblem =
     QStringLiteral("Problem transmitting data. Verify connections and port settings.");
 
-// The command set of the timing unit and the readers of its replies. While demo mode is on, the
-// command routines write nothing; the race routine's own "O", "N" and "P" go out regardless.
-class ModCommand
+// The command set of the timing unit and the readers of its replies.
+//
+// Who reports a failure: the plain commands (send, sendUngated and the Send routines without a
+// result) throw halvex::Failure and leave the report to their caller, whose own pattern decides
+// whether it goes on, ends, or stays silent. SendHandicap and the two reply readers report their
+// failure themselves, as the system does, and tell the caller by their result: the race goes on
+// after a failed handicap, and ends after a reply that never came. A reply whose number does not
+// fit 32 bits throws like a command.
+//
+// While demo mode is on, the command routines write nothing; the race routine's own "O", "N" and
+// "P" (sendUngated) go out regardless.
+class ModCommand final : public QObject
 {
+    Q_OBJECT
 public:
-    ModCommand(SerialPort& port, Prompter& prompter, Clock& clock, const bool& demoMode,
-               bool& raceOk);
+    ModCommand(SerialPort& port, Prompter& prompter, Clock& clock);
 
-    // Indices 1 to 18 (race) and 1 to 2 (diagnostics); index 0 is unused.
-    std::array<qint32, 19> RaceReply{};
-    std::array<qint32, 3> DiagReply{};
+    void setDemoMode(bool demo) { m_demoMode = demo; }
+    bool demoMode() const { return m_demoMode; }
 
-    void setTimeLimitSeconds(int seconds) { m_limitSeconds = seconds; }
+    // The reply time limit, counted in whole steps of the resolution as a clock of whole seconds
+    // counts: the time-out comes between limit and limit + resolution after the command.
+    void setTimeLimit(std::chrono::milliseconds limit,
+                      std::chrono::milliseconds resolution = std::chrono::seconds(1));
 
-    // A command's letters and one line feed; skipped in demo mode. Throws on a closed port.
+    // A command's letters and one line feed; skipped in demo mode.
     void send(const QByteArray& letters);
     // The same without the demo test. Before "O" (the start of every race), "N", "P" or "T"
     // whatever waits in the receive buffer is dropped, so a late answer to an earlier command
     // is never taken for the reply, even when a race is started with no tree chosen.
     void sendUngated(const QByteArray& letters);
 
-    // Reports any failure itself (no title) and then writes nothing.
-    void SendHandicap(const QString& leftDialIn, const QString& rightDialIn);
+    // Returns false when nothing was written; the failure has been shown without a title.
+    bool SendHandicap(const QString& leftDialIn, const QString& rightDialIn);
     void SendCountdown(float seconds);
     void SendSignalPolarity(int invertSignal);
     void SendStagingMode(bool preStageStage);
     void SendLaneLights(bool on);
 
-    // Waits for a reply ending in "!" and a line feed. On time-out shows the transmit problem,
-    // clears the race flag and leaves the array as it was.
-    void ReadRaceReply();
-    void ReadDiagReply();
+    // Waits for a reply ending in "!" and a line feed without blocking the event loop: windows
+    // repaint, while every input of the operator is dropped. On time-out shows the transmit
+    // problem and returns nothing.
+    std::optional<RaceReply> ReadRaceReply();
+    std::optional<DiagReply> ReadDiagReply();
+
+    // True while a reply is awaited: timers of the program skip their work then.
+    bool isWaiting() const { return m_waiting; }
+
+Q_SIGNALS:
+    void waitingChanged(bool waiting);
 
 private:
-    bool readReply(std::span<qint32> target);
+    std::optional<QByteArray> awaitReply();
+    void setWaiting(bool waiting);
 
     SerialPort& m_port;
     Prompter& m_prompter;
     Clock& m_clock;
-    const bool& m_demoMode;
-    bool& m_raceOk;
-    int m_limitSeconds = 20;
+    bool m_demoMode = false;
+    bool m_waiting = false;
+    std::chrono::milliseconds m_limit = std::chrono::seconds(20);
+    std::chrono::milliseconds m_resolution = std::chrono::seconds(1);
 };
 
 } // namespace halvex

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 
 namespace halvex {
 

@@ -2,9 +2,15 @@
 
 #include <QString>
 
+#include <array>
 #include <span>
 
 namespace halvex {
+
+// The numbers of the unit's last race report (indices 1 to 18) and diagnostics report (1 to 2);
+// index 0 is unused, so an index reads as the unit counts its fields.
+using RaceReply = std::array<qint32, 19>;
+using DiagReply = std::array<qint32, 3>;
 
 inline const QString kReplyValidChars = QStringLiteral("1234567890-.");
 inline const QString kReplyDelimiter = QStringLiteral("\n");

@@ -1,7 +1,7 @@
 #include "link/frmDelay.h"
 
+#include "link/StartDelay.h"
 #include "platform/Random.h"
-#include "race/DemoRace.h"
 
 #include <QCloseEvent>
 #include <QVBoxLayout>

@@ -5,16 +5,15 @@
 
 namespace halvex {
 
-// Date and time of day in whole seconds, and a count of whole seconds that only moves forward,
-// the resolution the system's time limits are measured in.
+// Date and time of day in whole seconds, and a count of milliseconds that only moves forward.
 class Clock
 {
 public:
     virtual ~Clock() = default;
     virtual QDateTime now() = 0;
-    // Seconds on a monotonic timer: setting the system clock while the program waits for the
-    // unit can neither stretch nor cut the wait.
-    virtual qint64 elapsedSeconds() = 0;
+    // Milliseconds on a monotonic timer: setting the system clock while the program waits for
+    // the unit can neither stretch nor cut the wait.
+    virtual qint64 elapsedMs() = 0;
 };
 
 class SystemClock final : public Clock
@@ -26,7 +25,7 @@ public:
         const QDateTime t = QDateTime::currentDateTime();
         return t.addMSecs(-t.time().msec());
     }
-    qint64 elapsedSeconds() override { return m_elapsed.elapsed() / 1000; }
+    qint64 elapsedMs() override { return m_elapsed.elapsed(); }
 
 private:
     QElapsedTimer m_elapsed;

@@ -1,15 +1,17 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 
 namespace halvex {
 
 // The link to the timing unit: a port number, its open state, writes, and what has arrived.
 // Operations that fail throw halvex::Failure with the description the operator is shown.
-class SerialPort
+class SerialPort : public QObject
 {
+    Q_OBJECT
 public:
-    virtual ~SerialPort() = default;
+    using QObject::QObject;
 
     virtual void setPortNumber(int number) = 0;
     virtual int portNumber() const = 0;
@@ -23,8 +25,10 @@ public:
     virtual QByteArray readAll() = 0;
     // Drops everything received and not yet read, in the driver's buffers too.
     virtual void discardInput() = 0;
-    // Blocks up to msecs for more bytes to arrive, without spinning the processor.
-    virtual bool waitForBytes(int msecs) = 0;
+
+Q_SIGNALS:
+    // More bytes have arrived; emitted from the event loop, never from inside a write.
+    void readyRead();
 };
 
 } // namespace halvex

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 
 namespace halvex {
 
@@ -10,7 +10,8 @@ class Clock;
 class Random;
 class SettingsStore;
 
-// The platform services of one run, owned by the application object and handed to each window.
+// The platform services of one run: the program's own (PlatformServices) or a test's doubles,
+// handed to the application object, which hands them on to each window.
 struct Services
 {
     Prompter& prompter;

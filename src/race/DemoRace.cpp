@@ -6,44 +6,29 @@
 
 namespace halvex {
 
-namespace {
-
-// Every step on a draw stays in single precision, as the generator's values are singles.
-qint32 floorOf(float value)
+void runDemoRace(Random& random, RaceReply& r)
 {
-    return static_cast<qint32>(std::floor(value));
-}
+    // A draw is a single, and so is its product with a whole number; where a race field (a
+    // 32-bit integer) joins in, the sum is worked in double before the floor or the rounding.
+    auto draw = [&random](float times) { return random.next() * times; };
+    auto floorOf = [](double v) { return static_cast<qint32>(std::floor(v)); };
+    auto nearest = [](double v) { return static_cast<qint32>(std::nearbyint(v)); };
 
-qint32 nearest(float value)
-{
-    return static_cast<qint32>(std::nearbyint(value));
-}
+    r[3] = floorOf(static_cast<float>(draw(1000.0f) - 60.0f));
+    r[4] = floorOf(static_cast<float>(draw(1000.0f) - 60.0f));
+    r[13] = floorOf(static_cast<double>(draw(1000.0f)) + r[3] + 9000);
+    r[14] = floorOf(static_cast<double>(draw(1000.0f)) + r[4] + 9000);
 
-} // namespace
-
-void runDemoRace(Random& random, std::array<qint32, 19>& r)
-{
-    r[3] = floorOf(random.next() * 1000.0f - 60.0f);
-    r[4] = floorOf(random.next() * 1000.0f - 60.0f);
-    r[13] = floorOf(random.next() * 1000.0f + static_cast<float>(r[3]) + 9000.0f);
-    r[14] = floorOf(random.next() * 1000.0f + static_cast<float>(r[4]) + 9000.0f);
-
-    const float runLeft = static_cast<float>(r[13] - r[3]);
-    const float runRight = static_cast<float>(r[14] - r[4]);
-    r[5] = nearest(runLeft / 7.0f + random.next() * 20.0f + static_cast<float>(r[3]));
-    r[6] = nearest(runRight / 7.0f + random.next() * 20.0f + static_cast<float>(r[4]));
-    r[7] = nearest(runLeft / 6.0f + random.next() * 20.0f + static_cast<float>(r[5]));
-    r[8] = nearest(runRight / 6.0f + random.next() * 20.0f + static_cast<float>(r[6]));
-    r[9] = nearest(runLeft / 2.0f + random.next() * 20.0f + static_cast<float>(r[7]));
-    r[10] = nearest(runRight / 2.0f + random.next() * 20.0f + static_cast<float>(r[8]));
-    r[11] = nearest(static_cast<float>(r[13]) - runLeft / 70.0f);
-    r[12] = nearest(static_cast<float>(r[14]) - runRight / 70.0f);
-}
-
-int startDelayTarget(Random& random, int randomStartMin, int randomStartMaxIndex)
-{
-    const int range = randomStartMaxIndex + 1;
-    return floorOf(random.next() * static_cast<float>(range)) + randomStartMin;
+    const double runLeft = r[13] - r[3];
+    const double runRight = r[14] - r[4];
+    r[5] = nearest(runLeft / 7 + static_cast<double>(draw(20.0f)) + r[3]);
+    r[6] = nearest(runRight / 7 + static_cast<double>(draw(20.0f)) + r[4]);
+    r[7] = nearest(runLeft / 6 + static_cast<double>(draw(20.0f)) + r[5]);
+    r[8] = nearest(runRight / 6 + static_cast<double>(draw(20.0f)) + r[6]);
+    r[9] = nearest(runLeft / 2 + static_cast<double>(draw(20.0f)) + r[7]);
+    r[10] = nearest(runRight / 2 + static_cast<double>(draw(20.0f)) + r[8]);
+    r[11] = nearest(r[13] - runLeft / 70);
+    r[12] = nearest(r[14] - runRight / 70);
 }
 
 } // namespace halvex

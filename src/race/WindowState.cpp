@@ -1,45 +1,59 @@
 #include "race/WindowState.h"
 
 #include "data/DelimitedText.h"
+#include "platform/ProgramFolder.h"
 
 namespace halvex {
 
-QByteArray windowStateLine(const WindowState& s)
+QByteArray windowStateLine(const WindowStateRecord& s)
 {
     DelimitedWriter out;
-    out.text(s.ClassName)
-        .integer(s.TreeIndex)
-        .text(s.RacerLeft)
-        .text(s.RacerRight)
-        .text(s.CarLeft)
-        .text(s.CarRight)
-        .boolean(s.SpareFlag)
-        .boolean(s.AutoPrintSlip)
-        .integer(s.CreditsColour)
-        .single(s.SpareValue)
-        .boolean(s.DemoMode)
-        .single(s.DialInLeft)
-        .single(s.DialInRight)
-        .endLine();
+    windowStateFields(out, s);
+    out.endLine();
     return out.bytes();
 }
 
-void readWindowState(const QByteArray& bytes, WindowState& s)
+void readWindowState(const QByteArray& bytes, WindowStateRecord& s)
 {
     DelimitedReader in(bytes);
-    s.ClassName = in.text();
-    s.TreeIndex = in.integer16();
-    s.RacerLeft = in.text();
-    s.RacerRight = in.text();
-    s.CarLeft = in.text();
-    s.CarRight = in.text();
-    s.SpareFlag = in.boolean();
-    s.AutoPrintSlip = in.boolean();
-    s.CreditsColour = in.integer32();
-    s.SpareValue = in.single();
-    s.DemoMode = in.boolean();
-    s.DialInLeft = in.single();
-    s.DialInRight = in.single();
+    windowStateFields(in, s);
+}
+
+void WindowState::setDemoMode(bool demo)
+{
+    if (m_record.DemoMode == demo)
+        return;
+    m_record.DemoMode = demo;
+    Q_EMIT demoModeChanged(demo);
+}
+
+void WindowState::takeRecord(const WindowStateRecord& record)
+{
+    const bool demo = m_record.DemoMode;
+    m_record = record;
+    if (demo != record.DemoMode)
+        Q_EMIT demoModeChanged(record.DemoMode);
+}
+
+bool WindowState::apply(const ProgramFolder& folder)
+{
+    WindowStateRecord record = m_record;
+    bool complete = true;
+    try {
+        readWindowState(readFileBytes(folder.path(kWindowStateFileName)), record);
+    } catch (const std::exception&) {
+        complete = false;
+    }
+    takeRecord(record);
+    if (complete)
+        Q_EMIT applied();
+    return complete;
+}
+
+void WindowState::save(const ProgramFolder& folder, const WindowStateRecord& record)
+{
+    takeRecord(record);
+    writeFileAtomically(folder.path(kWindowStateFileName), windowStateLine(m_record));
 }
 
 } // namespace halvex

@@ -2,39 +2,38 @@
 
 #include "data/MasterList.h"
 #include "data/Numbers.h"
+#include "data/Settings.h"
 #include "link/ModCommand.h"
 #include "platform/Failure.h"
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
 #include "platform/Services.h"
-#include "race/ModDragRacing.h"
-#include "race/ResultComputation.h"
+#include "race/LabelColour.h"
+#include "race/RaceSession.h"
 #include "race/ResultDisplay.h"
-#include "reports/frmDragStats.h"
+#include "race/WindowState.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace halvex {
 
-frmDragRacing::frmDragRacing(Services& services, ModDragRacing& globals, ModCommand& command,
-                             QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_g(globals), m_command(command)
+frmDragRacing::frmDragRacing(Services& services, Settings& settings, WindowState& state,
+                             ModCommand& command, RaceSession& session, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_settings(settings), m_state(state),
+      m_command(command), m_session(session)
 {
     setObjectName(QStringLiteral("frmDragRacing"));
     setWindowTitle(kMainCaption);
     buildControls();
     buildMenus();
-}
-
-frmDragRacing::~frmDragRacing()
-{
-    // The statistics window commits its race through this window; it must go first.
-    delete m_stats.data();
+    connect(&m_state, &WindowState::applied, this, &frmDragRacing::showWindowState);
+    connect(&m_session, &RaceSession::pendingChanged, this,
+            [this](bool pending) { cmdRace->setEnabled(!pending); });
 }
 
 void frmDragRacing::showMessageForFailure(const std::exception& e)
@@ -64,14 +63,13 @@ void frmDragRacing::load()
     step([this] { LoadCars(); });
     step([this] { LoadClasses(); });
     step([this] {
-        const QStringList failures =
-            readSettingsFile(m_services.folder.path(kSettingsFileName), m_g.Settings);
+        const QStringList failures = m_settings.read(m_services.folder.path(kSettingsFileName));
         for (const QString& failure : failures)
             m_services.prompter.message(failure);
     });
     ApplyWindowState();
     step([this] {
-        m_services.port.setPortNumber(m_g.Settings.portNumber());
+        m_services.port.setPortNumber(m_settings.record().portNumber());
         try {
             m_services.port.open();
         } catch (const Failure& f) {
@@ -82,57 +80,63 @@ void frmDragRacing::load()
                 QStringLiteral("Invalid Port"));
         }
     });
-    if (!m_g.DemoMode) {
+    if (!m_state.demoMode()) {
         lblDemo->hide();
         step([this] { m_command.send("O"); });
-        step([this] { m_command.SendSignalPolarity(m_g.Settings.InvertSignal); });
-        step([this] { m_command.SendStagingMode(m_g.Settings.PreStageStage); });
+        step([this] { m_command.SendSignalPolarity(m_settings.record().InvertSignal); });
+        step([this] { m_command.SendStagingMode(m_settings.record().PreStageStage); });
     }
 }
 
 // Re-applies the saved setup. Stops silently at the first failure, leaving the rest as it was.
 void frmDragRacing::ApplyWindowState()
 {
+    m_state.apply(m_services.folder);
+}
+
+void frmDragRacing::showWindowState()
+{
+    const WindowStateRecord& s = m_state.record();
+    cmbClass->setEditText(s.ClassName);
+    // A position the tree list does not have stops the rest, as the list refuses it.
+    if (s.TreeIndex < -1 || s.TreeIndex >= cmbTree->count())
+        return;
+    cmbTree->setCurrentIndex(s.TreeIndex);
+    cmbRacers[0]->setEditText(s.RacerLeft);
+    cmbRacers[1]->setEditText(s.RacerRight);
+    cmbCars[0]->setEditText(s.CarLeft);
+    cmbCars[1]->setEditText(s.CarRight);
+    txtDialin[0]->setText(dialInText(s.DialInLeft));
+    txtDialin[1]->setText(dialInText(s.DialInRight));
+    setDemoMarks(s.DemoMode);
+    mnuPreferencenesPrintSlip->setChecked(s.AutoPrintSlip);
+    setBackColour(lblCredits, s.CreditsColour);
     try {
-        readWindowState(readFileBytes(m_services.folder.path(kWindowStateFileName)), m_g);
-        cmbClass->setEditText(m_g.ClassName);
-        if (m_g.TreeIndex < -1 || m_g.TreeIndex >= cmbTree->count())
-            throw Failure(QStringLiteral("Invalid property value"));
-        cmbTree->setCurrentIndex(m_g.TreeIndex);
-        cmbRacers[0]->setEditText(m_g.RacerLeft);
-        cmbRacers[1]->setEditText(m_g.RacerRight);
-        cmbCars[0]->setEditText(m_g.CarLeft);
-        cmbCars[1]->setEditText(m_g.CarRight);
-        txtDialin[0]->setText(dialInText(m_g.DialInLeft));
-        txtDialin[1]->setText(dialInText(m_g.DialInRight));
-        setDemoMarks(m_g.DemoMode);
-        mnuPreferencenesPrintSlip->setChecked(m_g.AutoPrintSlip);
-        setBackColour(lblCredits, m_g.CreditsColour);
         SetupTree();
     } catch (const std::exception&) {
-        return;
     }
 }
 
-// Copies the setup into the globals and writes the state file whole. Stops silently on failure.
+// Copies the setup into the window state and writes its file whole. Stops silently on failure.
 void frmDragRacing::SaveWindowState()
 {
     try {
-        m_g.ClassName = cmbClass->currentText();
-        m_g.TreeIndex = static_cast<qint16>(cmbTree->currentIndex());
-        m_g.RacerLeft = cmbRacers[0]->currentText();
-        m_g.RacerRight = cmbRacers[1]->currentText();
-        m_g.CarLeft = cmbCars[0]->currentText();
-        m_g.CarRight = cmbCars[1]->currentText();
-        m_g.AutoPrintSlip = mnuPreferencenesPrintSlip->isChecked();
-        m_g.DemoMode = mnuDemo->isChecked();
-        m_g.CreditsColour = backColour(lblCredits);
+        WindowStateRecord s = m_state.record();
+        s.ClassName = cmbClass->currentText();
+        s.TreeIndex = static_cast<qint16>(cmbTree->currentIndex());
+        s.RacerLeft = cmbRacers[0]->currentText();
+        s.RacerRight = cmbRacers[1]->currentText();
+        s.CarLeft = cmbCars[0]->currentText();
+        s.CarRight = cmbCars[1]->currentText();
+        s.AutoPrintSlip = mnuPreferencenesPrintSlip->isChecked();
+        s.DemoMode = mnuDemo->isChecked();
+        s.CreditsColour = backColour(lblCredits);
         const auto dialIn = [](const QLineEdit* box) {
             return isNumeric(box->text()) ? singleValue(box->text()) : 1.0f;
         };
-        m_g.DialInLeft = dialIn(txtDialin[0]);
-        m_g.DialInRight = dialIn(txtDialin[1]);
-        writeFileAtomically(m_services.folder.path(kWindowStateFileName), windowStateLine(m_g));
+        s.DialInLeft = dialIn(txtDialin[0]);
+        s.DialInRight = dialIn(txtDialin[1]);
+        m_state.save(m_services.folder, s);
     } catch (const std::exception&) {
         return;
     }
@@ -158,8 +162,6 @@ void frmDragRacing::SetupTree()
         txtDialin[1]->hide();
         txtDialin[0]->hide();
         m_command.SendHandicap(QStringLiteral("0.000"), QStringLiteral("0.000"));
-        m_g.Log.LeftResult.DialIn = 0;
-        m_g.Log.RightResult.DialIn = 0;
     } else {
         lblDialin->show();
         txtDialin[1]->show();
@@ -173,15 +175,9 @@ void frmDragRacing::loadLaneList(std::array<QComboBox*, 2> boxes, const QString&
     for (QComboBox* box : boxes)
         box->clear();
     try {
-        const QStringList names = readNames(m_services.folder.path(fileName));
-        for (QComboBox* box : boxes) {
-            for (const QString& name : names) {
-                int at = 0;
-                while (at < box->count() && compareListNames(box->itemText(at), name) <= 0)
-                    ++at;
-                box->insertItem(at, name);
-            }
-        }
+        const QStringList names = sortedListNames(readNames(m_services.folder.path(fileName)));
+        for (QComboBox* box : boxes)
+            box->addItems(names);
     } catch (const Failure& f) {
         for (QComboBox* box : boxes)
             box->setCurrentIndex(-1);
@@ -197,12 +193,13 @@ void frmDragRacing::loadLaneList(std::array<QComboBox*, 2> boxes, const QString&
 
 void frmDragRacing::LoadRacers()
 {
-    loadLaneList(cmbRacers, kRacersFileName, m_g.RacerLeft, m_g.RacerRight);
+    loadLaneList(cmbRacers, kRacersFileName, m_state.record().RacerLeft,
+                 m_state.record().RacerRight);
 }
 
 void frmDragRacing::LoadCars()
 {
-    loadLaneList(cmbCars, kCarsFileName, m_g.CarLeft, m_g.CarRight);
+    loadLaneList(cmbCars, kCarsFileName, m_state.record().CarLeft, m_state.record().CarRight);
 }
 
 // Throws on failure: its callers decide how a missing class file is reported.
@@ -214,27 +211,26 @@ void frmDragRacing::LoadClasses()
     cmbClass->setCurrentIndex(-1);
 }
 
-int frmDragRacing::treeIndex() const
+RaceSetup frmDragRacing::raceSetup() const
 {
-    return cmbTree->currentIndex();
-}
-
-void frmDragRacing::setRaceEnabled(bool enabled)
-{
-    cmdRace->setEnabled(enabled);
-}
-
-void frmDragRacing::showMainWindow()
-{
-    show();
-    activateWindow();
+    RaceSetup s;
+    s.raceCaption = cmdRace->text();
+    s.treeIndex = static_cast<qint16>(cmbTree->currentIndex());
+    s.className = cmbClass->currentText();
+    s.racerLeft = cmbRacers[0]->currentText();
+    s.racerRight = cmbRacers[1]->currentText();
+    s.carLeft = cmbCars[0]->currentText();
+    s.carRight = cmbCars[1]->currentText();
+    s.dialInLeft = txtDialin[0]->text();
+    s.dialInRight = txtDialin[1]->text();
+    s.dialInsShown = !txtDialin[0]->isHidden();
+    return s;
 }
 
 void frmDragRacing::closeEvent(QCloseEvent* event)
 {
     // A race on screen is committed as if its window had been closed.
-    if (m_stats)
-        m_stats->close();
+    m_session.commit();
     if (m_services.port.isOpen())
         m_services.port.close();
     SaveWindowState();

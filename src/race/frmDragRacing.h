@@ -1,11 +1,9 @@
 #pragma once
 
 #include "data/MasterListEditor.h"
-#include "race/RaceHost.h"
-#include "reports/frmDragStats.h"
+#include "race/RaceSetup.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include <array>
 
@@ -19,39 +17,37 @@ class QPushButton;
 namespace halvex {
 
 struct Services;
-struct ModDragRacing;
+class Settings;
+class WindowState;
 class ModCommand;
+class RaceSession;
+
+inline const QString kMainCaption = QStringLiteral("Vantora - Halvex 3000");
+inline const QString kDemoCaption = QStringLiteral("Vantora - Halvex 3000      DEMO MODE");
 
 // The main race window: the race setup of both lanes, Start Race, the coin box controls and the
-// menus from which every other window is opened. Loading it starts the program.
-class frmDragRacing final : public QMainWindow, public RaceHost
+// menus from which every other window is opened. Loading it starts the program. It reads its
+// setup into a race setup value and hands it to the race session; it follows the session (Start
+// Race stays disabled while a result waits for its commit) and the window state.
+class frmDragRacing final : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    frmDragRacing(Services& services, ModDragRacing& globals, ModCommand& command,
-                  QWidget* parent = nullptr);
-    ~frmDragRacing() override;
+    frmDragRacing(Services& services, Settings& settings, WindowState& state, ModCommand& command,
+                  RaceSession& session, QWidget* parent = nullptr);
 
     // The start-up sequence; the window is shown afterwards.
     void load();
 
     void ApplyWindowState();
+    void SaveWindowState();
     void SetupTree();
     void LoadRacers();
     void LoadCars();
     void LoadClasses();
-
-    // RaceHost
-    void ProcessTimes() override;
-    int treeIndex() const override;
-    void setRaceEnabled(bool enabled) override;
-    void showMainWindow() override;
-
-    void ProcessVariables();
-    // Loads and shows the statistics window of the race whose report is in RaceReply.
-    void ShowRaceStatistics();
-    frmDragStats* statisticsWindow() const { return m_stats; }
+    // The setup the controls show now.
+    RaceSetup raceSetup() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -60,7 +56,7 @@ protected:
 private:
     void buildControls();
     void buildMenus();
-    void SaveWindowState();
+    void showWindowState();
     void showMessageForFailure(const std::exception& e);
 
     void cmbTree_Click();
@@ -70,21 +66,19 @@ private:
     void cmdRace_Click();
     void mnuDemo_Click();
     void mnuDataBase_Click(MasterListKind kind);
-    void mnuHelpIndex_Click();
 
-    void RunRace();
-    void RunDemoRace();
-    void showStartDelay();
     void setDemoMarks(bool demo);
     void loadLaneList(std::array<QComboBox*, 2> boxes, const QString& fileName,
                       const QString& leftText, const QString& rightText);
 
     Services& m_services;
-    ModDragRacing& m_g;
+    Settings& m_settings;
+    WindowState& m_state;
     ModCommand& m_command;
-    QPointer<frmDragStats> m_stats;
-    QPointer<QWidget> m_help;
+    RaceSession& m_session;
     bool m_mirroring = false;
+    // A racer was chosen from the list (the popup, or the arrow keys), not typed.
+    std::array<bool, 2> m_listChoice{};
 
 public:
     // Controls, by their designed names.

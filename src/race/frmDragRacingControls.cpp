@@ -1,6 +1,7 @@
 // The controls and menus of the main race window, as designed.
 #include "race/frmDragRacing.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
@@ -158,6 +159,10 @@ void frmDragRacing::buildControls()
     connect(cmbTree, &QComboBox::activated, this, [this] { cmbTree_Click(); });
     for (int i = 0; i < 2; ++i) {
         connect(cmbRacers[i], &QComboBox::activated, this, [this, i] { cmbRacers_Click(i); });
+        for (QObject* watched :
+             {static_cast<QObject*>(cmbRacers[i]), static_cast<QObject*>(cmbRacers[i]->view()),
+              static_cast<QObject*>(cmbRacers[i]->view()->viewport())})
+            watched->installEventFilter(this);
         connect(txtDialin[i], &QLineEdit::textChanged, this, [this, i] { txtDialin_Change(i); });
     }
     connect(cmdSwapLanes, &QPushButton::clicked, this, [this] { cmdSwapLanes_Click(); });
@@ -226,7 +231,6 @@ void frmDragRacing::buildMenus()
     connect(mnuDataBaseCars, &QAction::triggered, this,
             [this] { mnuDataBase_Click(MasterListKind::Cars); });
     connect(mnuSettingsSettings, &QAction::triggered, this, [this] { SaveWindowState(); });
-    connect(mnuHelpIndex, &QAction::triggered, this, [this] { mnuHelpIndex_Click(); });
 }
 
 } // namespace halvex

@@ -1,13 +1,8 @@
 #include "reports/frmDragStats.h"
 
-#include "data/Numbers.h"
-#include "link/ModCommand.h"
-#include "platform/Failure.h"
-#include "platform/Prompter.h"
-#include "race/ModDragRacing.h"
-#include "race/RaceHost.h"
-#include "race/ResultComputation.h"
-#include "race/ResultDisplay.h"
+#include "race/Colours.h"
+#include "race/LabelColour.h"
+#include "race/RaceSession.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -17,42 +12,26 @@
 
 namespace halvex {
 
-void setBackColour(QWidget* widget, qint32 colour)
-{
-    QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window,
-                 QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
-    widget->setPalette(pal);
-    widget->setAutoFillBackground(true);
-}
-
-qint32 backColour(const QWidget* widget)
-{
-    const QColor c = widget->palette().color(QPalette::Window);
-    return c.red() | (c.green() << 8) | (c.blue() << 16);
-}
-
-frmDragStats::frmDragStats(RaceHost& host, ModDragRacing& globals, ModCommand& command,
-                           Prompter& prompter, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_host(host), m_g(globals), m_command(command),
-      m_prompter(prompter)
+frmDragStats::frmDragStats(const RaceResult& result, RaceSession& session, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(session)
 {
     setObjectName(QStringLiteral("frmDragStats"));
     setAttribute(Qt::WA_DeleteOnClose);
     buildControls();
-    try {
-        load();
-    } catch (...) {
-        // A race that cannot be computed must not leave Start Race disabled for good.
-        m_host.setRaceEnabled(true);
-        throw;
-    }
+    draw(result);
+    cmdOk->setFocus();
+    // However the race gets committed (this window closed, or the program quitting), the window
+    // goes with it.
+    connect(&m_session, &RaceSession::pendingChanged, this, [this](bool pending) {
+        if (!pending)
+            close();
+    });
 }
 
 frmDragStats::~frmDragStats()
 {
     // Quitting the program with the window open commits the race all the same.
-    unload();
+    m_session.commit();
 }
 
 void frmDragStats::buildControls()
@@ -138,63 +117,59 @@ void frmDragStats::buildControls()
     connect(cmdOk, &QPushButton::clicked, this, &frmDragStats::cmdOk_Click);
 }
 
-void frmDragStats::load()
+void frmDragStats::draw(const RaceResult& r)
 {
-    m_host.setRaceEnabled(false);
-    lblMPH->setText(m_g.Settings.Metric ? QStringLiteral("KPH") : QStringLiteral("MPH"));
-    m_host.ProcessTimes();
-
-    const int tree = m_host.treeIndex();
-    const WinnerDecision d = decideWinner(tree, m_g.Log);
-    if (d.redLightLeft)
-        setBackColour(lblLeftRT, kColourRed);
-    if (d.redLightRight)
-        setBackColour(lblRightRT, kColourRed);
-    if (d.breakoutLeft)
-        setBackColour(lblLeftET, kColourYellow);
-    if (d.breakoutRight)
-        setBackColour(lblRightET, kColourYellow);
-    if (d.winner != Lane::None) {
-        const bool left = d.winner == Lane::Left;
-        setBackColour(left ? lblNameLeft : lblNameRight, kColourGreen);
-        setBackColour(left ? lblCarLeft : lblCarRight, kColourGreen);
-        try {
-            m_command.send(left ? "GL81" : "GR81");
-        } catch (const Failure& f) {
-            // The race stays on screen and is still committed; only the lamp failed.
-            m_prompter.message(f.description());
+    lblMPH->setText(r.speedHeading);
+    lblDragRacingClass->setText(r.classHeading);
+    QLabel* const names[2] = {lblNameLeft, lblNameRight};
+    QLabel* const cars[2] = {lblCarLeft, lblCarRight};
+    QLabel* const rts[2] = {lblLeftRT, lblRightRT};
+    QLabel* const ets[2] = {lblLeftET, lblRightET};
+    QLabel* const wms[2] = {lblLeftWM, lblRightWM};
+    QLabel* const mphs[2] = {lblLeftMPH, lblRightMPH};
+    QLabel* const points[2] = {lblLeft, lblRight};
+    QLabel* const dialins[2] = {lblLeftDialin, lblRightDialin};
+    for (int i = 0; i < 2; ++i) {
+        const LaneDisplay& lane = r.lanes[i];
+        names[i]->setText(lane.name);
+        cars[i]->setText(lane.car);
+        rts[i]->setText(lane.reactionTime);
+        ets[i]->setText(lane.elapsedTime);
+        // A margin of 0 or less leaves the label as designed.
+        if (!lane.winMargin.isEmpty())
+            wms[i]->setText(lane.winMargin);
+        mphs[i]->setText(lane.speed);
+        points[i]->setText(lane.timingPoints);
+        dialins[i]->setText(lane.handicap);
+        setBackColour(names[i], lane.nameColour);
+        setBackColour(cars[i], lane.carColour);
+        setBackColour(rts[i], lane.reactionTimeColour);
+        setBackColour(ets[i], lane.elapsedTimeColour);
+    }
+    lblCenter->setText(r.sensorNames);
+    if (r.timingFontSize > 0) {
+        for (QLabel* label : {lblLeft, lblRight, lblCenter}) {
+            QFont f = label->font();
+            f.setPointSize(r.timingFontSize);
+            label->setFont(f);
         }
     }
-
-    const RaceRecord& L = m_g.Log.LeftResult;
-    const RaceRecord& R = m_g.Log.RightResult;
-    if (tree == 2) {
-        lblLeftDialin->setText(QStringLiteral("Dial-In ") + dialInText(L.DialIn));
-        lblRightDialin->setText(QStringLiteral("Dial-In ") + dialInText(R.DialIn));
-    } else if (isIndexTree(tree)) {
-        lblLeftDialin->setText(QStringLiteral("Index ") + dialInText(L.DialIn));
-        lblRightDialin->setText(QStringLiteral("Index ") + dialInText(R.DialIn));
-    } else {
-        lblLeftDialin->clear();
-        lblRightDialin->clear();
-    }
-    setWindowTitle(QStringLiteral("Statistics - Race # ") + QString::number(L.RaceNumber));
+    setWindowTitle(r.caption);
 }
 
 void frmDragStats::cmdOk_Click()
 {
     close();
-    m_host.showMainWindow();
-    try {
-        m_command.send("O");
-    } catch (const Failure& f) {
-        m_prompter.message(f.description());
+    if (QWidget* main = parentWidget()) {
+        main->show();
+        main->activateWindow();
     }
+    m_session.resetUnit();
 }
 
 void frmDragStats::closeEvent(QCloseEvent* event)
 {
-    unload();
+    m_session.commit();
     event->accept();
 }
 
@@ -207,15 +182,6 @@ void frmDragStats::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-void frmDragStats::unload()
-{
-    if (m_committed)
-        return;
-    m_committed = true;
-    m_host.setRaceEnabled(true);
-    m_g.Log.RaceLogCount = static_cast<qint16>(m_g.Log.RaceLogCount + 2);
 }
 
 } // namespace halvex

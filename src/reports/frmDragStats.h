@@ -7,23 +7,18 @@ class QPushButton;
 
 namespace halvex {
 
-struct ModDragRacing;
-class ModCommand;
-class Prompter;
-class RaceHost;
+struct RaceResult;
+class RaceSession;
 
 // The race just run, both lanes side by side, with red lights, breakouts and the winner in their
-// colours. Loading it computes and decides the race; closing it, whichever way, commits the race
-// to the log exactly once.
+// colours, drawn from the race's result. Closing it, whichever way, tells the session, which
+// commits the race exactly once; its OK also resets the unit.
 class frmDragStats final : public QWidget
 {
     Q_OBJECT
 public:
-    frmDragStats(RaceHost& host, ModDragRacing& globals, ModCommand& command, Prompter& prompter,
-                 QWidget* parent = nullptr);
+    frmDragStats(const RaceResult& result, RaceSession& session, QWidget* parent = nullptr);
     ~frmDragStats() override;
-
-    bool committed() const { return m_committed; }
 
     QLabel* lblNameLeft = nullptr;
     QLabel* lblNameRight = nullptr;
@@ -56,21 +51,10 @@ protected:
 
 private:
     void buildControls();
-    void load();
+    void draw(const RaceResult& result);
     void cmdOk_Click();
-    void unload();
 
-    RaceHost& m_host;
-    ModDragRacing& m_g;
-    ModCommand& m_command;
-    Prompter& m_prompter;
-    bool m_committed = false;
+    RaceSession& m_session;
 };
-
-// Background colour of a label from a colour value with red in the low byte.
-void setBackColour(QWidget* widget, qint32 colour);
-qint32 backColour(const QWidget* widget);
-
-inline constexpr qint32 kColourLightGrey = 224 | (224 << 8) | (224 << 16);
 
 } // namespace halvex

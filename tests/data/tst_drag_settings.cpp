@@ -1,43 +1,50 @@
 #include "data/DragSettings.h"
-#include "data/MasterListEditor.h"
 #include "platform/Failure.h"
-#include "support/ScriptedPrompter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 using namespace halvex;
-using namespace halvex::test;
 
 namespace {
 
-DragSettings sample()
+const DragSettings kSample{.ProTreeCountdown = .4f,
+                           .ProTreeCommPortIndex = 2,
+                           .TrackName = QStringLiteral("Raceway, North"),
+                           .SpeedTrapDistance = 100,
+                           .TrackLength = QStringLiteral("66 ft"),
+                           .SpeedMultiplier = -.25f,
+                           .InterSensorDistance = {{{}, "10 ft", "20 ft", "12 in"}},
+                           .CoinBoxInstalled = 1,
+                           .CreditsPerCoinIndex = 4,
+                           .LedDisplayCommPortIndex = 3,
+                           .Metric = true,
+                           .RandomStartMin = 2,
+                           .RandomStartMaxIndex = -1,
+                           .NumberOfSensors = 2,
+                           .PreStageStage = true,
+                           .InvertSignal = 1,
+                           .CopiesIndex = 1};
+
+const QByteArray kSampleLine = ".4,2,\"Raceway, North\",100,\"66 ft\",-.25,\"10 ft\",\"20 ft\","
+                               "\"12 in\",1,4,0,3,#TRUE#,2,-1,2,#TRUE#,1,1,#FALSE#\r\n";
+
+QByteArray fileBytes(const QString& path)
 {
-    DragSettings s;
-    s.ProTreeCountdown = 0.4f;
-    s.ProTreeCommPortIndex = 2;
-    s.TrackName = QStringLiteral("Raceway, North");
-    s.SpeedTrapDistance = 100;
-    s.TrackLength = QStringLiteral("66 ft");
-    s.SpeedMultiplier = -0.25f;
-    s.InterSensorDistance[1] = QStringLiteral("10 ft");
-    s.InterSensorDistance[2] = QStringLiteral("20 ft");
-    s.InterSensorDistance[3] = QStringLiteral("12 in");
-    s.CoinBoxInstalled = 1;
-    s.CreditsPerCoinIndex = 4;
-    s.LedDisplayInstalled = 0;
-    s.LedDisplayCommPortIndex = 3;
-    s.Metric = true;
-    s.RandomStartMin = 2;
-    s.RandomStartMaxIndex = -1;
-    s.NumberOfSensors = 2;
-    s.PreStageStage = true;
-    s.InvertSignal = 1;
-    s.CopiesIndex = 1;
-    s.LargeFont = false;
-    return s;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 } // namespace
@@ -46,77 +53,68 @@ class TestDragSettings : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir dir;
+    QString path() const { return dir.filePath(kSettingsFileName); }
+
 private Q_SLOTS:
     void writtenAndReadBackFieldForField()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(kSettingsFileName);
-        writeSettingsFile(path, sample());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(),
-                 QByteArray(".4,2,\"Raceway, North\",100,\"66 ft\",-.25,\"10 ft\",\"20 ft\","
-                            "\"12 in\",1,4,0,3,#TRUE#,2,-1,2,#TRUE#,1,1,#FALSE#\r\n"));
+        writeSettingsFile(path(), kSample);
+        QCOMPARE(fileBytes(path()), kSampleLine);
         DragSettings back;
-        QCOMPARE(readSettingsFile(path, back), QStringList());
-        QCOMPARE(back, sample());
-        QCOMPARE(back.ProTreeCountdown, 0.4f);
-        QCOMPARE(back.portNumber(), 3);
+        QCOMPARE(readSettingsFile(path(), back), QStringList());
+        QCOMPARE(back, kSample);
     }
 
-    void aShortLineKeepsTheFieldsItDoesNotReach()
+    void aFailedReadKeepsTheFieldsItDoesNotReach()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("dragracingsettings.DAT"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("0.6,1,\"Strip\",12\n");
-        f.close();
-        DragSettings s = sample();
-        const QStringList failures = readSettingsFile(path, s);
-        QCOMPARE(failures, QStringList{QStringLiteral("Input past end of file")});
-        QCOMPARE(s.ProTreeCountdown, 0.6f);
-        QCOMPARE(s.ProTreeCommPortIndex, qint16(1));
-        QCOMPARE(s.TrackName, QStringLiteral("Strip"));
-        QCOMPARE(s.SpeedTrapDistance, 12.0f);
-        QCOMPARE(s.TrackLength, QStringLiteral("66 ft"));
-        QVERIFY(s.Metric);
+        DragSettings s = kSample;
+        QCOMPARE(readSettingsFile(dir.filePath(QStringLiteral("none.dat")), s),
+                 QStringList({"File not found: none.dat",
+                              "Bad file name or number: none.dat is not open"}));
+        QCOMPARE(s, kSample);
+        writeFile(path(), "0.6,1,\"Strip\",12\n");
+        QCOMPARE(readSettingsFile(path(), s), QStringList{"Input past end of file"});
+        DragSettings expected = kSample;
+        expected.ProTreeCountdown = .6f;
+        expected.ProTreeCommPortIndex = 1;
+        expected.TrackName = QStringLiteral("Strip");
+        expected.SpeedTrapDistance = 12;
+        QCOMPARE(s, expected);
     }
 
-    void aMissingFileFailsTwiceAndChangesNothing()
+    void aFailedRewriteLeavesTheOldFileWhole()
     {
-        QTemporaryDir dir;
-        DragSettings s = sample();
-        QCOMPARE(readSettingsFile(dir.filePath(kSettingsFileName), s).size(), 2);
-        QCOMPARE(s, sample());
-        // A file that cannot be replaced leaves the old one whole.
-        QVERIFY_THROWS_EXCEPTION(
-            Failure, writeSettingsFile(dir.filePath(QStringLiteral("no/such/folder.dat")), s));
+        writeFile(path(), kSampleLine);
+        DragSettings changed = kSample;
+        changed.TrackName = QStringLiteral("A track name long enough to pass the size limit");
+        // The file size limit holds for every user; past it, a write fails with EFBIG.
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = kSampleLine.size() + 10;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString failure;
+        try {
+            writeSettingsFile(path(), changed);
+        } catch (const Failure& f) {
+            failure = f.description();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        // What follows the file name is the system's wording.
+        QVERIFY2(failure.startsWith(QStringLiteral("Cannot write DragRacingSettings.dat: ")),
+                 qPrintable(failure));
+        QCOMPARE(fileBytes(path()), kSampleLine);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{kSettingsFileName});
     }
 
     void distanceTextsAreNormalised()
     {
         QCOMPARE(normaliseDistanceText(QStringLiteral("  66' ")), QStringLiteral("66 ft"));
-        QCOMPARE(normaliseDistanceText(QStringLiteral("12\"")), QStringLiteral("12 in"));
         QCOMPARE(normaliseDistanceText(QStringLiteral("5'6\"")), QStringLiteral("5 ft6 in"));
         QCOMPARE(normaliseDistanceText(QStringLiteral("   ")), QString());
-    }
-
-    void anUnreadableListIsNeverRewritten()
-    {
-        // A folder where the racer file should be: there, but not readable as a list.
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("DragRacers.dat")));
-        ScriptedPrompter prompter;
-        MasterListEditor editor(MasterListKind::Racers, prompter, ProgramFolder(dir.path()));
-        editor.open();
-        QCOMPARE(prompter.messages.size(), 1);
-        editor.modify();
-        QCOMPARE(prompter.messages.size(), 2);
-        QCOMPARE(prompter.messages[1].text,
-                 QStringLiteral("DragRacers.dat could not be read, so it is not rewritten: the "
-                                "names it holds would be lost."));
-        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("DragRacers.dat"))).isDir());
     }
 };
 

@@ -1,3 +1,4 @@
+#include "data/MasterList.h"
 #include "data/MasterListEditor.h"
 #include "support/ScriptedPrompter.h"
 
@@ -9,13 +10,15 @@
 using namespace halvex;
 using halvex::test::ScriptedPrompter;
 
+Q_DECLARE_METATYPE(halvex::MasterListKind)
+
 namespace {
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
+    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 QByteArray fileBytes(const QString& path)
@@ -24,6 +27,8 @@ QByteArray fileBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+const QString kQuote = QStringLiteral("A name cannot contain a double quote (\").");
+
 } // namespace
 
 class TestMasterListEditor : public QObject
@@ -31,319 +36,164 @@ class TestMasterListEditor : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-
-    void openingReadsSortsAndCounts();
-    void handMadeFileLoadsAsWritten();
-    void missingFileAtOpeningThenAddCreatesIt();
-    void duplicateCheckComparesTheAnswerAsTyped();
-    void properCaseAndBlanks();
-    void commaRoundTrips();
-    void fileBytesAfterAddModifyDelete();
-    void nothingSelected();
-    void cancelChangesNothing();
-    void namesTheFileCannotHold();
-    void writeFailuresAreReported();
-
-private:
-    QString path(const QString& name = QStringLiteral("DragRacers.dat")) const
-    {
-        return m_dir->filePath(name);
-    }
-    MasterListEditor openEditor(MasterListKind kind = MasterListKind::Racers)
-    {
-        MasterListEditor editor(kind, m_prompter, ProgramFolder(m_dir->path()));
-        editor.open();
-        return editor;
-    }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
-    ScriptedPrompter m_prompter;
+    // The racer list opened from "dragracers.DAT" (missing when null, a folder when "<dir>"),
+    // then each step: "select <row>", "add"/"modify" answered with the rest of the step
+    // (cancelled when there is none), "remove", or "unplug" to lose the folder of the file.
+    void editsTheRacerList_data();
+    void editsTheRacerList();
+    void eachKindEditsItsOwnFile_data();
+    void eachKindEditsItsOwnFile();
 };
 
-void TestMasterListEditor::init()
+void TestMasterListEditor::editsTheRacerList_data()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_prompter = ScriptedPrompter();
+    using L = QStringList;
+    using B = QByteArray;
+    QTest::addColumn<B>("file");
+    QTest::addColumn<L>("steps");
+    QTest::addColumn<L>("entries");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("count"); // -1: the label is blank
+    QTest::addColumn<B>("bytes");
+    QTest::addColumn<L>("messages");
+
+    const B bobAl = "\"Bob\"\r\n\"Al\"\r\n";
+    const B unsorted =
+        "\"Mz\"\r\n\"m\xFCller\"\r\n\"alpha\"\r\n\"Ma\"\r\n\"ALPHA\"\r\n\"Beta\"\r\n";
+    QTest::newRow("sorted regardless of case and accents, equals in file order")
+        << unsorted << L() << L({"alpha", "ALPHA", "Beta", "Ma", "müller", "Mz"}) << -1 << 6
+        << unsorted << L();
+    const B handMade = "  Zoe Hart  \n\"  Aaron  \"\r\nAl Bundy";
+    QTest::newRow("bare names trimmed, quoted ones not, LF lines, no last line end")
+        << handMade << L() << L({"  Aaron  ", "Al Bundy", "Zoe Hart"}) << -1 << 3 << handMade
+        << L();
+    QTest::newRow("empty file") << B("") << L() << L() << -1 << 0 << B("") << L();
+    QTest::newRow("missing file, created by an add")
+        << B() << L{"add ann lee"} << L{"Ann Lee"} << -1 << 1 << B("\"Ann Lee\"\r\n")
+        << L{"File not found: DragRacers.dat"};
+    QTest::newRow("added: proper case, trimmed in the list only, Windows-1252 in the file")
+        << B("\"Zed\"\r\n")
+        << L({"add mary o'BRIEN", "add   ann-marie\tDE LA cruz  ", "add josé €"})
+        << L({"Ann-marie\tDe La Cruz", "José €", "Mary O'brien", "Zed"}) << -1 << 4
+        << B("\"Zed\"\r\n\"Mary O'brien\"\r\n\"  Ann-marie\tDe La Cruz  \"\r\n\"Jos\xE9 \x80\"\r\n")
+        << L();
+    QTest::newRow("duplicate check on the answer as typed")
+        << B("\"John Smith\"\r\n") << L({"add John Smith", "add john smith", "add John Smith "})
+        << L({"John Smith", "John Smith", "John Smith"}) << -1 << 3
+        << B("\"John Smith\"\r\n\"John Smith\"\r\n\"John Smith \"\r\n")
+        << L{"Racer already exists"};
+    QTest::newRow("selection follows its entry; delete rewrites in list order")
+        << bobAl << L({"select 1", "add aaron", "remove"}) << L({"Aaron", "Al"}) << -1 << 2
+        << B("\"Aaron\"\r\n\"Al\"\r\n") << L();
+    QTest::newRow("renamed in place, untrimmed, unchecked; the file follows the list")
+        << bobAl << L({"select 0", "modify zed", "select 1", "modify  zed "}) << L({"Zed", " Zed "})
+        << 1 << 2 << B("\"Zed\"\r\n\" Zed \"\r\n") << L();
+    QTest::newRow("nothing selected: no delete, a modify without asking rewrites the file")
+        << bobAl << L({"select 5", "remove", "modify"}) << L({"Al", "Bob"}) << -1 << 2
+        << B("\"Al\"\r\n\"Bob\"\r\n") << L();
+    QTest::newRow("cancelled") << bobAl << L({"add", "select 1", "modify"}) << L({"Al", "Bob"}) << 1
+                               << 2 << bobAl << L();
+    QTest::newRow("names the file cannot hold")
+        << B("\"Al\"\r\n")
+        << L({"add bob \"the rocket\"", "add zhang 张", "add ann 😀", "select 0", "modify al \"x\""})
+        << L{"Al"} << 0 << 1 << B("\"Al\"\r\n")
+        << L({kQuote, "A name cannot contain the character \"张\".",
+              "A name cannot contain the character \"😀\".", kQuote});
+    QTest::newRow("a hand-edited name with a quote blocks rewrites until renamed")
+        << B("Bob \"X\" Jones\r\n\"Al\"\r\n")
+        << L({"select 0", "remove", "select 1", "modify bob x jones"}) << L({"Al", "Bob X Jones"})
+        << 1 << 2 << B("\"Al\"\r\n\"Bob X Jones\"\r\n")
+        << L{"DragRacers.dat cannot store the name Bob \"X\" Jones, as a name cannot contain a "
+             "double quote (\"). Modify or delete that name first."};
+    QTest::newRow("a file that cannot be read is never rewritten")
+        << B("<dir>") << L({"add stock", "select 0", "remove"}) << L{"Stock"} << 0 << -1
+        << B("<missing>")
+        << L({"Cannot open dragracers.DAT: file to open is a directory",
+              "Cannot write dragracers.DAT: Is a directory",
+              "DragRacers.dat could not be read, so it is not rewritten: the names it holds would "
+              "be lost."});
+    // Each operation ends at its failure, keeping what it did to the list before it.
+    const QString lost = QStringLiteral("Cannot write DragRacers.dat: No such file or directory");
+    QTest::newRow("write failures")
+        << bobAl
+        << L({"unplug", "add dart", "add eve", "select 0", "modify austin", "select 3", "remove"})
+        << L({"Austin", "Bob", "Dart"}) << -1 << 2 << B("<missing>") << L(4, lost);
 }
 
-void TestMasterListEditor::openingReadsSortsAndCounts()
+void TestMasterListEditor::editsTheRacerList()
 {
-    // Sorted without regard to case, accented letters among their base letters; the file's own
-    // spelling of its name does not matter.
-    writeFile(path(QStringLiteral("dragcars.DAT")),
-              "\"Mz\"\r\n\"m\xFCller\"\r\n\"alpha\"\r\n\"Ma\"\r\n\"ALPHA\"\r\n\"Beta\"\r\n");
-    MasterListEditor cars = openEditor(MasterListKind::Cars);
-    QCOMPARE(cars.entries(), QStringList({"alpha", "ALPHA", "Beta", "Ma", "müller", "Mz"}));
-    QCOMPARE(cars.countText(), QStringLiteral("Total number of Cars: 6"));
-    QCOMPARE(cars.selected(), -1);
-    QVERIFY(m_prompter.messages.isEmpty());
-
-    writeFile(path(QStringLiteral("DragClass.dat")), QByteArray());
-    MasterListEditor classes = openEditor(MasterListKind::Classes);
-    QVERIFY(classes.entries().isEmpty());
-    QCOMPARE(classes.countText(), QStringLiteral("Total number of Classes: 0"));
-
-    // Opening again starts from an empty list, not on top of the last one.
-    writeFile(path(QStringLiteral("dragcars.DAT")), "\"Solo\"\r\n");
-    cars.select(2);
-    cars.open();
-    QCOMPARE(cars.entries(), QStringList({"Solo"}));
-    QCOMPARE(cars.selected(), -1);
-    QCOMPARE(cars.countText(), QStringLiteral("Total number of Cars: 1"));
-}
-
-void TestMasterListEditor::handMadeFileLoadsAsWritten()
-{
-    writeFile(path(), "\"Zoe Hart\"\r\n\"Al Bundy\"\r\n");
-    const QStringList written = openEditor().entries();
-    QCOMPARE(written, QStringList({"Al Bundy", "Zoe Hart"}));
-
-    writeFile(path(), "Zoe Hart\r\nAl Bundy\r\n");
-    QCOMPARE(openEditor().entries(), written);
-    writeFile(path(), "  Zoe Hart  \nAl Bundy");
-    QCOMPARE(openEditor().entries(), written);
-}
-
-void TestMasterListEditor::missingFileAtOpeningThenAddCreatesIt()
-{
-    MasterListEditor editor = openEditor();
-    QCOMPARE(m_prompter.messages.size(), 1);
-    QCOMPARE(m_prompter.messages[0].text, QStringLiteral("File not found: DragRacers.dat"));
-    QCOMPARE(m_prompter.messages[0].title, QStringLiteral("Halvex 3000"));
-    QCOMPARE(m_prompter.messages[0].buttons, Buttons::Ok);
-    QVERIFY(editor.entries().isEmpty());
-    QCOMPARE(editor.countText(), QString());
-
-    m_prompter.inputAnswers.enqueue(QStringLiteral("ann lee"));
-    editor.add();
-    QCOMPARE(editor.entries(), QStringList({"Ann Lee"}));
-    QCOMPARE(editor.countText(), QStringLiteral("Total number of Racers: 1"));
-    QCOMPARE(fileBytes(path()), QByteArray("\"Ann Lee\"\r\n"));
-    QCOMPARE(m_prompter.messages.size(), 1);
-}
-
-void TestMasterListEditor::duplicateCheckComparesTheAnswerAsTyped()
-{
-    writeFile(path(), "\"John Smith\"\r\n");
-    MasterListEditor editor = openEditor();
-
-    m_prompter.inputAnswers.enqueue(QStringLiteral("john smith"));
-    editor.add();
-    QCOMPARE(m_prompter.inputs.size(), 1);
-    QCOMPARE(m_prompter.inputs[0].prompt, QStringLiteral("Enter new Racer name"));
-    QCOMPARE(m_prompter.inputs[0].title, QStringLiteral("Add Racer"));
-    QCOMPARE(m_prompter.inputs[0].defaultText, QString());
-    QVERIFY(m_prompter.messages.isEmpty());
-    QCOMPARE(editor.entries(), QStringList({"John Smith", "John Smith"}));
-    QCOMPARE(editor.countText(), QStringLiteral("Total number of Racers: 2"));
-    QCOMPARE(fileBytes(path()), QByteArray("\"John Smith\"\r\n\"John Smith\"\r\n"));
-
-    for (const QString& answer : {QStringLiteral("John Smith"), QStringLiteral("John Smith ")}) {
-        m_prompter.inputAnswers.enqueue(answer);
-        editor.add();
-    }
-    // The exact answer is refused; with a trailing blank it is a different answer, and once
-    // trimmed for the list it stands beside the others.
-    QCOMPARE(m_prompter.texts(), QStringList({"Racer already exists"}));
-    QCOMPARE(m_prompter.messages[0].title, QStringLiteral("Halvex 3000"));
-    QCOMPARE(editor.entries(), QStringList({"John Smith", "John Smith", "John Smith"}));
-    QCOMPARE(fileBytes(path()),
-             QByteArray("\"John Smith\"\r\n\"John Smith\"\r\n\"John Smith \"\r\n"));
-
-    writeFile(path(QStringLiteral("DragClass.dat")), "\"Pro Stock\"\r\n");
-    MasterListEditor classes = openEditor(MasterListKind::Classes);
-    m_prompter.inputAnswers.enqueue(QStringLiteral("Pro Stock"));
-    classes.add();
-    QCOMPARE(m_prompter.inputs.last().prompt, QStringLiteral("Enter new Class name"));
-    QCOMPARE(m_prompter.inputs.last().title, QStringLiteral("Add Class"));
-    QCOMPARE(m_prompter.texts().last(), QStringLiteral("Class already exists"));
-}
-
-void TestMasterListEditor::properCaseAndBlanks()
-{
-    writeFile(path(), "\"Zed\"\r\n");
-    MasterListEditor editor = openEditor();
-    m_prompter.inputAnswers.enqueue(QStringLiteral("mary o'BRIEN"));
-    m_prompter.inputAnswers.enqueue(QStringLiteral("  ann-marie\tDE LA cruz  "));
-    editor.add();
-    editor.add();
-    QCOMPARE(editor.entries(), QStringList({"Ann-marie\tDe La Cruz", "Mary O'brien", "Zed"}));
-    QCOMPARE(fileBytes(path()),
-             QByteArray("\"Zed\"\r\n\"Mary O'brien\"\r\n\"  Ann-marie\tDe La Cruz  \"\r\n"));
-
-    // Only a name added by the operator is trimmed for the list; read back, it keeps its blanks.
-    QCOMPARE(openEditor().entries(),
-             QStringList({"  Ann-marie\tDe La Cruz  ", "Mary O'brien", "Zed"}));
-}
-
-void TestMasterListEditor::commaRoundTrips()
-{
-    MasterListEditor editor = openEditor(MasterListKind::Classes);
-    m_prompter.clear();
-    m_prompter.inputAnswers.enqueue(QStringLiteral("top fuel, junior"));
-    editor.add();
-    QCOMPARE(fileBytes(path(QStringLiteral("DragClass.dat"))),
-             QByteArray("\"Top Fuel, Junior\"\r\n"));
-    QCOMPARE(openEditor(MasterListKind::Classes).entries(), QStringList({"Top Fuel, Junior"}));
-    QVERIFY(m_prompter.messages.isEmpty());
-}
-
-void TestMasterListEditor::fileBytesAfterAddModifyDelete()
-{
-    // The file is in the order names were added, the list in sorted order.
-    writeFile(path(), "\"Bob\"\r\n\"Al\"\r\n");
-    MasterListEditor editor = openEditor();
-    QCOMPARE(editor.entries(), QStringList({"Al", "Bob"}));
-
-    editor.select(1);
-    m_prompter.inputAnswers.enqueue(QStringLiteral("aaron"));
-    editor.add();
-    QCOMPARE(fileBytes(path()), QByteArray("\"Bob\"\r\n\"Al\"\r\n\"Aaron\"\r\n"));
-    QCOMPARE(editor.entries(), QStringList({"Aaron", "Al", "Bob"}));
-    QCOMPARE(editor.selected(), 2); // still Bob
-
-    editor.select(0);
-    m_prompter.inputAnswers.enqueue(QStringLiteral("zed"));
-    editor.modify();
-    QCOMPARE(m_prompter.inputs.last().prompt, QStringLiteral("Modify Racer name"));
-    QCOMPARE(m_prompter.inputs.last().title, QStringLiteral("Modify Racer"));
-    QCOMPARE(m_prompter.inputs.last().defaultText, QStringLiteral("Aaron"));
-    // Renamed in place, not sorted in; the file now follows the list.
-    QCOMPARE(editor.entries(), QStringList({"Zed", "Al", "Bob"}));
-    QCOMPARE(editor.selected(), 0);
-    QCOMPARE(fileBytes(path()), QByteArray("\"Zed\"\r\n\"Al\"\r\n\"Bob\"\r\n"));
-    QCOMPARE(editor.countText(), QStringLiteral("Total number of Racers: 3"));
-
-    // No duplicate check and no trimming on a rename.
-    editor.select(1);
-    m_prompter.inputAnswers.enqueue(QStringLiteral(" bob "));
-    editor.modify();
-    QCOMPARE(editor.entries(), QStringList({"Zed", " Bob ", "Bob"}));
-    QCOMPARE(fileBytes(path()), QByteArray("\"Zed\"\r\n\" Bob \"\r\n\"Bob\"\r\n"));
-
-    editor.select(0);
-    editor.remove();
-    QCOMPARE(editor.entries(), QStringList({" Bob ", "Bob"}));
-    QCOMPARE(editor.selected(), -1);
-    QCOMPARE(fileBytes(path()), QByteArray("\" Bob \"\r\n\"Bob\"\r\n"));
-    QCOMPARE(editor.countText(), QStringLiteral("Total number of Racers: 2"));
-    QVERIFY(m_prompter.messages.isEmpty());
-}
-
-void TestMasterListEditor::nothingSelected()
-{
-    writeFile(path(), "\"Bob\"\r\n\"Al\"\r\n");
-    MasterListEditor editor = openEditor();
-    editor.select(5); // out of range selects nothing
-
-    editor.remove();
-    QCOMPARE(editor.entries(), QStringList({"Al", "Bob"}));
-    QCOMPARE(fileBytes(path()), QByteArray("\"Bob\"\r\n\"Al\"\r\n"));
-
-    editor.modify();
-    QVERIFY(m_prompter.inputs.isEmpty());
-    QCOMPARE(editor.entries(), QStringList({"Al", "Bob"}));
-    QCOMPARE(fileBytes(path()), QByteArray("\"Al\"\r\n\"Bob\"\r\n"));
-    QCOMPARE(editor.countText(), QStringLiteral("Total number of Racers: 2"));
-    QVERIFY(m_prompter.messages.isEmpty());
-}
-
-void TestMasterListEditor::cancelChangesNothing()
-{
-    writeFile(path(), "\"Bob\"\r\n\"Al\"\r\n");
-    MasterListEditor editor = openEditor();
-    editor.add();
-    editor.select(1);
-    editor.modify();
-    QCOMPARE(m_prompter.inputs.size(), 2);
-    QCOMPARE(m_prompter.inputs[1].defaultText, QStringLiteral("Bob"));
-    QVERIFY(m_prompter.messages.isEmpty());
-    QCOMPARE(editor.entries(), QStringList({"Al", "Bob"}));
-    QCOMPARE(editor.selected(), 1);
-    QCOMPARE(fileBytes(path()), QByteArray("\"Bob\"\r\n\"Al\"\r\n"));
-    QCOMPARE(editor.countText(), QStringLiteral("Total number of Racers: 2"));
-}
-
-void TestMasterListEditor::namesTheFileCannotHold()
-{
-    const QString quoteMessage = QStringLiteral("A name cannot contain a double quote (\").");
-    writeFile(path(), "\"Al\"\r\n");
-    MasterListEditor editor = openEditor();
-    m_prompter.inputAnswers.enqueue(QStringLiteral("bob \"the rocket\""));
-    m_prompter.inputAnswers.enqueue(QStringLiteral("zhang 张"));
-    editor.add();
-    editor.add();
-    editor.select(0);
-    m_prompter.inputAnswers.enqueue(QStringLiteral("al \"x\""));
-    editor.modify();
-    QCOMPARE(
-        m_prompter.texts(),
-        QStringList({quoteMessage, QStringLiteral("A name cannot contain the character \"张\"."),
-                     quoteMessage}));
-    QCOMPARE(editor.entries(), QStringList({"Al"}));
-    QCOMPARE(fileBytes(path()), QByteArray("\"Al\"\r\n"));
-
-    // A hand-edited file may hold such a name: it is kept safe until the operator renames or
-    // deletes it, and the rest of the list waits for that.
-    writeFile(path(), "Bob \"X\" Jones\r\n\"Al\"\r\n");
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, steps);
+    QTemporaryDir dir;
+    const QString lists = dir.filePath(QStringLiteral("lists"));
+    const QString path = lists + QStringLiteral("/dragracers.DAT");
+    QVERIFY(QDir().mkpath(file == "<dir>" ? path : lists));
+    if (!file.isNull() && file != "<dir>")
+        writeFile(path, file);
+    ScriptedPrompter prompter;
+    const ProgramFolder folder(lists);
+    MasterListEditor editor(MasterListKind::Racers, prompter, folder);
     editor.open();
-    QCOMPARE(editor.entries(), QStringList({"Al", "Bob \"X\" Jones"}));
-    m_prompter.clear();
-    editor.select(0);
-    editor.remove();
-    QCOMPARE(m_prompter.texts(),
-             QStringList({"DragRacers.dat cannot store the name Bob \"X\" Jones, as a name cannot "
-                          "contain a double quote (\"). Modify or delete that name first."}));
-    QCOMPARE(editor.entries(), QStringList({"Al", "Bob \"X\" Jones"}));
-    QCOMPARE(fileBytes(path()), QByteArray("Bob \"X\" Jones\r\n\"Al\"\r\n"));
-
-    editor.select(1);
-    m_prompter.inputAnswers.enqueue(QStringLiteral("bob x jones"));
-    editor.modify();
-    QCOMPARE(m_prompter.messages.size(), 1);
-    QCOMPARE(fileBytes(path()), QByteArray("\"Al\"\r\n\"Bob X Jones\"\r\n"));
+    for (const QString& step : std::as_const(steps)) {
+        const qsizetype space = step.indexOf(u' ');
+        const QString op = step.left(space);
+        if (op == u"select")
+            editor.select(step.mid(space + 1).toInt());
+        else if (op == u"unplug")
+            QVERIFY(QDir(lists).removeRecursively());
+        else if (space > 0)
+            prompter.inputAnswers.enqueue(step.mid(space + 1));
+        if (op == u"add")
+            editor.add();
+        else if (op == u"modify")
+            editor.modify();
+        else if (op == u"remove")
+            editor.remove();
+    }
+    QTEST(editor.entries(), "entries");
+    QTEST(editor.selected(), "selected");
+    QFETCH(int, count);
+    QCOMPARE(editor.countText(),
+             count < 0 ? QString() : QStringLiteral("Total number of Racers: %1").arg(count));
+    QTEST(fileBytes(folder.path(kRacersFileName)), "bytes");
+    QTEST(prompter.texts(), "messages");
+    QVERIFY(prompter.inputAnswers.isEmpty());
+    QVERIFY(QDir(lists).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size() <= 1);
 }
 
-void TestMasterListEditor::writeFailuresAreReported()
+void TestMasterListEditor::eachKindEditsItsOwnFile_data()
 {
-    const QString folder = m_dir->filePath(QStringLiteral("lists"));
-    QVERIFY(QDir().mkpath(folder));
-    writeFile(folder + QStringLiteral("/DragCars.dat"),
-              "\"Cuda\"\r\n\"Anglia\"\r\n\"Bel Air\"\r\n");
-    MasterListEditor editor(MasterListKind::Cars, m_prompter, ProgramFolder(folder));
-    editor.open();
-    QCOMPARE(editor.countText(), QStringLiteral("Total number of Cars: 3"));
-    QVERIFY(QDir(folder).removeRecursively());
+    QTest::addColumn<MasterListKind>("kind");
+    QTest::addColumn<QStringList>("names"); // the file, an entry, the entries
+    QTest::newRow("racers") << MasterListKind::Racers
+                            << QStringList{"DragRacers.dat", "Racer", "Racers"};
+    QTest::newRow("cars") << MasterListKind::Cars << QStringList{"DragCars.dat", "Car", "Cars"};
+    QTest::newRow("classes") << MasterListKind::Classes
+                             << QStringList{"DragClass.dat", "Class", "Classes"};
+}
 
-    // Each operation ends at the failure; what it did to the list before that stays done.
-    m_prompter.inputAnswers.enqueue(QStringLiteral("dart"));
+void TestMasterListEditor::eachKindEditsItsOwnFile()
+{
+    QFETCH(MasterListKind, kind);
+    QFETCH(QStringList, names);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(names[0].toUpper());
+    writeFile(path, "\"Beta\"\r\n");
+    ScriptedPrompter prompter;
+    prompter.inputAnswers << QStringLiteral("Beta") << QStringLiteral("gamma");
+    MasterListEditor editor(kind, prompter, ProgramFolder(dir.path()));
+    editor.open();
     editor.add();
     editor.select(0);
-    m_prompter.inputAnswers.enqueue(QStringLiteral("austin"));
     editor.modify();
-    editor.select(1);
-    editor.remove();
-    QCOMPARE(editor.entries(), QStringList({"Austin", "Cuda", "Dart"}));
-    QCOMPARE(editor.countText(), QStringLiteral("Total number of Cars: 3"));
-    QCOMPARE(m_prompter.messages.size(), 3);
-    for (const MessageBox& box : std::as_const(m_prompter.messages)) {
-        QVERIFY2(box.text.startsWith(QStringLiteral("Cannot write DragCars.dat: ")),
-                 qPrintable(box.text));
-        QCOMPARE(box.title, QStringLiteral("Halvex 3000"));
-        QCOMPARE(box.buttons, Buttons::Ok);
-    }
-    QVERIFY(!QFileInfo::exists(folder));
-
-    // A list file that cannot be opened at all, even by a privileged user.
-    QVERIFY(QDir().mkpath(path(QStringLiteral("DragClass.dat"))));
-    m_prompter.clear();
-    MasterListEditor classes = openEditor(MasterListKind::Classes);
-    QCOMPARE(m_prompter.messages.size(), 1);
-    QVERIFY2(m_prompter.messages[0].text.startsWith(QStringLiteral("Cannot open DragClass.dat: ")),
-             qPrintable(m_prompter.messages[0].text));
-    QCOMPARE(classes.countText(), QString());
+    QCOMPARE(prompter.texts(), QStringList{names[1] + QStringLiteral(" already exists")});
+    QStringList asked;
+    for (const InputBox& box : std::as_const(prompter.inputs))
+        asked.append(box.title + u'|' + box.prompt + u'|' + box.defaultText);
+    QCOMPARE(asked, QStringList({QStringLiteral("Add %1|Enter new %1 name|").arg(names[1]),
+                                 QStringLiteral("Modify %1|Modify %1 name|Beta").arg(names[1])}));
+    QCOMPARE(editor.countText(), QStringLiteral("Total number of %1: 1").arg(names[2]));
+    QCOMPARE(fileBytes(path), QByteArray("\"Gamma\"\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestMasterListEditor)

@@ -6,9 +6,13 @@
 #include "support/ScriptedPrompter.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+using namespace std::chrono_literals;
 
 using namespace halvex;
 using namespace halvex::test;
@@ -21,11 +25,14 @@ class TestCommands : public QObject
     {
         MemoryPort port;
         ScriptedPrompter prompter;
-        SteppingClock clock;
-        bool demo = false;
-        bool raceOk = true;
-        ModCommand command{port, prompter, clock, demo, raceOk};
-        Rig() { port.opened = true; }
+        SystemClock clock;
+        ModCommand command{port, prompter, clock};
+        Rig()
+        {
+            port.opened = true;
+            // Whole steps of 100 ms: the time-out comes 200 to 300 ms after the command.
+            command.setTimeLimit(200ms, 100ms);
+        }
     };
 
 private Q_SLOTS:
@@ -43,7 +50,8 @@ private Q_SLOTS:
         };
         for (const auto& c : cases) {
             Rig rig;
-            rig.command.SendHandicap(QString::fromLatin1(c.left), QString::fromLatin1(c.right));
+            QVERIFY(rig.command.SendHandicap(QString::fromLatin1(c.left),
+                                             QString::fromLatin1(c.right)));
             QCOMPARE(rig.port.writes, (QList<QByteArray>{"A\n", c.lines}));
             QVERIFY(rig.prompter.messages.isEmpty());
         }
@@ -66,7 +74,8 @@ private Q_SLOTS:
         for (const auto& c : cases) {
             Rig rig;
             rig.port.opened = c.open;
-            rig.command.SendHandicap(QString::fromLatin1(c.left), QString::fromLatin1(c.right));
+            QVERIFY(!rig.command.SendHandicap(QString::fromLatin1(c.left),
+                                              QString::fromLatin1(c.right)));
             QVERIFY(rig.port.writes.isEmpty());
             QCOMPARE(rig.prompter.messages.size(), 1);
             QCOMPARE(rig.prompter.messages[0].text, c.message);
@@ -96,7 +105,7 @@ private Q_SLOTS:
     void demoModeSilencesEveryCommandButTheRaceRoutinesOwn()
     {
         Rig rig;
-        rig.demo = true;
+        rig.command.setDemoMode(true);
         rig.command.SendHandicap(QStringLiteral("7.5"), QStringLiteral("10.8"));
         rig.command.SendCountdown(0.4f);
         rig.command.SendSignalPolarity(1);
@@ -117,65 +126,61 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(Failure, rig.command.SendCountdown(0.4f));
     }
 
-    void replyIsReadUntilTheEndMark()
+    void aReplyArrivesInPiecesWhileTheEventLoopTurns()
     {
         Rig rig;
-        rig.port.incoming = "100\n200\n";
-        rig.port.answerOnWait = "300\n!\n";
-        rig.command.ReadRaceReply();
-        QVERIFY(rig.raceOk);
-        QCOMPARE(rig.command.RaceReply[1], 100);
-        QCOMPARE(rig.command.RaceReply[3], 300);
-        QCOMPARE(rig.command.RaceReply[4], 0);
-        QVERIFY(rig.prompter.messages.isEmpty());
-    }
-
-    void aStrayAnswerIsDroppedBeforeTheRaceCommand()
-    {
-        Rig rig;
+        // What waits from before the race command is dropped; the unit's answer then comes in
+        // three chunks, the end mark split across two of them.
         rig.port.incoming = "1\n2\n3\n!\n";
         rig.command.sendUngated("P");
-        rig.port.answerOnWait = "9\n8\n7\n!\n";
-        rig.command.ReadRaceReply();
-        QCOMPARE(rig.command.RaceReply[1], 9);
-        QCOMPARE(rig.command.RaceReply[3], 7);
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(5);
+        QTimer::singleShot(20, [&] { rig.port.arrive("100\n200"); });
+        QTimer::singleShot(40, [&] { rig.port.arrive("\n300\n!"); });
+        QTimer::singleShot(60, [&] {
+            QVERIFY(rig.command.isWaiting());
+            rig.port.arrive("\n");
+        });
+        const std::optional<RaceReply> reply = rig.command.ReadRaceReply();
+        QVERIFY(reply);
+        QVERIFY(!rig.command.isWaiting());
+        QVERIFY(ticks >= 3);
+        QCOMPARE((*reply)[1], 100);
+        QCOMPARE((*reply)[3], 300);
+        QCOMPARE((*reply)[4], 0);
+        QVERIFY(rig.prompter.messages.isEmpty());
+
+        // A diagnostics reply keeps two masks; a field past 32 bits is the caller's failure.
+        rig.port.incoming = "64\n0\n255\n!\n";
+        const std::optional<DiagReply> masks = rig.command.ReadDiagReply();
+        QVERIFY(masks);
+        QCOMPARE((*masks)[1], 64);
+        QCOMPARE((*masks)[2], 0);
+        rig.port.incoming = "1\n99999999999\n!\n";
+        QVERIFY_THROWS_EXCEPTION(Failure, rig.command.ReadRaceReply());
     }
 
-    void aReplyThatNeverEndsTimesOutAndKeepsTheOldNumbers()
+    void aReplyThatNeverEndsTimesOutInWholeSteps()
     {
         for (const QByteArray& reply :
              {QByteArray("1\n2\n!\r\n"), QByteArray("1\n2\n!\nX"), QByteArray()}) {
             Rig rig;
-            rig.clock.stepSeconds = 1;
-            rig.command.RaceReply[5] = 4242;
-            rig.command.DiagReply[1] = 17;
             rig.port.incoming = reply;
-            rig.command.ReadRaceReply();
-            QVERIFY(!rig.raceOk);
-            QCOMPARE(rig.command.RaceReply[5], 4242);
+            QElapsedTimer elapsed;
+            elapsed.start();
+            QVERIFY(!rig.command.ReadRaceReply());
+            QVERIFY(elapsed.elapsed() >= 200);
+            QVERIFY(elapsed.elapsed() < 1000);
             QCOMPARE(rig.prompter.messages.size(), 1);
             QCOMPARE(rig.prompter.messages[0].text,
                      QStringLiteral("Problem transmitting data. Verify connections and port "
                                     "settings."));
             QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Halvex 3000"));
-            // Whole seconds: the limit is passed only once the clock reads start + 21 s (the
-            // clock has moved one step past its last reading).
-            QCOMPARE(rig.clock.seconds, 22);
-
-            rig.raceOk = true;
-            rig.command.ReadDiagReply();
-            QVERIFY(!rig.raceOk);
-            QCOMPARE(rig.command.DiagReply[1], 17);
+            QVERIFY(!rig.command.ReadDiagReply());
+            QCOMPARE(rig.prompter.messages.size(), 2);
         }
-    }
-
-    void diagnosticsReplyKeepsTwoMasks()
-    {
-        Rig rig;
-        rig.port.incoming = "64\n0\n255\n!\n";
-        rig.command.ReadDiagReply();
-        QCOMPARE(rig.command.DiagReply[1], 64);
-        QCOMPARE(rig.command.DiagReply[2], 0);
     }
 
     void portNumbersMapToTheProgramFoldersLinksOrTheSerialDevices()
@@ -191,12 +196,15 @@ private Q_SLOTS:
         QVERIFY(dev2.open(QIODevice::WriteOnly));
         QCOMPARE(portDevice(folder, 3, dir.filePath(QStringLiteral("dev"))), dev2.fileName());
 
-        // A link whose device has gone counts as missing, like a number outside 1 to 4.
+        // A link whose device has gone counts as missing, like a number outside 1 to 4, even
+        // where the serial device of that number exists.
         QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")),
                             dir.filePath(QStringLiteral("COM4"))));
+        QFile dev3(dir.filePath(QStringLiteral("dev3")));
+        QVERIFY(dev3.open(QIODevice::WriteOnly));
         for (int number : {0, 4, 5, -1}) {
             try {
-                portDevice(folder, number, dir.filePath(QStringLiteral("none")));
+                portDevice(folder, number, dir.filePath(QStringLiteral("dev")));
                 QFAIL("an invalid port number was accepted");
             } catch (const Failure& f) {
                 QCOMPARE(f.code(), int(Failure::InvalidPortNumber));

@@ -2,6 +2,8 @@
 
 #include "platform/Failure.h"
 
+#include <QTimer>
+
 namespace halvex::test {
 
 void MemoryPort::open()
@@ -16,7 +18,19 @@ void MemoryPort::write(const QByteArray& bytes)
     if (!opened)
         throw Failure(QStringLiteral("Operation valid only when the port is open"),
                       Failure::PortNotOpen);
+    if (failing.contains(bytes))
+        throw Failure(QStringLiteral("The device is not ready"));
     writes.append(bytes);
+    if (answers.contains(bytes))
+        arrive(answers.value(bytes));
+}
+
+void MemoryPort::arrive(const QByteArray& bytes)
+{
+    QTimer::singleShot(0, this, [this, bytes] {
+        incoming += bytes;
+        Q_EMIT readyRead();
+    });
 }
 
 } // namespace halvex::test

@@ -4,28 +4,20 @@
 #include "platform/Random.h"
 #include "platform/SerialPort.h"
 
+#include <QMap>
 #include <QQueue>
 
 namespace halvex::test {
 
-// A clock whose seconds move on by a fixed step each time they are read, so time limits run out
-// at once.
-class SteppingClock final : public Clock
+// A clock that stands still until a test moves it.
+class ManualClock final : public Clock
 {
 public:
     QDateTime current = QDateTime(QDate(2026, 12, 5), QTime(10, 0, 0));
-    int stepSeconds = 0;
-    int reads = 0;
+    qint64 ms = 0;
 
     QDateTime now() override { return current; }
-    qint64 elapsedSeconds() override
-    {
-        ++reads;
-        const qint64 t = seconds;
-        seconds += stepSeconds;
-        return t;
-    }
-    qint64 seconds = 0;
+    qint64 elapsedMs() override { return ms; }
 };
 
 // Hands out the given draws in order; when they run out, 0.5.
@@ -44,7 +36,8 @@ public:
     void reseed() override { ++reseeds; }
 };
 
-// An in-memory port: what the program writes is collected, what the unit would send is queued.
+// An in-memory port: what the program writes is collected; what the unit sends back is queued,
+// or answered from the event loop after a given command has been written, as a unit answers.
 class MemoryPort final : public SerialPort
 {
 public:
@@ -53,8 +46,10 @@ public:
     int number = 0;
     QList<QByteArray> writes;
     QByteArray incoming;
-    // Bytes that arrive when the program next waits (the unit answering after a command).
-    QByteArray answerOnWait;
+    // Written bytes ("P\n") and the unit's answer to them.
+    QMap<QByteArray, QByteArray> answers;
+    // Written bytes that fail, as a device that stops answering fails them.
+    QList<QByteArray> failing;
 
     void setPortNumber(int n) override { number = n; }
     int portNumber() const override { return number; }
@@ -63,21 +58,11 @@ public:
     bool isOpen() const override { return opened; }
     void write(const QByteArray& bytes) override;
     qint64 bytesWaiting() override { return incoming.size(); }
-    QByteArray readAll() override
-    {
-        const QByteArray b = incoming;
-        incoming.clear();
-        return b;
-    }
+    QByteArray readAll() override { return std::exchange(incoming, {}); }
     void discardInput() override { incoming.clear(); }
-    bool waitForBytes(int) override
-    {
-        if (answerOnWait.isEmpty())
-            return false;
-        incoming += answerOnWait;
-        answerOnWait.clear();
-        return true;
-    }
+
+    // Bytes arriving now, announced from the event loop.
+    void arrive(const QByteArray& bytes);
     QByteArray written() const { return writes.join(); }
 };
 

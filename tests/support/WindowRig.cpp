@@ -2,7 +2,6 @@
 
 #include "data/MasterList.h"
 #include "link/frmDelay.h"
-#include "race/WindowState.h"
 
 #include <QApplication>
 #include <QFile>
@@ -16,10 +15,6 @@ WindowRig::WindowRig(Port kind)
     if (kind == Port::Serial)
         serialPort = std::make_unique<QtSerialPort>(ProgramFolder(dir.path()),
                                                     dir.filePath(QStringLiteral("no-ttyS")));
-    services = std::make_unique<Services>(
-        Services{prompter, port(), clock, random, store, ProgramFolder(dir.path())});
-    command = std::make_unique<ModCommand>(port(), prompter, clock, g.DemoMode, g.RaceOk);
-
     settings.ProTreeCountdown = 0.4f;
     settings.TrackName = QStringLiteral("Test Strip");
     settings.SpeedTrapDistance = 12;
@@ -33,7 +28,7 @@ WindowRig::WindowRig(Port kind)
 
 WindowRig::~WindowRig()
 {
-    window.reset();
+    app.reset();
 }
 
 SerialPort& WindowRig::port()
@@ -56,11 +51,6 @@ QByteArray WindowRig::readFile(const QString& name) const
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool WindowRig::fileExists(const QString& name) const
-{
-    return QFile::exists(dir.filePath(name));
-}
-
 void WindowRig::writeSettings() const
 {
     writeSettingsFile(dir.filePath(kSettingsFileName), settings);
@@ -77,12 +67,14 @@ void WindowRig::writeLists() const
 
 frmDragRacing& WindowRig::start()
 {
-    window = std::make_unique<frmDragRacing>(*services, g, *command);
-    window->load();
-    return *window;
+    app.reset();
+    app = std::make_unique<HalvexApp>(
+        Services{prompter, port(), clock, random, store, ProgramFolder(dir.path())});
+    app->load();
+    return app->mainWindow();
 }
 
-frmDragRacing& WindowRig::startWith(const WindowState& state)
+frmDragRacing& WindowRig::startWith(const WindowStateRecord& state)
 {
     writeSettings();
     writeLists();
@@ -90,7 +82,20 @@ frmDragRacing& WindowRig::startWith(const WindowState& state)
     start();
     memoryPort.writes.clear();
     prompter.clear();
-    return *window;
+    return app->mainWindow();
+}
+
+WindowStateRecord WindowRig::proTreeSetup(bool demo)
+{
+    WindowStateRecord s;
+    s.ClassName = QStringLiteral("Stock");
+    s.TreeIndex = 3;
+    s.RacerLeft = QStringLiteral("Bob Diaz");
+    s.RacerRight = QStringLiteral("Carla");
+    s.CarLeft = QStringLiteral("Red Comet");
+    s.CarRight = QStringLiteral("Blue");
+    s.DemoMode = demo;
+    return s;
 }
 
 void WindowRig::clickGetReadyWhenShown()

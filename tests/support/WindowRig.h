@@ -1,13 +1,17 @@
 #pragma once
 
+#include "app/HalvexApp.h"
 #include "data/DragSettings.h"
+#include "data/RaceLog.h"
 #include "link/ModCommand.h"
-#include "platform/Clock.h"
-#include "platform/QtSerialPort.h"
-#include "platform/Services.h"
+#include "link/QtSerialPort.h"
 #include "platform/SettingsStore.h"
-#include "race/ModDragRacing.h"
+#include "race/Colours.h"
+#include "race/LabelColour.h"
+#include "race/RaceSession.h"
+#include "race/WindowState.h"
 #include "race/frmDragRacing.h"
+#include "reports/frmDragStats.h"
 #include "support/FakeServices.h"
 #include "support/ScriptedPrompter.h"
 
@@ -17,8 +21,9 @@
 
 namespace halvex::test {
 
-// The main race window over a temporary program folder, with a scripted prompter and either an
-// in-memory port or the real serial port (for a pseudo-terminal peer).
+// The program over a temporary program folder, built by the same application object as the
+// program itself, with a scripted prompter and either an in-memory port or the real serial port
+// (for a pseudo-terminal peer).
 class WindowRig
 {
 public:
@@ -37,25 +42,27 @@ public:
     MemorySettingsStore store;
     MemoryPort memoryPort;
     std::unique_ptr<QtSerialPort> serialPort;
-    std::unique_ptr<Services> services;
-    ModDragRacing g;
-    std::unique_ptr<ModCommand> command;
-    std::unique_ptr<frmDragRacing> window;
+    std::unique_ptr<HalvexApp> app;
     DragSettings settings;
 
     SerialPort& port();
     QString folder() const { return dir.path(); }
     void writeFile(const QString& name, const QByteArray& bytes) const;
     QByteArray readFile(const QString& name) const;
-    bool fileExists(const QString& name) const;
     // The settings, and racers, cars and classes lists, as an installed program has them.
     void writeSettings() const;
     void writeLists() const;
 
+    // Builds the program and runs its start-up.
     frmDragRacing& start();
     // Starts an installed program whose last run saved this setup, then forgets what start-up
     // wrote and said.
-    frmDragRacing& startWith(const WindowState& state);
+    frmDragRacing& startWith(const WindowStateRecord& state);
+    frmDragRacing& window() { return app->mainWindow(); }
+    frmDragStats* stats() { return app->statisticsWindow(); }
+    RaceLog& log() { return app->raceLog(); }
+    // A Pro-Tree race of Bob Diaz (Red Comet) against Carla (Blue) in Stock.
+    static WindowStateRecord proTreeSetup(bool demo = false);
     // Closes the start delay window through its "Get Ready" label as soon as it is shown.
     static void clickGetReadyWhenShown();
 };

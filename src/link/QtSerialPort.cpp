@@ -1,15 +1,16 @@
-#include "platform/QtSerialPort.h"
+#include "link/QtSerialPort.h"
 
 #include "link/PortDevice.h"
 #include "platform/Failure.h"
-
-#include <QThread>
 
 namespace halvex {
 
 QtSerialPort::QtSerialPort(ProgramFolder folder, QString fallbackPrefix)
     : m_folder(std::move(folder)), m_fallbackPrefix(std::move(fallbackPrefix))
-{}
+{
+    connect(&m_port, &QSerialPort::readyRead, this, &SerialPort::readyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+}
 
 void QtSerialPort::open()
 {
@@ -41,7 +42,7 @@ void QtSerialPort::write(const QByteArray& bytes)
     // Commands go out at once: the program may block on the unit's reply right after writing.
     while (m_port.bytesToWrite() > 0) {
         if (!m_port.waitForBytesWritten(2000)) {
-            checkVanished();
+            onError(m_port.error());
             throw Failure(QStringLiteral("Write to the timing unit timed out"));
         }
     }
@@ -67,22 +68,10 @@ void QtSerialPort::discardInput()
     m_port.readAll();
 }
 
-bool QtSerialPort::waitForBytes(int msecs)
-{
-    if (!m_port.isOpen()) {
-        QThread::msleep(static_cast<unsigned long>(msecs));
-        return false;
-    }
-    const bool arrived = m_port.waitForReadyRead(msecs);
-    if (!arrived)
-        checkVanished();
-    return arrived;
-}
-
-void QtSerialPort::checkVanished()
+void QtSerialPort::onError(QSerialPort::SerialPortError error)
 {
     // A device that went away (a USB adapter pulled out) closes the port cleanly.
-    if (m_port.error() == QSerialPort::ResourceError)
+    if (error == QSerialPort::ResourceError && m_port.isOpen())
         m_port.close();
 }
 

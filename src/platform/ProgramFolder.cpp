@@ -1,4 +1,4 @@
-#include "data/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 
 #include "platform/Failure.h"
 
@@ -52,7 +52,10 @@ QByteArray readFileBytes(const QString& path)
 void writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    // flush() first: commit() alone would rename a file whose buffered write failed over the old
+    // one.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit())
         throw Failure(QStringLiteral("Cannot write %1: %2")
                           .arg(QFileInfo(path).fileName(), file.errorString()));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/ProgramFolder.h"
+#include "platform/ProgramFolder.h"
 #include "platform/SerialPort.h"
 
 #include <QSerialPort>
@@ -23,10 +23,9 @@ public:
     qint64 bytesWaiting() override;
     QByteArray readAll() override;
     void discardInput() override;
-    bool waitForBytes(int msecs) override;
 
 private:
-    void checkVanished();
+    void onError(QSerialPort::SerialPortError error);
 
     ProgramFolder m_folder;
     QString m_fallbackPrefix;

@@ -1,0 +1,22 @@
+#include "race/LabelColour.h"
+
+#include <QWidget>
+
+namespace halvex {
+
+void setBackColour(QWidget* widget, qint32 colour)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window,
+                 QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+    widget->setPalette(pal);
+    widget->setAutoFillBackground(true);
+}
+
+qint32 backColour(const QWidget* widget)
+{
+    const QColor c = widget->palette().color(QPalette::Window);
+    return c.red() | (c.green() << 8) | (c.blue() << 16);
+}
+
+} // namespace halvex

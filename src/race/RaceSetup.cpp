@@ -1,0 +1,60 @@
+#include "race/RaceSetup.h"
+
+#include "data/Numbers.h"
+#include "data/RaceLog.h"
+#include "platform/Failure.h"
+
+namespace halvex {
+
+bool isHandicapTree(int treeIndex)
+{
+    return treeIndex == 1 || treeIndex == 2 || treeIndex == 4;
+}
+
+bool isIndexTree(int treeIndex)
+{
+    return treeIndex == 1 || treeIndex == 4;
+}
+
+std::optional<SetupProblem> checkRaceSetup(const RaceSetup& s, bool logFull)
+{
+    if (s.className.isEmpty())
+        return SetupProblem{
+            QStringLiteral("Please select Class"), {}, Buttons::Ok, SetupField::Class};
+    if (s.raceCaption != kStartRaceCaption)
+        return SetupProblem{{}, {}, Buttons::Ok, SetupField::None};
+    if (s.racerLeft.trimmed().isEmpty())
+        return SetupProblem{
+            QStringLiteral("Please select Racers"), {}, Buttons::Ok, SetupField::RacerLeft};
+    if (s.racerRight.trimmed().isEmpty())
+        return SetupProblem{
+            QStringLiteral("Please select Racers"), {}, Buttons::Ok, SetupField::RacerRight};
+    if (s.dialInsShown) {
+        const QString notNumeric = QStringLiteral("Dial-In must be numeric");
+        const QString title = QStringLiteral("Dail-In Value");
+        if (!isNumeric(s.dialInLeft))
+            return SetupProblem{notNumeric, title, Buttons::Ok, SetupField::DialInLeft};
+        if (!isNumeric(s.dialInRight))
+            return SetupProblem{notNumeric, title, Buttons::Ok, SetupField::DialInRight};
+        try {
+            if (singleValue(s.dialInLeft) == 0 || singleValue(s.dialInRight) == 0)
+                return SetupProblem{
+                    QStringLiteral("Enter Dial-In values.\r\nOr select a different Tree."),
+                    QStringLiteral("Dial-In Values"), Buttons::OkCancel, SetupField::None};
+        } catch (const Failure& f) {
+            // A value beyond the single range: the click ends with the error's description.
+            return SetupProblem{f.description(), {}, Buttons::Ok, SetupField::None};
+        }
+    }
+    if (logFull)
+        return SetupProblem{
+            QStringLiteral("The race log is full: it holds %1 races. Save the race data and clear "
+                           "the log (View, Logged Races) before the next race.")
+                .arg(RaceLog::kMaxRaces),
+            {},
+            Buttons::Ok,
+            SetupField::None};
+    return std::nullopt;
+}
+
+} // namespace halvex

@@ -1,0 +1,378 @@
+#include "PtyPeer.h"
+#include "data/MasterList.h"
+#include "support/WindowRig.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+
+using namespace halvex;
+using namespace halvex::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString kNotOpen = QStringLiteral("Operation valid only when the port is open");
+const QString kInvalidPort =
+    QStringLiteral("Invalid Port Number\r\nGo to Settting to select correct port");
+
+// Left: RT 0.0500, finish 1.0500 (ET 1.0000), trap 1.0400; right: RT 0.0400, finish 1.0800
+// (ET 1.0400), trap 1.0700. Totals 1.05 and 1.08: the left lane wins by 0.0300.
+const QList<qint32> kLeftWins = {0,    0,     500,   400,   2500,  2400, 4500, 4600, 8000,
+                                 8200, 10400, 10700, 10500, 10800, 0,    0,    0,    0};
+
+void chooseTree(frmDragRacing& w, int index)
+{
+    w.cmbTree->setCurrentIndex(index);
+    Q_EMIT w.cmbTree->activated(index);
+}
+
+void pressStartRace(frmDragRacing& w)
+{
+    WindowRig::clickGetReadyWhenShown();
+    w.cmdRace->click();
+}
+
+} // namespace
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startupGreetsTheUnit()
+    {
+        const struct
+        {
+            qint16 invert;
+            bool preStageStage;
+            QByteArray wire;
+        } cases[] = {{0, false, "O\nX\nS\n"}, {1, true, "O\nY\nR\n"}};
+        for (const auto& c : cases) {
+            WindowRig rig(WindowRig::Port::Serial);
+            rig.settings.InvertSignal = c.invert;
+            rig.settings.PreStageStage = c.preStageStage;
+            rig.writeSettings();
+            rig.writeLists();
+            sim::PtyPeer peer(rig.folder(), 1);
+            QVERIFY2(peer.isOpen(), qPrintable(peer.errorString()));
+            frmDragRacing& w = rig.start();
+            QVERIFY(peer.waitForCommands(3, 3000));
+            QTest::qWait(50);
+            QCOMPARE(peer.received(), c.wire);
+            // A first run: no window state file, and not one message about it.
+            QCOMPARE(rig.prompter.texts(), QStringList());
+            QCOMPARE(w.windowTitle(), QStringLiteral("Vantora - Halvex 3000"));
+            QVERIFY(w.lblDemo->isHidden());
+        }
+
+        // Demo mode saved: the port opens, nothing is sent, the marks show.
+        WindowRig demo(WindowRig::Port::Serial);
+        demo.writeSettings();
+        demo.writeLists();
+        WindowStateRecord saved;
+        saved.DemoMode = true;
+        demo.writeFile(kWindowStateFileName, windowStateLine(saved));
+        sim::PtyPeer peer(demo.folder(), 1);
+        frmDragRacing& w = demo.start();
+        QTest::qWait(200);
+        QCOMPARE(peer.received(), QByteArray());
+        QVERIFY(demo.port().isOpen());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Vantora - Halvex 3000      DEMO MODE"));
+        QVERIFY(!w.lblDemo->isHidden());
+        QVERIFY(w.mnuDemo->isChecked());
+        QCOMPARE(demo.prompter.texts(), QStringList());
+    }
+
+    void aPortThatIsNotThereIsReported()
+    {
+        // No device at all, then a COM1 entry whose adapter was pulled out, while the serial
+        // device of the same number exists: both are the invalid port, and every start-up
+        // command then fails in its turn.
+        for (bool dangling : {false, true}) {
+            WindowRig rig(WindowRig::Port::Serial);
+            rig.writeSettings();
+            rig.writeLists();
+            if (dangling) {
+                QVERIFY(QFile::link(rig.dir.filePath(QStringLiteral("gone")),
+                                    rig.dir.filePath(QStringLiteral("COM1"))));
+                rig.writeFile(QStringLiteral("no-ttyS0"), QByteArray());
+            }
+            rig.start();
+            QCOMPARE(rig.prompter.texts(),
+                     (QStringList{kInvalidPort, kNotOpen, kNotOpen, kNotOpen}));
+            QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Invalid Port"));
+            QVERIFY(!rig.port().isOpen());
+        }
+
+        // A missing settings file gives two messages; port 1 of the empty record is greeted.
+        WindowRig rig;
+        rig.writeLists();
+        frmDragRacing& w = rig.start();
+        QCOMPARE(rig.prompter.texts(),
+                 (QStringList{QStringLiteral("File not found: DragRacingSettings.dat"),
+                              QStringLiteral("Bad file name or number: DragRacingSettings.dat is "
+                                             "not open")}));
+        QCOMPARE(rig.memoryPort.number, 1);
+        QCOMPARE(rig.memoryPort.written(), QByteArray("O\nX\nS\n"));
+        QCOMPARE(w.cmbTree->count(), 5);
+    }
+
+    void theWindowStateGoesFromOneRunToTheNext()
+    {
+        WindowRig rig;
+        WindowStateRecord saved;
+        saved.CreditsColour = 65280;
+        saved.TreeIndex = 0;
+        frmDragRacing& w = rig.startWith(saved);
+        w.cmbClass->setEditText(QStringLiteral("Stock"));
+        chooseTree(w, 2);
+        w.cmbRacers[0]->setEditText(QStringLiteral("Bob Diaz"));
+        w.cmbRacers[1]->setEditText(QStringLiteral("Carla"));
+        w.cmbCars[0]->setEditText(QStringLiteral("Red Comet"));
+        w.cmbCars[1]->setEditText(QStringLiteral("Blue"));
+        w.txtDialin[0]->setText(QStringLiteral("7.5"));
+        w.txtDialin[1]->setText(QStringLiteral("abc"));
+        w.mnuPreferencenesPrintSlip->setChecked(true);
+        w.mnuExit->trigger();
+        QCOMPARE(rig.readFile(kWindowStateFileName),
+                 QByteArray("\"Stock\",2,\"Bob Diaz\",\"Carla\",\"Red Comet\",\"Blue\",#FALSE#,"
+                            "#TRUE#,65280,0,#FALSE#,7.5,1\r\n"));
+
+        frmDragRacing& again = rig.start();
+        QCOMPARE(again.cmbClass->currentText(), QStringLiteral("Stock"));
+        QCOMPARE(again.cmbTree->currentIndex(), 2);
+        QCOMPARE(again.cmbRacers[1]->currentText(), QStringLiteral("Carla"));
+        QCOMPARE(again.txtDialin[1]->text(), QStringLiteral("1.000"));
+        QVERIFY(again.mnuPreferencenesPrintSlip->isChecked());
+        // The lane boxes sort without regard to case and show no pick of their own.
+        QCOMPARE(again.cmbRacers[0]->itemText(0), QStringLiteral("alice Hart"));
+
+        // A short file stops silently: nothing reaches the controls.
+        rig.writeFile(kWindowStateFileName, "\"Stock\",3,\"Carla\"\r\n");
+        frmDragRacing& third = rig.start();
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(third.cmbClass->currentText(), QString());
+        QCOMPARE(third.cmbTree->currentIndex(), -1);
+        QVERIFY(!third.txtDialin[0]->isHidden());
+    }
+
+    void dialInBoxesFollowTheTree()
+    {
+        WindowRig rig;
+        WindowStateRecord s;
+        s.TreeIndex = 2;
+        s.DialInLeft = 7.5f;
+        s.DialInRight = 8.0f;
+        frmDragRacing& w = rig.startWith(s);
+        w.txtDialin[0]->setText(QStringLiteral("6.1"));
+        QCOMPARE(w.txtDialin[1]->text(), QStringLiteral("8.000"));
+        chooseTree(w, 1);
+        QCOMPARE(w.lblDialin->text(), QStringLiteral("Index"));
+        QCOMPARE(w.txtDialin[1]->text(), QStringLiteral("6.1"));
+        w.txtDialin[1]->clear();
+        QTest::keyClicks(w.txtDialin[1], QStringLiteral("9.25"));
+        QCOMPARE(w.txtDialin[0]->text(), QStringLiteral("9.25"));
+        // Leaving a box formats a number and leaves anything else as typed.
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(w.txtDialin[0], &out);
+        QCOMPARE(w.txtDialin[0]->text(), QStringLiteral("9.250"));
+        QVERIFY(rig.memoryPort.writes.isEmpty());
+
+        chooseTree(w, 3);
+        QVERIFY(w.txtDialin[0]->isHidden());
+        QVERIFY(w.lblDialin->isHidden());
+        QCOMPARE(rig.memoryPort.written(), QByteArray("A\n0\n0\n"));
+
+        // Swapping the lanes swaps racers, cars and dial-ins; it needs both racers.
+        w.cmdSwapLanes->click();
+        QCOMPARE(rig.prompter.texts(),
+                 QStringList{QStringLiteral("Please select both Racers before swaping Lanes")});
+        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Swap Lanes"));
+        w.cmbRacers[0]->setEditText(QStringLiteral("Bob Diaz"));
+        w.cmbRacers[1]->setEditText(QStringLiteral("Carla"));
+        w.cmbCars[0]->setEditText(QStringLiteral("Red Comet"));
+        w.txtDialin[1]->setText(QStringLiteral("abc"));
+        w.cmdSwapLanes->click();
+        QCOMPARE(w.cmbRacers[0]->currentText(), QStringLiteral("Carla"));
+        QCOMPARE(w.cmbRacers[1]->currentText(), QStringLiteral("Bob Diaz"));
+        QCOMPARE(w.cmbCars[1]->currentText(), QStringLiteral("Red Comet"));
+        QCOMPARE(w.txtDialin[0]->text(), QStringLiteral("abc"));
+    }
+
+    void onlyAChoiceFromTheListPointsOutTheSameRacer()
+    {
+        WindowRig rig;
+        frmDragRacing& w = rig.startWith(WindowStateRecord{});
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        // Typed in both boxes, left with Tab and with Enter: no message.
+        for (int lane = 0; lane < 2; ++lane) {
+            w.cmbRacers[lane]->setFocus();
+            QTest::keyClicks(w.cmbRacers[lane], QStringLiteral("Carla"));
+            QTest::keyClick(w.cmbRacers[lane], lane == 0 ? Qt::Key_Tab : Qt::Key_Return);
+        }
+        QCOMPARE(w.cmbRacers[1]->currentText(), QStringLiteral("Carla"));
+        QCOMPARE(rig.prompter.texts(), QStringList());
+
+        // Chosen with the arrow keys: "alice Hart", "Bob Diaz", "Carla".
+        w.cmbRacers[0]->setFocus();
+        QTest::keyClick(w.cmbRacers[0], Qt::Key_Up);
+        QCOMPARE(w.cmbRacers[0]->currentText(), QStringLiteral("Bob Diaz"));
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QTest::keyClick(w.cmbRacers[0], Qt::Key_Down);
+        QCOMPARE(rig.prompter.texts(), QStringList{QStringLiteral("Select a different Racer")});
+
+        // Chosen with the mouse from the open list; the choice is not undone.
+        rig.prompter.clear();
+        w.cmbRacers[1]->showPopup();
+        QAbstractItemView* view = w.cmbRacers[1]->view();
+        QTRY_VERIFY(view->isVisible());
+        const QRect carla = view->visualRect(view->model()->index(2, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, carla.center());
+        QCOMPARE(rig.prompter.texts(), QStringList{QStringLiteral("Select a different Racer")});
+        QCOMPARE(w.cmbRacers[0]->currentText(), QStringLiteral("Carla"));
+        QCOMPARE(w.cmbRacers[1]->currentText(), QStringLiteral("Carla"));
+    }
+
+    void aRaceOverARealSerialLine()
+    {
+        WindowRig rig(WindowRig::Port::Serial);
+        rig.writeSettings();
+        rig.writeLists();
+        rig.writeFile(kWindowStateFileName, windowStateLine(WindowRig::proTreeSetup()));
+        sim::PtyPeer peer(rig.folder(), 1);
+        frmDragRacing& w = rig.start();
+        w.show();
+        QVERIFY(peer.waitForCommands(3, 3000));
+        // The saved Pro-Tree's zero handicap meets the port before it opens.
+        QCOMPARE(rig.prompter.texts(), QStringList{kNotOpen});
+        rig.prompter.clear();
+        peer.clear();
+        peer.setRaceReply(kLeftWins);
+
+        pressStartRace(w);
+        frmDragStats* stats = rig.stats();
+        QVERIFY(stats);
+        QVERIFY(stats->isVisible());
+        QVERIFY(peer.waitForCommands(6, 3000));
+        QCOMPARE(peer.commands(),
+                 (QList<QByteArray>{"O\n", "GL21\n", "GR21\n", "A\n0\n0\n", "P\n", "GL81\n"}));
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(stats->windowTitle(), QStringLiteral("Statistics - Race # 1"));
+        QCOMPARE(stats->lblDragRacingClass->text(), QStringLiteral("Class: Stock"));
+        QCOMPARE(stats->lblNameLeft->text(), QStringLiteral("Bob Diaz"));
+        QCOMPARE(stats->lblCarRight->text(), QStringLiteral("Blue"));
+        QCOMPARE(stats->lblLeftET->text(), QStringLiteral("1.0000"));
+        QCOMPARE(stats->lblLeftWM->text(), QStringLiteral("0.0300"));
+        QCOMPARE(stats->lblRightWM->text(), QString());
+        QCOMPARE(stats->lblLeftMPH->text(), QStringLiteral("68.18"));
+        QCOMPARE(stats->lblRight->text(), QStringLiteral("0.2000\n0.4200\n0.7800"));
+        QCOMPARE(stats->lblLeft->font().pointSize(), 40);
+        QCOMPARE(backColour(stats->lblNameLeft), kColourGreen);
+        QCOMPARE(backColour(stats->lblNameRight), kColourLightGrey);
+        QVERIFY(!w.cmdRace->isEnabled());
+        QCOMPARE(rig.log().count(), qint16(0));
+
+        // The window opens on OK, and Enter answers it: the race is committed, the unit reset.
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(stats->cmdOk));
+        peer.clear();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(peer.waitForCommands(1, 3000));
+        QCOMPARE(peer.commands(), QList<QByteArray>{"O\n"});
+        QVERIFY(w.cmdRace->isEnabled());
+        QCOMPARE(rig.log().count(), qint16(2));
+        QTRY_VERIFY(!rig.stats());
+
+        // A stray answer waiting on the line is not taken for the next race's reply; that race
+        // is closed with the close box, which commits it but sends no "O".
+        peer.sendNow("1\n2\n-300\n-300\n!\n");
+        QTest::qWait(100);
+        peer.clear();
+        pressStartRace(w);
+        stats = rig.stats();
+        QVERIFY(stats);
+        QCOMPARE(stats->windowTitle(), QStringLiteral("Statistics - Race # 2"));
+        QCOMPARE(stats->lblLeftRT->text(), QStringLiteral("0.0500"));
+        stats->close();
+        QTest::qWait(200);
+        QCOMPARE(peer.commands().last(), QByteArray("GL81\n"));
+        QCOMPARE(rig.log().count(), qint16(4));
+        QVERIFY(w.cmdRace->isEnabled());
+
+        // Quitting with a result on screen commits it the same way.
+        pressStartRace(w);
+        QVERIFY(rig.stats());
+        w.close();
+        QCOMPARE(rig.log().count(), qint16(6));
+        QTRY_VERIFY(!rig.stats());
+    }
+
+    void theWindowStaysAliveWhileTheUnitIsAwaited()
+    {
+        WindowRig rig;
+        frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        rig.app->command().setTimeLimit(400ms, 100ms);
+        int ticks = 0;
+        bool waiting = false;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+        ticker.start(20);
+        // Typed into a racer box and a click on Exit while the reply is awaited: both dropped,
+        // now and afterwards.
+        QTimer::singleShot(200, [&] {
+            waiting = rig.app->command().isWaiting();
+            w.cmbRacers[0]->setFocus();
+            QTest::keyClicks(w.cmbRacers[0], QStringLiteral("xyz"));
+            QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+        });
+        pressStartRace(w);
+        QCoreApplication::processEvents();
+        QVERIFY(waiting);
+        QVERIFY(ticks >= 10);
+        QCOMPARE(w.cmbRacers[0]->currentText(), QStringLiteral("Bob Diaz"));
+        QVERIFY(w.isVisible());
+        QCOMPARE(rig.prompter.texts(),
+                 QStringList{QStringLiteral(
+                     "Problem transmitting data. Verify connections and port settings.")});
+        QVERIFY(!rig.stats());
+        QVERIFY(w.cmdRace->isEnabled());
+        QCOMPARE(rig.memoryPort.written(), QByteArray("O\nGL21\nGR21\nA\n0\n0\nP\n"));
+    }
+
+    void helpAndDemoFromTheMenus()
+    {
+        WindowRig rig;
+        frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup(true));
+        // A demo race: no line traffic, a result all the same.
+        pressStartRace(w);
+        QVERIFY(rig.stats());
+        QVERIFY(rig.memoryPort.writes.isEmpty());
+        rig.stats()->cmdOk->click();
+        QVERIFY(rig.memoryPort.writes.isEmpty());
+        w.mnuDemo->trigger();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Vantora - Halvex 3000"));
+        QVERIFY(w.lblDemo->isHidden());
+        QVERIFY(!rig.app->command().demoMode());
+
+        // F1 opens the operator's help, built in when the program folder has none of its own.
+        w.mnuHelpIndex->trigger();
+        auto* help = w.findChild<QTextBrowser*>(QStringLiteral("txtHelp"));
+        QVERIFY(help);
+        QVERIFY(help->toPlainText().contains(QStringLiteral("Running a race")));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

@@ -1,0 +1,229 @@
+#include "race/Colours.h"
+#include "race/RaceResult.h"
+#include "race/ResultDisplay.h"
+
+#include <QTest>
+
+#include <bit>
+
+using namespace halvex;
+
+namespace {
+
+quint32 bits(float f)
+{
+    return std::bit_cast<quint32>(f);
+}
+
+// A race report: reaction times, raw finishes (from the lane's start signal) and traps in units
+// of 0.1 ms, the timing points left at 0 unless given.
+RaceReply reply(qint32 rtLeft, qint32 rtRight, qint32 finishLeft, qint32 finishRight,
+                qint32 trapLeft = 0, qint32 trapRight = 0)
+{
+    RaceReply r{};
+    r[3] = rtLeft;
+    r[4] = rtRight;
+    r[11] = trapLeft;
+    r[12] = trapRight;
+    r[13] = finishLeft;
+    r[14] = finishRight;
+    return r;
+}
+
+RaceSetup setup(int tree, const char* dialLeft = "0", const char* dialRight = "0")
+{
+    RaceSetup s;
+    s.treeIndex = static_cast<qint16>(tree);
+    s.className = QStringLiteral("Stock");
+    s.racerLeft = QStringLiteral("Ann");
+    s.racerRight = QStringLiteral("Bob");
+    s.carLeft = QStringLiteral("Red");
+    s.carRight = QStringLiteral("Blue");
+    s.dialInLeft = QString::fromLatin1(dialLeft);
+    s.dialInRight = QString::fromLatin1(dialRight);
+    return s;
+}
+
+DragSettings imperial()
+{
+    DragSettings s;
+    s.SpeedTrapDistance = 12;
+    s.SpeedMultiplier = 1;
+    s.NumberOfSensors = 3;
+    s.InterSensorDistance[1] = QStringLiteral("10 ft");
+    s.InterSensorDistance[2] = QStringLiteral("20 ft");
+    s.InterSensorDistance[3] = QStringLiteral("40 ft");
+    return s;
+}
+
+} // namespace
+
+class TestRaceResult : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void winnerDecision_data()
+    {
+        QTest::addColumn<int>("tree");
+        QTest::addColumn<QString>("dials");
+        QTest::addColumn<QList<int>>("units"); // RT left, RT right, finish left, finish right
+        QTest::addColumn<QString>("expected"); // "L", "R" or "-", then the marks
+
+        auto add = [](const char* name, int tree, const char* dials, QList<int> units,
+                      const char* expected) {
+            QTest::newRow(name) << tree << QString::fromLatin1(dials) << units
+                                << QString::fromLatin1(expected);
+        };
+        add("left red, equal ETs", 0, "0 0", {-100, 500, 97900, 98500}, "R red:L");
+        add("both red, right later", 0, "0 0", {-200, -50, 97800, 96950}, "R red:LR");
+        add("both red, left later", 3, "0 0", {-30, -200, 98970, 96800}, "L red:LR");
+        add("both red, equal", 0, "0 0", {-100, -100, 94900, 98900}, "R red:LR");
+        add("both red, dial-ins count", 2, "9 9.5", {-300, -100, 90000, 96000}, "L red:LR");
+        add("only right red", 3, "0 0", {1000, -10, 100000, 90000}, "L red:R");
+        add("red beats breakout", 2, "10 11", {500, -100, 90500, 111900}, "L red:R out:L");
+        add("left breaks out", 2, "10 11", {500, 500, 100000, 112500}, "R out:L");
+        add("both break out, right less", 2, "10 11", {500, 500, 100000, 110400}, "R out:LR");
+        add("both break out, left less", 2, "10 11", {500, 500, 100400, 110000}, "L out:LR");
+        add("both break out equally", 4, "10 10", {500, 600, 100000, 100100}, "R out:LR");
+        add("ET equal to the dial-in is no breakout", 2, "9.5 10", {0, 1000, 95000, 101000}, "L");
+        add("no handicap, left ahead", 0, "0 0", {5000, 4000, 103000, 103500}, "L");
+        add("equal totals go right", 3, "0 0", {5000, 4000, 103000, 103000}, "R");
+        add("dial-in totals, right nearer", 2, "9.5 10", {1000, 1000, 97000, 101500}, "R");
+        add("dial-in totals, left nearer", 2, "9.5 10", {1000, 1000, 97000, 103000}, "L");
+        add("perfect reaction is no red light", 0, "0 0", {0, 100, 98000, 98100}, "L");
+        add("left did not finish", 0, "0 0", {500, 500, 0, 98500}, "-");
+        add("right did not finish", 3, "0 0", {500, 500, 98500, 0}, "-");
+        add("unfinished lane breaks out", 2, "9 9", {500, 500, 0, 98500}, "R out:L");
+        add("no breakouts without handicap", 0, "9.9 9.9", {500, 500, 96500, 96000}, "R");
+    }
+
+    void winnerDecision()
+    {
+        QFETCH(int, tree);
+        QFETCH(QString, dials);
+        QFETCH(QList<int>, units);
+        QFETCH(QString, expected);
+
+        const QStringList d = dials.split(u' ');
+        const RaceResult r =
+            computeRace(setup(tree, qPrintable(d[0]), qPrintable(d[1])),
+                        reply(units[0], units[1], units[2], units[3]), imperial(), 7);
+        const WinnerDecision& w = r.decision;
+        QString got = w.winner == Lane::Left    ? QStringLiteral("L")
+                      : w.winner == Lane::Right ? QStringLiteral("R")
+                                                : QStringLiteral("-");
+        auto marks = [](const char* name, bool left, bool right) {
+            if (!left && !right)
+                return QString();
+            return QLatin1String(name) + QLatin1String(left ? "L" : "") +
+                   QLatin1String(right ? "R" : "");
+        };
+        got += marks(" red:", w.redLightLeft, w.redLightRight);
+        got += marks(" out:", w.breakoutLeft, w.breakoutRight);
+        QCOMPARE(got, expected);
+
+        // The win is written into both records and lights the winner's lane; no winner, no text.
+        const QString results = r.left.Result + u'/' + r.right.Result;
+        const QString light = QString::fromLatin1(r.winLight);
+        if (w.winner == Lane::Left) {
+            QCOMPARE(results, QStringLiteral("Win/Lost"));
+            QCOMPARE(light, QStringLiteral("GL81"));
+        } else if (w.winner == Lane::Right) {
+            QCOMPARE(results, QStringLiteral("Lost/Win"));
+            QCOMPARE(light, QStringLiteral("GR81"));
+        } else {
+            QCOMPARE(results, QStringLiteral("/"));
+            QCOMPARE(light, QString());
+        }
+    }
+
+    void timesAndMarginsAreSingleAtEveryStep()
+    {
+        RaceReply r = reply(5000, 4000, 45678, 98765, 45000, 98000);
+        r[5] = 20000;
+        r[6] = 19000;
+        r[9] = 75000;
+        const RaceResult res = computeRace(setup(2, "9.123", "1.017"), r, imperial(), 3);
+        const RaceRecord& L = res.left;
+        const RaceRecord& R = res.right;
+        QCOMPARE(L.RaceNumber, qint16(3));
+        QCOMPARE(R.Lane, QStringLiteral("R"));
+        QCOMPARE(R.Car, QStringLiteral("Blue"));
+        QCOMPARE(bits(L.ReactionTime), 0x3f000000u);   // 0.5
+        QCOMPARE(bits(L.TimingPoint[0]), 0x3fc00000u); // 2.0 - 0.5
+        QCOMPARE(bits(L.TimingPoint[1]), 0xbf000000u); // a point the unit left at 0
+        QCOMPARE(bits(L.TimingPoint[2]), 0x40e00000u); // 7.5 - 0.5
+        QCOMPARE(bits(L.TimingPoint[3]), 0u);
+        QCOMPARE(bits(res.trapTimeLeft), 0x40900000u); // 4.5
+        // Margins from the raw finish times and the dial-ins, each difference and the sum
+        // rounded to single; worked in double the last bit differs.
+        QCOMPARE(bits(L.WinMargin), 0x4156a29cu);
+        QCOMPARE(bits(R.WinMargin), 0xc156a29cu);
+        QCOMPARE(bits(L.DialIn), bits(9.123f));
+        // ET: raw finish minus RT, in single.
+        QCOMPARE(bits(L.ElapsedTime), bits(4.5678f - 0.5f));
+        QCOMPARE(bits(R.ElapsedTime), bits(9.8765f - 0.4f));
+    }
+
+    void trapSpeeds()
+    {
+        // 12 inches in 0.01 s (finish 1.0500, trap 1.0400) is 68.18... miles per hour.
+        const RaceResult r =
+            computeRace(setup(0), reply(500, 400, 10500, 10800, 10400, 10700), imperial(), 1);
+        QCOMPARE(bits(r.left.Speed), 0x42885d20u);
+        QCOMPARE(r.lanes[0].speed, QStringLiteral("68.18"));
+        QCOMPARE(ComputeSpeed(0.0f, 12, 1, false), 0.0f);
+        QVERIFY(ComputeSpeed(-0.01f, 12, 1, false) < 0.0f);
+        QCOMPARE(bits(ComputeSpeed(0.01f, 100, 1, true)), bits(360.0f));
+        QCOMPARE(speedText(360.0f), QStringLiteral("360.0"));
+        QCOMPARE(speedText(100.0f), QStringLiteral("100.00"));
+        QCOMPARE(speedText(100.5f), QStringLiteral("100.5"));
+    }
+
+    void theResultAsShown()
+    {
+        DragSettings s = imperial();
+        RaceReply r = reply(-60, 440, 9500, 9940, 9400, 9800);
+        r[5] = 1200;
+        r[6] = 1700;
+        RaceResult res = computeRace(setup(2, "7.5", "9.25"), r, s, 12);
+        QCOMPARE(res.caption, QStringLiteral("Statistics - Race # 12"));
+        QCOMPARE(res.classHeading, QStringLiteral("Class: Stock"));
+        QCOMPARE(res.speedHeading, QStringLiteral("MPH"));
+        QCOMPARE(res.sensorNames, QStringLiteral("10 ft\n20 ft\n40 ft"));
+        QCOMPARE(res.timingFontSize, 40);
+        const LaneDisplay& L = res.lanes[0];
+        const LaneDisplay& R = res.lanes[1];
+        QCOMPARE(L.reactionTime, QStringLiteral("-0.0060"));
+        QCOMPARE(L.reactionTimeColour, kColourRed);
+        QCOMPARE(R.reactionTimeColour, kColourLightGrey);
+        QCOMPARE(L.elapsedTimeColour, kColourYellow); // 0.9560 under a dial-in of 7.500
+        QCOMPARE(R.nameColour, kColourGreen);
+        QCOMPARE(R.carColour, kColourGreen);
+        QCOMPARE(L.nameColour, kColourLightGrey);
+        QCOMPARE(L.timingPoints, QStringLiteral("0.1260\n0.0060\n0.0060"));
+        QCOMPARE(L.handicap, QStringLiteral("Dial-In 7.500"));
+        QCOMPARE(R.handicap, QStringLiteral("Dial-In 9.250"));
+        // Only a margin above 0 is shown: 7.5 - 9.25 + 0.044 is below.
+        QCOMPARE(L.winMargin, QString());
+        QCOMPARE(R.winMargin, QStringLiteral("1.7060"));
+
+        s.Metric = true;
+        s.NumberOfSensors = 5;
+        res = computeRace(setup(4, "7.5", "7.5"), r, s, 1);
+        QCOMPARE(res.speedHeading, QStringLiteral("KPH"));
+        QCOMPARE(res.timingFontSize, 23);
+        QCOMPARE(res.lanes[0].timingPoints.count(u'\n'), 4);
+        QCOMPARE(res.lanes[1].handicap, QStringLiteral("Index 7.500"));
+        s.NumberOfSensors = 2;
+        res = computeRace(setup(3, "x", "y"), r, s, 1);
+        QCOMPARE(res.timingFontSize, 0);
+        QCOMPARE(res.lanes[0].handicap, QString());
+        QCOMPARE(bits(res.left.DialIn), 0u);
+        QCOMPARE(res.lanes[0].elapsedTimeColour, kColourLightGrey);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRaceResult)
+#include "tst_race_result.moc"

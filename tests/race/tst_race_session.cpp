@@ -1,0 +1,267 @@
+#include "data/RaceLog.h"
+#include "data/Settings.h"
+#include "link/ModCommand.h"
+#include "race/RaceSession.h"
+#include "support/FakeServices.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace halvex;
+using namespace halvex::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Left: RT 0.0500, finish 1.0500; right: RT 0.0400, finish 1.0800: the left lane wins.
+const QByteArray kReport = "0\n0\n500\n400\n2500\n2400\n4500\n4600\n8000\n8200\n10400\n10700\n"
+                           "10500\n10800\n0\n0\n0\n0\n!\n";
+
+struct Rig
+{
+    MemoryPort port;
+    ScriptedPrompter prompter;
+    SystemClock clock;
+    QueuedRandom random;
+    Settings settings;
+    RaceLog log;
+    ModCommand command{port, prompter, clock};
+    RaceSession session{command, settings, log, random, prompter};
+    // What had been written when the start delay ran.
+    QByteArray writtenAtDelay;
+    int delays = 0;
+
+    Rig()
+    {
+        port.opened = true;
+        port.answers.insert("N\n", kReport);
+        port.answers.insert("P\n", kReport);
+        command.setTimeLimit(100ms, 10ms);
+        session.setStartDelay([this] {
+            ++delays;
+            writtenAtDelay = port.written();
+        });
+    }
+};
+
+RaceSetup proTree()
+{
+    RaceSetup s;
+    s.treeIndex = 3;
+    s.className = QStringLiteral("Stock");
+    s.racerLeft = QStringLiteral("Ann");
+    s.racerRight = QStringLiteral("Bob");
+    s.carLeft = QStringLiteral("Red");
+    s.carRight = QStringLiteral("Blue");
+    s.dialInLeft = QStringLiteral("7.500");
+    s.dialInRight = QStringLiteral("7.250");
+    return s;
+}
+
+} // namespace
+
+class TestRaceSession : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void checksStopTheRaceInTheirOrder()
+    {
+        const QString app = QStringLiteral("Halvex 3000");
+        const struct
+        {
+            const char* name;
+            std::function<void(RaceSetup&)> change;
+            QString text;
+            QString title;
+            SetupField focus;
+        } cases[] = {
+            {"no class, no racers", [](RaceSetup& s) { s.className.clear(), s.racerLeft.clear(); },
+             "Please select Class", app, SetupField::Class},
+            {"caption",
+             [](RaceSetup& s) { s.raceCaption = "Racing", s.racerLeft.clear(); },
+             {},
+             {},
+             SetupField::None},
+            {"blank left racer", [](RaceSetup& s) { s.racerLeft = "  "; }, "Please select Racers",
+             app, SetupField::RacerLeft},
+            {"empty right racer", [](RaceSetup& s) { s.racerRight.clear(); },
+             "Please select Racers", app, SetupField::RacerRight},
+            {"letters left", [](RaceSetup& s) { s.dialInsShown = true, s.dialInLeft = "7.5x"; },
+             "Dial-In must be numeric", "Dail-In Value", SetupField::DialInLeft},
+            {"empty right", [](RaceSetup& s) { s.dialInsShown = true, s.dialInRight.clear(); },
+             "Dial-In must be numeric", "Dail-In Value", SetupField::DialInRight},
+            {"zero right", [](RaceSetup& s) { s.dialInsShown = true, s.dialInRight = "0.000"; },
+             "Enter Dial-In values.\r\nOr select a different Tree.", "Dial-In Values",
+             SetupField::None},
+            {"beyond a single", [](RaceSetup& s) { s.dialInsShown = true, s.dialInLeft = "1e39"; },
+             "Overflow", app, SetupField::None},
+        };
+        for (const auto& c : cases) {
+            Rig rig;
+            RaceSetup s = proTree();
+            c.change(s);
+            QCOMPARE(rig.session.start(s), c.focus);
+            QCOMPARE(rig.prompter.texts(), c.text.isEmpty() ? QStringList() : QStringList{c.text});
+            if (!c.text.isEmpty())
+                QCOMPARE(rig.prompter.messages[0].title, c.title);
+            QVERIFY2(rig.port.writes.isEmpty(), c.name);
+            QCOMPARE(rig.delays, 0);
+        }
+        // Hidden dial-in boxes are not checked; the zero answer offers OK and Cancel.
+        Rig rig;
+        RaceSetup s = proTree();
+        s.dialInsShown = true;
+        s.dialInLeft = "0";
+        rig.session.start(s);
+        QCOMPARE(rig.prompter.messages[0].buttons, Buttons::OkCancel);
+    }
+
+    void commandsFollowTheTreeAndTheStaging_data()
+    {
+        QTest::addColumn<int>("tree");
+        QTest::addColumn<bool>("preStageStage");
+        QTest::addColumn<QByteArray>("beforeDelay");
+        QTest::addColumn<QByteArray>("afterDelay");
+        QTest::newRow("pro tree, pre-stage/start")
+            << 3 << false << QByteArray("O\nGL21\nGR21\n") << QByteArray("A\n0\n0\nP\nGL81\n");
+        QTest::newRow("full tree, pre-stage/stage")
+            << 0 << true << QByteArray("O\n") << QByteArray("A\n0\n0\nN\nGL81\n");
+        QTest::newRow("dial-in full tree")
+            << 2 << true << QByteArray("O\n") << QByteArray("A\n0\n2500\nN\nGR81\n");
+        QTest::newRow("pro tree with index")
+            << 4 << true << QByteArray("O\n") << QByteArray("A\n0\n2500\nP\nGR81\n");
+        // No tree chosen: nothing tells the unit to start, and the report never comes.
+        QTest::newRow("no tree") << -1 << true << QByteArray("O\n") << QByteArray();
+    }
+
+    void commandsFollowTheTreeAndTheStaging()
+    {
+        QFETCH(int, tree);
+        QFETCH(bool, preStageStage);
+        QFETCH(QByteArray, beforeDelay);
+        QFETCH(QByteArray, afterDelay);
+        Rig rig;
+        DragSettings settings;
+        settings.PreStageStage = preStageStage;
+        rig.settings.replace(settings);
+        RaceSetup s = proTree();
+        s.treeIndex = static_cast<qint16>(tree);
+        rig.session.start(s);
+        QCOMPARE(rig.delays, 1);
+        QCOMPARE(rig.writtenAtDelay, beforeDelay);
+        QCOMPARE(rig.port.written(), beforeDelay + afterDelay);
+        QCOMPARE(rig.session.resultPending(), !afterDelay.isEmpty());
+    }
+
+    void aResultIsCommittedExactlyOnce()
+    {
+        Rig rig;
+        QSignalSpy results(&rig.session, &RaceSession::resultReady);
+        QSignalSpy pending(&rig.session, &RaceSession::pendingChanged);
+        QSignalSpy logChanged(&rig.log, &RaceLog::changed);
+        rig.session.start(proTree());
+        QCOMPARE(results.size(), 1);
+        const RaceResult& r = rig.session.result();
+        QCOMPARE(r.caption, QStringLiteral("Statistics - Race # 1"));
+        QCOMPARE(r.lanes[0].elapsedTime, QStringLiteral("1.0000"));
+        QCOMPARE(rig.log.raceCounter(), qint16(1));
+        QCOMPARE(rig.log.count(), qint16(0));
+        QCOMPARE(rig.log.record(0).Result, QStringLiteral("Win"));
+        QCOMPARE(rig.log.record(1).Racer, QStringLiteral("Bob"));
+        QVERIFY(rig.session.resultPending());
+        QCOMPARE(pending.size(), 1);
+
+        // While the result waits for its commit, Start Race does nothing.
+        rig.port.writes.clear();
+        rig.session.start(proTree());
+        QVERIFY(rig.port.writes.isEmpty());
+        QCOMPARE(results.size(), 1);
+
+        rig.session.commit();
+        rig.session.commit();
+        QCOMPARE(rig.log.count(), qint16(2));
+        QCOMPARE(rig.log.committed().size(), size_t(2));
+        QCOMPARE(logChanged.size(), 1);
+        QCOMPARE(pending.size(), 2);
+        QVERIFY(!pending.last().at(0).toBool());
+        rig.session.resetUnit();
+        QCOMPARE(rig.port.written(), QByteArray("O\n"));
+
+        // The next race is number 2, at positions 2 and 3.
+        rig.session.start(proTree());
+        QCOMPARE(rig.log.record(2).RaceNumber, qint16(2));
+        rig.session.commit();
+
+        // 249 races in, the 250th still fits; the log then refuses the 251st.
+        Rig full;
+        for (int i = 0; i < RaceLog::kMaxRaces; ++i) {
+            full.session.start(proTree());
+            full.session.commit();
+        }
+        QCOMPARE(full.log.count(), qint16(500));
+        QCOMPARE(full.prompter.messages.size(), 0);
+        full.port.writes.clear();
+        full.session.start(proTree());
+        QCOMPARE(full.prompter.messages.size(), 1);
+        QVERIFY(full.prompter.messages[0].text.contains(QStringLiteral("250 races")));
+        QVERIFY(full.port.writes.isEmpty());
+        QCOMPARE(full.log.raceCounter(), qint16(250));
+    }
+
+    void noReportNoResult()
+    {
+        Rig rig;
+        rig.port.answers.clear();
+        QSignalSpy results(&rig.session, &RaceSession::resultReady);
+        rig.session.start(proTree());
+        QCOMPARE(rig.prompter.texts(),
+                 QStringList{QStringLiteral(
+                     "Problem transmitting data. Verify connections and port settings.")});
+        QVERIFY(!rig.session.raceOk());
+        QVERIFY(!rig.session.resultPending());
+        QCOMPARE(results.size(), 0);
+        QCOMPARE(rig.log.raceCounter(), qint16(0));
+
+        // A report whose number does not fit 32 bits is reported, not shown.
+        rig.prompter.clear();
+        rig.port.answers.insert("P\n", "0\n0\n99999999999\n400\n!\n");
+        rig.session.start(proTree());
+        QCOMPARE(rig.prompter.texts(), QStringList{QStringLiteral("Overflow")});
+        QCOMPARE(results.size(), 0);
+        QVERIFY(!rig.session.resultPending());
+
+        // A winner lamp that fails is reported; the result stays and is committed.
+        rig.prompter.clear();
+        rig.port.answers.insert("P\n", kReport);
+        rig.port.failing.append("GL81\n");
+        rig.session.start(proTree());
+        QCOMPARE(rig.prompter.texts(), QStringList{QStringLiteral("The device is not ready")});
+        QCOMPARE(results.size(), 1);
+        QVERIFY(rig.session.resultPending());
+    }
+
+    void aDemoRaceSendsNothing()
+    {
+        Rig rig;
+        rig.command.setDemoMode(true);
+        // A left red light (draw 0 gives -60) against 0.0040.
+        rig.random.queue({0.0f, 0.1f});
+        rig.session.start(proTree());
+        QCOMPARE(rig.delays, 1);
+        QCOMPARE(rig.random.reseeds, 1);
+        QVERIFY(rig.port.writes.isEmpty());
+        const RaceResult& r = rig.session.result();
+        QCOMPARE(r.lanes[0].reactionTime, QStringLiteral("-0.0060"));
+        QCOMPARE(r.lanes[1].reactionTime, QStringLiteral("0.0040"));
+        QCOMPARE(r.right.Result, QStringLiteral("Win"));
+        QCOMPARE(r.winLight, QByteArray("GR81"));
+        rig.session.commit();
+        rig.session.resetUnit();
+        QVERIFY(rig.port.writes.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRaceSession)
+#include "tst_race_session.moc"
