@@ -1,5 +1,6 @@
 #include "data/DragSettings.h"
 #include "platform/Failure.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <sys/resource.h>
 
 using namespace halvex;
+using namespace halvex::test;
 
 namespace {
 
@@ -33,19 +35,6 @@ const DragSettings kSample{.ProTreeCountdown = .4f,
 
 const QByteArray kSampleLine = ".4,2,\"Raceway, North\",100,\"66 ft\",-.25,\"10 ft\",\"20 ft\","
                                "\"12 in\",1,4,0,3,#TRUE#,2,-1,2,#TRUE#,1,1,#FALSE#\r\n";
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 } // namespace
 

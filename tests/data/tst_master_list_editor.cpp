@@ -1,6 +1,7 @@
 #include "data/MasterList.h"
 #include "data/MasterListEditor.h"
 #include "support/ScriptedPrompter.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,24 +9,11 @@
 #include <QTest>
 
 using namespace halvex;
-using halvex::test::ScriptedPrompter;
+using namespace halvex::test;
 
 Q_DECLARE_METATYPE(halvex::MasterListKind)
 
 namespace {
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 const QString kQuote = QStringLiteral("A name cannot contain a double quote (\").");
 
@@ -67,6 +55,11 @@ void TestMasterListEditor::editsTheRacerList_data()
     QTest::newRow("bare names trimmed, quoted ones not, LF lines, no last line end")
         << handMade << L() << L({"  Aaron  ", "Al Bundy", "Zoe Hart"}) << -1 << 3 << handMade
         << L();
+    // A name of control characters only has no weight; the empty name still goes first.
+    QTest::newRow("empty names first")
+        << B("\"b\"\r\n\"\"\r\n\"\x02\"\r\n\"a\"\r\n\"\x01\"\r\n") << L()
+        << L({"", "\x02", "\x01", "a", "b"}) << -1 << 5
+        << B("\"b\"\r\n\"\"\r\n\"\x02\"\r\n\"a\"\r\n\"\x01\"\r\n") << L();
     QTest::newRow("empty file") << B("") << L() << L() << -1 << 0 << B("") << L();
     QTest::newRow("missing file, created by an add")
         << B() << L{"add ann lee"} << L{"Ann Lee"} << -1 << 1 << B("\"Ann Lee\"\r\n")

@@ -2,100 +2,56 @@
 
 #include <QTest>
 
-#include <array>
-
 using namespace halvex;
 
 class TestReplyParser : public QObject
 {
     Q_OBJECT
 
-private:
-    static std::array<qint32, 19> race(const QString& reply, int* count = nullptr)
-    {
-        std::array<qint32, 19> a;
-        a.fill(77); // proves every element is overwritten
-        const int n = parseReply(reply, kReplyValidChars, kReplyDelimiter,
-                                 std::span<qint32>(a).subspan(1), 1);
-        if (count)
-            *count = n;
-        return a;
-    }
-
 private Q_SLOTS:
-    void fourteenFieldsFillTheirIndicesAndZeroTheRest()
+    void replies_data()
     {
-        QString reply;
-        for (int i = 1; i <= 14; ++i)
-            reply += QString::number(i * 100) + u'\n';
-        reply += QStringLiteral("!\n");
-        int count = 0;
-        const auto a = race(reply, &count);
-        QCOMPARE(count, 14);
-        for (int i = 1; i <= 14; ++i)
-            QCOMPARE(a[i], i * 100);
-        for (int i = 15; i <= 18; ++i)
-            QCOMPARE(a[i], 0);
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QList<int>>("fields"); // indices 1 to 18; the rest must be 0
+        QTest::newRow("fourteen fields")
+            << "100\n200\n300\n400\n500\n600\n700\n800\n900\n1000\n1100\n1200\n1300\n1400\n!\n"
+            << 14 << QList<int>{100, 200, 300,  400,  500,  600,  700,
+                                800, 900, 1000, 1100, 1200, 1300, 1400};
+        QTest::newRow("halves to even, signs, an empty field")
+            << "12.5\n13.5\n-3\n-2.5\n\n2147483647\n!\n"
+            << 6 << QList<int>{12, 14, -3, -2, 0, 2147483647};
+        // The blank and the letter are no reply characters: the text ends before them, and what
+        // stands before them on their line has no delimiter left.
+        QTest::newRow("a blank ends the text") << "1\n 7\n!\n" << 1 << QList<int>{1};
+        QTest::newRow("a letter ends the text") << "12\nx7\n!\n" << 1 << QList<int>{12};
+        QTest::newRow("only the end mark") << "!\n" << 0 << QList<int>{};
+        QTest::newRow("digits after the last delimiter") << "5\n6" << 1 << QList<int>{5};
+        QTest::newRow("surplus fields")
+            << "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14\n15\n16\n17\n18\n19\n20\n!\n"
+            << 18 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
     }
 
-    void fieldsRoundHalvesToEvenAndKeepSigns()
+    void replies()
     {
-        const auto a = race(QStringLiteral("12.5\n13.5\n-3\n-2.5\n\n 7\n2147483647\n!\n"));
-        QCOMPARE(a[1], 12);
-        QCOMPARE(a[2], 14);
-        QCOMPARE(a[3], -3);
-        QCOMPARE(a[4], -2);
-        QCOMPARE(a[5], 0); // an empty field
-        // The blank is not a valid reply character: the text is cut before it.
-        QCOMPARE(a[6], 0);
-        QCOMPARE(a[7], 0);
-    }
+        QFETCH(QString, reply);
+        QFETCH(int, count);
+        QFETCH(QList<int>, fields);
+        RaceReply a;
+        a.fill(77); // every element is overwritten
+        QCOMPARE(parseReply(reply, kReplyValidChars, kReplyDelimiter,
+                            std::span<qint32>(a).subspan(1), 1),
+                 count);
+        QCOMPARE(a[0], 77);
+        for (int i = 1; i <= 18; ++i)
+            QCOMPARE(a[i], i <= fields.size() ? fields[i - 1] : 0);
 
-    void aLetterEndsTheUsableText()
-    {
-        int count = 0;
-        const auto a = race(QStringLiteral("12\nx7\n!\n"), &count);
-        QCOMPARE(count, 1);
-        QCOMPARE(a[1], 12);
-        QCOMPARE(a[2], 0);
-
-        race(QStringLiteral("!\n"), &count);
-        QCOMPARE(count, 0);
-        // Digits after the last delimiter have no delimiter of their own and are dropped.
-        const auto b = race(QStringLiteral("5\n6"), &count);
-        QCOMPARE(count, 1);
-        QCOMPARE(b[2], 0);
-    }
-
-    void surplusFieldsAreIgnored()
-    {
-        std::array<qint32, 3> diag{9, 9, 9};
-        const int count = parseReply(QStringLiteral("64\n128\n255\n!\n"), kReplyValidChars,
-                                     kReplyDelimiter, std::span<qint32>(diag).subspan(1), 1);
-        QCOMPARE(count, 2);
-        QCOMPARE(diag[1], 64);
-        QCOMPARE(diag[2], 128);
-
-        QString reply;
-        for (int i = 1; i <= 20; ++i)
-            reply += QString::number(i) + u'\n';
-        int n = 0;
-        const auto a = race(reply + QStringLiteral("!\n"), &n);
-        QCOMPARE(n, 18);
-        QCOMPARE(a[18], 18);
-    }
-
-    void keepValidPrefixCutsAtTheFirstStranger()
-    {
-        QString t = QStringLiteral("12-3.4\nab");
-        keepValidPrefix(t, kReplyValidChars + kReplyDelimiter);
-        QCOMPARE(t, QStringLiteral("12-3.4\n"));
-        QString whole = QStringLiteral("123");
-        keepValidPrefix(whole, kReplyValidChars);
-        QCOMPARE(whole, QStringLiteral("123"));
-        QString none = QStringLiteral("!1\n");
-        keepValidPrefix(none, kReplyValidChars + kReplyDelimiter);
-        QVERIFY(none.isEmpty());
+        // A diagnostics reply keeps its first two fields.
+        DiagReply diag{9, 9, 9};
+        const int n = parseReply(reply, kReplyValidChars, kReplyDelimiter,
+                                 std::span<qint32>(diag).subspan(1), 1);
+        QCOMPARE(n, std::min(count, 2));
+        QCOMPARE(diag[2], fields.size() >= 2 ? fields[1] : 0);
     }
 };
 

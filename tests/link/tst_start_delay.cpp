@@ -13,25 +13,6 @@ class TestStartDelay : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void getReadyAsDesigned()
-    {
-        QueuedRandom random;
-        random.queue({0.5f});
-        frmDelay delay(random, 2, 3);
-        QCOMPARE(delay.windowTitle(), QStringLiteral("Start Delay"));
-        QCOMPARE(delay.Label1->text(), QStringLiteral("Get Ready"));
-        QCOMPARE(delay.Label1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-        QCOMPARE(delay.Label1->palette().color(QPalette::Window), QColor(224, 224, 224));
-        QVERIFY(delay.Label1->font().bold());
-        QCOMPARE(delay.Label1->font().family(), QStringLiteral("Arial"));
-        QCOMPARE(delay.Label1->font().pointSize(), 100);
-        QCOMPARE(delay.tmrDelay->interval(), 1000);
-        QVERIFY(delay.tmrDelay->isActive());
-        // 0.5 of a range of 4, plus the minimum of 2.
-        QCOMPARE(delay.target(), 4);
-        QCOMPARE(random.reseeds, 1);
-    }
-
     void closesOnTheTickAfterItsTarget()
     {
         QueuedRandom random;

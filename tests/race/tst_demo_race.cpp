@@ -1,6 +1,5 @@
 #include "link/StartDelay.h"
 #include "race/DemoRace.h"
-#include "race/WindowState.h"
 #include "support/FakeServices.h"
 
 #include <QTest>
@@ -55,10 +54,6 @@ private Q_SLOTS:
         // Indices the unit fills but the race does not read keep their values.
         for (int i : {0, 1, 2, 15, 16, 17, 18})
             QCOMPARE(r[i], -7);
-        for (int lane = 0; lane < 2; ++lane) {
-            const int run = r[13 + lane] - r[3 + lane];
-            QVERIFY(run >= 9000 && run <= 9999);
-        }
     }
 
     void startDelayTargets()
@@ -73,38 +68,6 @@ private Q_SLOTS:
         QCOMPARE(startDelayTarget(random, 2, 3), 4);
         // A maximum stored as position -1 gives a range of 0.
         QCOMPARE(startDelayTarget(random, 4, -1), 4);
-    }
-
-    void windowStateLineAndShortReads()
-    {
-        WindowStateRecord s;
-        s.ClassName = QStringLiteral("Pro, Stock");
-        s.TreeIndex = 2;
-        s.RacerLeft = QStringLiteral("Ann");
-        s.RacerRight = QStringLiteral("Bob");
-        s.CarLeft = QStringLiteral("Red");
-        s.AutoPrintSlip = true;
-        s.CreditsColour = 65280;
-        s.DemoMode = true;
-        s.DialInLeft = 7.5f;
-        s.DialInRight = 0.25f;
-        QCOMPARE(windowStateLine(s),
-                 QByteArray("\"Pro, Stock\",2,\"Ann\",\"Bob\",\"Red\",\"\",#FALSE#,#TRUE#,65280,0,"
-                            "#TRUE#,7.5,.25\r\n"));
-        WindowStateRecord back;
-        readWindowState(windowStateLine(s), back);
-        QCOMPARE(windowStateLine(back), windowStateLine(s));
-
-        WindowStateRecord partial;
-        partial.DemoMode = true;
-        partial.DialInLeft = 3;
-        QVERIFY_THROWS_EXCEPTION(std::exception,
-                                 readWindowState("\"Stock\",3,\"Ann\"\r\n", partial));
-        QCOMPARE(partial.ClassName, QStringLiteral("Stock"));
-        QCOMPARE(partial.TreeIndex, qint16(3));
-        QCOMPARE(partial.RacerLeft, QStringLiteral("Ann"));
-        QVERIFY(partial.DemoMode);
-        QCOMPARE(partial.DialInLeft, 3.0f);
     }
 };
 

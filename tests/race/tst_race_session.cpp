@@ -104,18 +104,15 @@ private Q_SLOTS:
             c.change(s);
             QCOMPARE(rig.session.start(s), c.focus);
             QCOMPARE(rig.prompter.texts(), c.text.isEmpty() ? QStringList() : QStringList{c.text});
-            if (!c.text.isEmpty())
+            if (!c.text.isEmpty()) {
                 QCOMPARE(rig.prompter.messages[0].title, c.title);
+                // Only the zero dial-ins offer Cancel, and it stops the race all the same.
+                QCOMPARE(rig.prompter.messages[0].buttons,
+                         c.title == "Dial-In Values" ? Buttons::OkCancel : Buttons::Ok);
+            }
             QVERIFY2(rig.port.writes.isEmpty(), c.name);
             QCOMPARE(rig.delays, 0);
         }
-        // Hidden dial-in boxes are not checked; the zero answer offers OK and Cancel.
-        Rig rig;
-        RaceSetup s = proTree();
-        s.dialInsShown = true;
-        s.dialInLeft = "0";
-        rig.session.start(s);
-        QCOMPARE(rig.prompter.messages[0].buttons, Buttons::OkCancel);
     }
 
     void commandsFollowTheTreeAndTheStaging_data()
@@ -188,11 +185,6 @@ private Q_SLOTS:
         QVERIFY(!pending.last().at(0).toBool());
         rig.session.resetUnit();
         QCOMPARE(rig.port.written(), QByteArray("O\n"));
-
-        // The next race is number 2, at positions 2 and 3.
-        rig.session.start(proTree());
-        QCOMPARE(rig.log.record(2).RaceNumber, qint16(2));
-        rig.session.commit();
 
         // 249 races in, the 250th still fits; the log then refuses the 251st.
         Rig full;

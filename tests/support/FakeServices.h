@@ -9,17 +9,6 @@
 
 namespace halvex::test {
 
-// A clock that stands still until a test moves it.
-class ManualClock final : public Clock
-{
-public:
-    QDateTime current = QDateTime(QDate(2026, 12, 5), QTime(10, 0, 0));
-    qint64 ms = 0;
-
-    QDateTime now() override { return current; }
-    qint64 elapsedMs() override { return ms; }
-};
-
 // Hands out the given draws in order; when they run out, 0.5.
 class QueuedRandom final : public Random
 {
@@ -42,7 +31,6 @@ class MemoryPort final : public SerialPort
 {
 public:
     bool opened = false;
-    bool openFails = false;
     int number = 0;
     QList<QByteArray> writes;
     QByteArray incoming;

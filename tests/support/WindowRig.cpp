@@ -2,9 +2,9 @@
 
 #include "data/MasterList.h"
 #include "link/frmDelay.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTest>
 #include <QTimer>
 
@@ -40,15 +40,7 @@ SerialPort& WindowRig::port()
 
 void WindowRig::writeFile(const QString& name, const QByteArray& bytes) const
 {
-    QFile f(dir.filePath(name));
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-        qFatal("cannot write test file");
-}
-
-QByteArray WindowRig::readFile(const QString& name) const
-{
-    QFile f(dir.filePath(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    test::writeFile(dir.filePath(name), bytes);
 }
 
 void WindowRig::writeSettings() const

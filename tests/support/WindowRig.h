@@ -48,7 +48,6 @@ public:
     SerialPort& port();
     QString folder() const { return dir.path(); }
     void writeFile(const QString& name, const QByteArray& bytes) const;
-    QByteArray readFile(const QString& name) const;
     // The settings, and racers, cars and classes lists, as an installed program has them.
     void writeSettings() const;
     void writeLists() const;

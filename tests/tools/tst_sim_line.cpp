@@ -1,7 +1,5 @@
-// The timing unit on a real pseudo-terminal, seen from the program's end of the line: the peer
-// the window tests race against, and the simulator program itself.
-
-#include "PtyPeer.h"
+// The simulator program on a real pseudo-terminal, seen from the program's end of the line. The
+// peer that the window tests race against is proven by those tests.
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,20 +10,13 @@
 
 #include <csignal>
 #include <fcntl.h>
-#include <memory>
 #include <poll.h>
 #include <unistd.h>
 
-using halvex::sim::PtyPeer;
-
 namespace {
 
-const QList<qint32> kRace{0,    0,     412,   -23,   4100,  3900, 6300, 6200, 8300,
-                          8100, 10550, 10400, 10700, 10560, 0,    0,    0,    0};
 const QByteArray kRaceReply = "0\n0\n412\n-23\n4100\n3900\n6300\n6200\n8300\n8100\n"
                               "10550\n10400\n10700\n10560\n0\n0\n0\n0\n!\n";
-// One byte of 8N1 at 9600 baud: ten bits.
-constexpr qint64 kByteNs = 1'000'000'000LL * 10 / 9600;
 
 // The program's end, opened as the program opens its port. Its line settings are left as the
 // unit set them: raw, so every byte passes unchanged both ways.
@@ -94,57 +85,6 @@ class TestSimLine : public QObject
     QString path(const char* name) const { return folder.filePath(QLatin1String(name)); }
 
 private Q_SLOTS:
-    void thePeerLinksReplacesAndUnlinksItsPort()
-    {
-        const QString com1 = path("COM1");
-        QVERIFY(QFile::link(QStringLiteral("/dev/null"), com1)); // left over from a crash
-        {
-            auto first = std::make_unique<PtyPeer>(folder.path(), 1);
-            QVERIFY2(first->isOpen(), qPrintable(first->errorString()));
-            QCOMPARE(QFile::symLinkTarget(com1), first->devicePath());
-            PtyPeer second(folder.path(), 1);
-            QCOMPARE(QFile::symLinkTarget(com1), second.devicePath());
-            // The replaced peer going away must not take its successor's link with it.
-            first.reset();
-            QCOMPARE(QFile::symLinkTarget(com1), second.devicePath());
-        }
-        QCOMPARE(
-            QDir(folder.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-            QStringList());
-
-        PtyPeer nowhere(path("missing"), 1);
-        QVERIFY(!nowhere.isOpen());
-        QCOMPARE(nowhere.errorString(),
-                 QStringLiteral("folder %1 does not exist").arg(path("missing")));
-        nowhere.sendNow("1\n!\n"); // without a line, nothing happens
-    }
-
-    void thePeerAnswersAtLineRate()
-    {
-        PtyPeer peer(folder.path(), 1);
-        QVERIFY2(peer.isOpen(), qPrintable(peer.errorString()));
-        Line line(peer.linkPath());
-        peer.setRawRaceReply("12\nx7\n!\n");
-        peer.setRaceReply(kRace); // replaces the raw reply
-
-        // A race is answered at once, unlike by the simulator, but no byte arrives sooner than
-        // the line carries it, and the second answer waits for the first.
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(line.write("N\nN\n"));
-        QCOMPARE(line.read(kRaceReply + kRaceReply, 1500), kRaceReply + kRaceReply);
-        QVERIFY(clock.nsecsElapsed() >= 2 * kRaceReply.size() * kByteNs);
-
-        // Bytes sent now go out ahead of an answer still waiting for its time.
-        peer.setAnswerDelay(300);
-        clock.restart();
-        QVERIFY(line.write("T\n"));
-        QVERIFY(peer.waitForCommands(3, 3000));
-        peer.sendNow("5\n");
-        QCOMPARE(line.read("0\n0\n!\n", 3000), QByteArray("5\n0\n0\n!\n"));
-        QVERIFY(clock.nsecsElapsed() >= 300'000'000 + 6 * kByteNs);
-    }
-
     void theSimulatorAnswersAndLogsUntilStopped()
     {
         const QString com2 = path("COM2");
@@ -172,19 +112,6 @@ private Q_SLOTS:
         const QByteArray status = sim.readAllStandardError();
         QVERIFY2(status.startsWith("linked COM2 -> /dev/pts/") && status.count('\n') == 1,
                  status.constData());
-
-        // Never answering, logging to standard output, without status lines.
-        const QString com1 = path("COM1");
-        QProcess silent;
-        QVERIFY(startSimulator(silent, {"--dir", folder.path(), "--never", "--quiet"}, com1));
-        {
-            Line line(com1);
-            QVERIFY(line.write("N\nP\nT\n"));
-            QCOMPARE(line.read({}, 400), QByteArray());
-        }
-        stopSimulator(silent, SIGINT, com1);
-        QCOMPARE(silent.readAllStandardOutput(), QByteArray("N\\n\nP\\n\nT\\n\n"));
-        QCOMPARE(silent.readAllStandardError(), QByteArray());
     }
 };
 

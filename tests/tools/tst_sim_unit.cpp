@@ -9,11 +9,7 @@
 
 #include <QTest>
 
-#include <algorithm>
-#include <functional>
-
 using namespace halvex::sim;
-using std::chrono::milliseconds;
 
 namespace {
 
@@ -21,14 +17,6 @@ const QList<qint32> kRace{0,    0,     412,   -23,   4100,  3900, 6300, 6200, 83
                           8100, 10550, 10400, 10700, 10560, 0,    0,    0,    0};
 const QByteArray kRaceReply = "0\n0\n412\n-23\n4100\n3900\n6300\n6200\n8300\n8100\n"
                               "10550\n10400\n10700\n10560\n0\n0\n0\n0\n!\n";
-
-QList<qint32> finishes(qint32 left, qint32 right)
-{
-    QList<qint32> fields(kRaceFields, 0);
-    fields[12] = left;
-    fields[13] = right;
-    return fields;
-}
 
 } // namespace
 
@@ -54,8 +42,6 @@ private Q_SLOTS:
         QTEST(cut, "commands");
         QTEST(splitter.unfinished(), "unfinished");
     }
-
-    void drawsPlausibleRaces();
 
     void answersOnlyRacesAndPolls()
     {
@@ -95,34 +81,6 @@ private Q_SLOTS:
         QCOMPARE(seeded.handle("N\n")->bytes, formatReply(drawRace(same)));
     }
 
-    void answersWhenTheRaceHasRun()
-    {
-        TimingUnit unit(1);
-        unit.settings().raceFields = finishes(11000, 12000);
-        QCOMPARE(unit.handle("N\n")->delay, milliseconds{1500 + 1200});
-        QCOMPARE(unit.handle("P\n")->delay, milliseconds{400 + 1200}); // no count-down sent yet
-        QCOMPARE(unit.handle("T\n")->delay, milliseconds{0});
-        // The left lane starts 0.25 s late, so it now finishes last.
-        QVERIFY(!unit.handle("A\n2500\n0\n"));
-        QCOMPARE(unit.handle("N\n")->delay, milliseconds{1500 + 250 + 1100});
-        QVERIFY(!unit.handle("A\n12\n")); // cut short: the delays stand
-        QVERIFY(!unit.handle("B6000\n"));
-        QCOMPARE(unit.handle("P\n")->delay, milliseconds{600 + 250 + 1100});
-        unit.handle("A\n99999\n0\n");
-        QCOMPARE(unit.handle("N\n")->delay, milliseconds{10000});
-
-        // A lane that did not finish runs until the limit.
-        unit.handle("A\n0\n0\n");
-        unit.settings().raceFields = finishes(9000, 0);
-        QCOMPARE(unit.handle("N\n")->delay, milliseconds{1500 + 2000});
-        unit.settings().raceFields = QList<qint32>{0, 0, 300};
-        QCOMPARE(unit.handle("N\n")->delay, milliseconds{1500 + 2000});
-
-        unit.settings().answerDelay = milliseconds{250};
-        QCOMPARE(unit.handle("N\n")->delay, milliseconds{250});
-        QCOMPARE(unit.handle("T\n")->delay, milliseconds{250});
-    }
-
     void parsesFieldLists()
     {
         QCOMPARE(parseFieldList(QStringLiteral(" 1 , -2 ")), (QList<qint32>{1, -2}));
@@ -158,45 +116,6 @@ void TestSimUnit::cutsCommandsAtLineFeeds_data()
         << Bytes{"GL81\nN"} << Bytes{"GL81\n"} << QByteArray("N");
     QTest::newRow("empty line and carriage return kept")
         << Bytes{"\nN\r\n"} << Bytes{"\n", "N\r\n"} << QByteArray();
-}
-
-void TestSimUnit::drawsPlausibleRaces()
-{
-    QRandomGenerator random(42);
-    constexpr int kLanes = 8000;
-    int redLights = 0;
-    int unfinished = 0;
-    for (int race = 0; race < kLanes / 2; ++race) {
-        const QList<qint32> fields = drawRace(random);
-        QCOMPARE(fields.size(), 18);
-        QCOMPARE(fields.first(2) + fields.mid(14), QList<qint32>(6, 0));
-        for (qsizetype lane = 0; lane < 2; ++lane) {
-            const qint32 reaction = fields.at(2 + lane);
-            QVERIFY(reaction >= -300 && reaction <= 1000);
-            redLights += reaction < 0 ? 1 : 0;
-            QList<qint32> crossings; // sensors 1 to 3, trap, finish
-            for (qsizetype field = 4 + lane; field < 14; field += 2)
-                crossings.append(fields.at(field));
-            const qsizetype missed = crossings.indexOf(0);
-            if (missed >= 0) {
-                // The car left the slot: once a sensor saw nothing, none after it did.
-                ++unfinished;
-                QVERIFY(missed <= 3);
-                QCOMPARE(crossings.mid(missed), QList<qint32>(5 - missed, 0));
-                continue;
-            }
-            QVERIFY(crossings.first() > 0);
-            QVERIFY(std::adjacent_find(crossings.cbegin(), crossings.cend(),
-                                       std::greater_equal<>()) == crossings.cend());
-            // The finish 0.9 to 1.3 s, the trap about 1/70 of the run before it.
-            QVERIFY(crossings.last() >= 8500 && crossings.last() <= 13000);
-            const qint32 run = crossings.last() - reaction;
-            const qint32 trapGap = crossings.last() - crossings.at(3);
-            QVERIFY(trapGap >= run * 9 / 700 && trapGap <= run * 11 / 700 + 1);
-        }
-    }
-    QVERIFY(redLights > kLanes * 3 / 100 && redLights < kLanes * 8 / 100);
-    QVERIFY(unfinished > kLanes / 100 && unfinished < kLanes * 5 / 100);
 }
 
 QTEST_GUILESS_MAIN(TestSimUnit)
