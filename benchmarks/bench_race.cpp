@@ -83,7 +83,8 @@ void ReportToWinnerLight(benchmark::State& state)
     TimedPort port;
     port.clock.start();
     QTemporaryDir dir;
-    HalvexApp app(Services{prompter, port, clock, random, store, ProgramFolder(dir.path())});
+    RecordedSound sound;
+    HalvexApp app(Services{prompter, port, clock, random, store, sound, ProgramFolder(dir.path())});
     app.session().setStartDelay({});
     RaceSetup setup;
     setup.treeIndex = 3;

@@ -17,6 +17,9 @@ if [ ! -e "$home" ]; then
     mv "$fresh" "$home"
 fi
 
+# Files the program brings with it reach a program folder laid out by an older version too.
+cp -n share/sample-home/Coindrop.wav "$home"/
+
 # Whatever this script started is stopped when it ends, however it ends.
 sim="" xvfb="" program=""
 stop_started() {

@@ -5,17 +5,24 @@
 #include "link/ModCommand.h"
 #include "link/QtSerialPort.h"
 #include "link/frmDelay.h"
+#include "periphery/Password.h"
+#include "periphery/frmChangePassword.h"
+#include "periphery/frmDragLoginSetup.h"
 #include "periphery/frmHelp.h"
 #include "platform/Clock.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtSettingsStore.h"
+#include "platform/QtSound.h"
 #include "platform/Random.h"
+#include "race/Credits.h"
 #include "race/RaceSession.h"
 #include "race/WindowState.h"
 #include "race/frmDragRacing.h"
 #include "reports/frmDragStats.h"
+#include "settings/frmDragSettings.h"
 
 #include <QAction>
+#include <QPushButton>
 
 namespace halvex {
 
@@ -27,6 +34,7 @@ struct PlatformServices::Parts
     SystemClock clock;
     SystemRandom random;
     QtSettingsStore store;
+    QtSound sound{folder};
 };
 
 PlatformServices::PlatformServices() : m_parts(std::make_unique<Parts>()) {}
@@ -36,7 +44,7 @@ PlatformServices::~PlatformServices() = default;
 Services PlatformServices::services()
 {
     Parts& p = *m_parts;
-    return Services{p.prompter, p.port, p.clock, p.random, p.store, p.folder};
+    return Services{p.prompter, p.port, p.clock, p.random, p.store, p.sound, p.folder};
 }
 
 struct HalvexApp::Parts
@@ -47,12 +55,77 @@ struct HalvexApp::Parts
     Settings settings;
     RaceLog log;
     WindowState windowState;
+    Credits credits{services.folder};
+    Password password{services.folder};
     ModCommand command{services.port, services.prompter, services.clock};
-    RaceSession session{command, settings, log, services.random, services.prompter};
-    frmDragRacing window{services, settings, windowState, command, session};
+    RaceSession session{command, settings, log, credits, services.random, services.prompter};
+    frmDragRacing window{services, settings, windowState, credits, command, session};
     QPointer<frmDragStats> stats;
     QPointer<frmHelp> help;
+
+    void showHelp();
+    // Settings menu: the password first, then the settings.
+    void openLogin(bool modal);
+    void openChangePassword();
+    void openSettings();
 };
+
+void HalvexApp::Parts::showHelp()
+{
+    if (!help)
+        help = new frmHelp(services.folder, &window);
+    help->show();
+    help->raise();
+    help->activateWindow();
+}
+
+void HalvexApp::Parts::openLogin(bool modal)
+{
+    auto* login = new frmDragLoginSetup(password, services.prompter, &window);
+    QObject::connect(login, &QDialog::finished, login, &QObject::deleteLater);
+    // Each window closes before the next one opens.
+    QObject::connect(
+        login, &frmDragLoginSetup::loggedIn, &window, [this] { openSettings(); },
+        Qt::QueuedConnection);
+    QObject::connect(
+        login, &frmDragLoginSetup::changePasswordChosen, &window, [this] { openChangePassword(); },
+        Qt::QueuedConnection);
+    QObject::connect(login, &frmDragLoginSetup::cancelled, &window, [this] {
+        window.raise();
+        window.activateWindow();
+    });
+    if (modal)
+        login->exec();
+    else
+        login->show();
+}
+
+void HalvexApp::Parts::openChangePassword()
+{
+    auto* change = new frmChangePassword(password, services.prompter, &window);
+    QObject::connect(change, &QDialog::finished, change, &QObject::deleteLater);
+    // The settings open modally, as after a login, so no race runs on half-edited settings.
+    QObject::connect(
+        change, &frmChangePassword::passwordChanged, &window, [this] { openSettings(); },
+        Qt::QueuedConnection);
+    QObject::connect(
+        change, &frmChangePassword::cancelled, &window, [this] { openLogin(false); },
+        Qt::QueuedConnection);
+    change->show();
+}
+
+void HalvexApp::Parts::openSettings()
+{
+    frmDragSettings dialog(
+        services,
+        SettingsAcceptance::Parts{settings, services.port, command, services.prompter, windowState,
+                                  credits, services.folder, [this] { window.cmdCoin->hide(); }},
+        &window);
+    QObject::connect(&dialog, &frmDragSettings::helpRequested, &window, [this] { showHelp(); });
+    dialog.exec();
+    window.raise();
+    window.activateWindow();
+}
 
 HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::move(services)))
 {
@@ -75,13 +148,10 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
                          stats->activateWindow();
                      });
 
-    QObject::connect(p.window.mnuHelpIndex, &QAction::triggered, &p.window, [&p] {
-        if (!p.help)
-            p.help = new frmHelp(p.services.folder, &p.window);
-        p.help->show();
-        p.help->raise();
-        p.help->activateWindow();
-    });
+    QObject::connect(p.window.mnuHelpIndex, &QAction::triggered, &p.window, [&p] { p.showHelp(); });
+    // The main window saves its state first, through its own connection made before this one.
+    QObject::connect(p.window.mnuSettingsSettings, &QAction::triggered, &p.window,
+                     [&p] { p.openLogin(true); });
 }
 
 HalvexApp::~HalvexApp()
@@ -114,6 +184,11 @@ frmDragStats* HalvexApp::statisticsWindow() const
 Services& HalvexApp::services()
 {
     return m_parts->services;
+}
+
+Credits& HalvexApp::credits()
+{
+    return m_parts->credits;
 }
 
 Settings& HalvexApp::settings()

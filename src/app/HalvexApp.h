@@ -8,6 +8,7 @@
 
 namespace halvex {
 
+class Credits;
 class frmDragRacing;
 class frmDragStats;
 class ModCommand;
@@ -50,6 +51,7 @@ public:
     frmDragStats* statisticsWindow() const;
     Services& services();
     Settings& settings();
+    Credits& credits();
     RaceLog& raceLog();
     WindowState& windowState();
     ModCommand& command();

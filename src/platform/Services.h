@@ -9,6 +9,7 @@ class SerialPort;
 class Clock;
 class Random;
 class SettingsStore;
+class Sound;
 
 // The platform services of one run: the program's own (PlatformServices) or a test's doubles,
 // handed to the application object, which hands them on to each window.
@@ -19,6 +20,7 @@ struct Services
     Clock& clock;
     Random& random;
     SettingsStore& store;
+    Sound& sound;
     ProgramFolder folder;
 };
 

@@ -6,13 +6,15 @@
 #include "platform/Failure.h"
 #include "platform/Prompter.h"
 #include "platform/Random.h"
+#include "race/Credits.h"
 #include "race/DemoRace.h"
 
 namespace halvex {
 
-RaceSession::RaceSession(ModCommand& command, Settings& settings, RaceLog& log, Random& random,
-                         Prompter& prompter)
-    : m_command(command), m_settings(settings), m_log(log), m_random(random), m_prompter(prompter)
+RaceSession::RaceSession(ModCommand& command, Settings& settings, RaceLog& log, Credits& credits,
+                         Random& random, Prompter& prompter)
+    : m_command(command), m_settings(settings), m_log(log), m_credits(credits), m_random(random),
+      m_prompter(prompter)
 {}
 
 SetupField RaceSession::start(const RaceSetup& setup)
@@ -26,7 +28,10 @@ SetupField RaceSession::start(const RaceSetup& setup)
                 m_prompter.message(problem->text, problem->title, problem->buttons);
             return problem->focus;
         }
-        // The coin box takes its credit here.
+        if (m_settings.record().CoinBoxInstalled == 1 && !m_credits.takeCredit()) {
+            m_prompter.message(kNoCreditsLeft);
+            return SetupField::None;
+        }
         if (m_command.demoMode())
             runDemoRace();
         else

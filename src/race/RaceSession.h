@@ -10,6 +10,7 @@
 
 namespace halvex {
 
+class Credits;
 class ModCommand;
 class Prompter;
 class Random;
@@ -27,8 +28,8 @@ class RaceSession final : public QObject
 {
     Q_OBJECT
 public:
-    RaceSession(ModCommand& command, Settings& settings, RaceLog& log, Random& random,
-                Prompter& prompter);
+    RaceSession(ModCommand& command, Settings& settings, RaceLog& log, Credits& credits,
+                Random& random, Prompter& prompter);
 
     // Holds the racers for the start delay; returns when it has run out. The window layer shows
     // its window here; without one the race goes on at once.
@@ -61,6 +62,7 @@ private:
     ModCommand& m_command;
     Settings& m_settings;
     RaceLog& m_log;
+    Credits& m_credits;
     Random& m_random;
     Prompter& m_prompter;
     std::function<void()> m_startDelay;

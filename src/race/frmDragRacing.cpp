@@ -8,6 +8,7 @@
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
 #include "platform/Services.h"
+#include "race/Credits.h"
 #include "race/LabelColour.h"
 #include "race/RaceSession.h"
 #include "race/ResultDisplay.h"
@@ -23,9 +24,10 @@
 namespace halvex {
 
 frmDragRacing::frmDragRacing(Services& services, Settings& settings, WindowState& state,
-                             ModCommand& command, RaceSession& session, QWidget* parent)
+                             Credits& credits, ModCommand& command, RaceSession& session,
+                             QWidget* parent)
     : QMainWindow(parent), m_services(services), m_settings(settings), m_state(state),
-      m_command(command), m_session(session)
+      m_credits(credits), m_command(command), m_session(session)
 {
     setObjectName(QStringLiteral("frmDragRacing"));
     setWindowTitle(kMainCaption);
@@ -34,6 +36,10 @@ frmDragRacing::frmDragRacing(Services& services, Settings& settings, WindowState
     connect(&m_state, &WindowState::applied, this, &frmDragRacing::showWindowState);
     connect(&m_session, &RaceSession::pendingChanged, this,
             [this](bool pending) { cmdRace->setEnabled(!pending); });
+    connect(&m_credits, &Credits::changed, this, [this] {
+        lblCredits->setText(m_credits.text());
+        setBackColour(lblCredits, m_credits.colour());
+    });
 }
 
 void frmDragRacing::showMessageForFailure(const std::exception& e)
@@ -67,6 +73,8 @@ void frmDragRacing::load()
         for (const QString& failure : failures)
             m_services.prompter.message(failure);
     });
+    if (m_settings.record().CoinBoxInstalled == 1)
+        step([this] { m_credits.createFileIfMissing(); });
     ApplyWindowState();
     step([this] {
         m_services.port.setPortNumber(m_settings.record().portNumber());
@@ -110,11 +118,16 @@ void frmDragRacing::showWindowState()
     txtDialin[1]->setText(dialInText(s.DialInRight));
     setDemoMarks(s.DemoMode);
     mnuPreferencenesPrintSlip->setChecked(s.AutoPrintSlip);
-    setBackColour(lblCredits, s.CreditsColour);
+    m_credits.setColour(s.CreditsColour);
     try {
         SetupTree();
+        m_credits.show(m_settings.record().CoinBoxInstalled == 1);
     } catch (const std::exception&) {
+        return;
     }
+    const bool installed = m_settings.record().CoinBoxInstalled == 1;
+    cmdCoin->setVisible(installed);
+    lblCredits->setVisible(installed);
 }
 
 // Copies the setup into the window state and writes its file whole. Stops silently on failure.
@@ -130,7 +143,7 @@ void frmDragRacing::SaveWindowState()
         s.CarRight = cmbCars[1]->currentText();
         s.AutoPrintSlip = mnuPreferencenesPrintSlip->isChecked();
         s.DemoMode = mnuDemo->isChecked();
-        s.CreditsColour = backColour(lblCredits);
+        s.CreditsColour = m_credits.colour();
         const auto dialIn = [](const QLineEdit* box) {
             return isNumeric(box->text()) ? singleValue(box->text()) : 1.0f;
         };

@@ -17,6 +17,7 @@ class QPushButton;
 namespace halvex {
 
 struct Services;
+class Credits;
 class Settings;
 class WindowState;
 class ModCommand;
@@ -34,8 +35,8 @@ class frmDragRacing final : public QMainWindow
     Q_OBJECT
 
 public:
-    frmDragRacing(Services& services, Settings& settings, WindowState& state, ModCommand& command,
-                  RaceSession& session, QWidget* parent = nullptr);
+    frmDragRacing(Services& services, Settings& settings, WindowState& state, Credits& credits,
+                  ModCommand& command, RaceSession& session, QWidget* parent = nullptr);
 
     // The start-up sequence; the window is shown afterwards.
     void load();
@@ -64,6 +65,7 @@ private:
     void txtDialin_Change(int lane);
     void cmdSwapLanes_Click();
     void cmdRace_Click();
+    void cmdCoin_Click();
     void mnuDemo_Click();
     void mnuDataBase_Click(MasterListKind kind);
 
@@ -74,6 +76,7 @@ private:
     Services& m_services;
     Settings& m_settings;
     WindowState& m_state;
+    Credits& m_credits;
     ModCommand& m_command;
     RaceSession& m_session;
     bool m_mirroring = false;

@@ -167,6 +167,7 @@ void frmDragRacing::buildControls()
     }
     connect(cmdSwapLanes, &QPushButton::clicked, this, [this] { cmdSwapLanes_Click(); });
     connect(cmdRace, &QPushButton::clicked, this, [this] { cmdRace_Click(); });
+    connect(cmdCoin, &QPushButton::clicked, this, [this] { cmdCoin_Click(); });
 }
 
 void frmDragRacing::buildMenus()

@@ -1,9 +1,12 @@
 // Race setup and the race run of the main race window.
 #include "data/Numbers.h"
+#include "data/Settings.h"
 #include "data/frmListEditor.h"
 #include "platform/Failure.h"
 #include "platform/Prompter.h"
 #include "platform/Services.h"
+#include "platform/Sound.h"
+#include "race/Credits.h"
 #include "race/RaceSession.h"
 #include "race/ResultDisplay.h"
 #include "race/WindowState.h"
@@ -158,6 +161,13 @@ void frmDragRacing::cmdRace_Click()
         break;
     }
     }
+}
+
+void frmDragRacing::cmdCoin_Click()
+{
+    const int perCoin = m_settings.record().CreditsPerCoinIndex + 1;
+    if (m_credits.insertCoin(perCoin))
+        m_services.sound.play(kCoinSoundFileName);
 }
 
 void frmDragRacing::mnuDataBase_Click(MasterListKind kind)

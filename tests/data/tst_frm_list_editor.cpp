@@ -45,7 +45,8 @@ private Q_SLOTS:
         SystemClock clock;
         QueuedRandom random;
         MemorySettingsStore store;
-        Services services{prompter, port, clock, random, store, ProgramFolder(dir.path())};
+        RecordedSound sound;
+        Services services{prompter, port, clock, random, store, sound, ProgramFolder(dir.path())};
 
         frmListEditor window(MasterListKind::Racers, services);
         QCOMPARE(window.windowTitle(), QStringLiteral("Halvex 3000  -  Racers"));

@@ -309,6 +309,22 @@ private Q_SLOTS:
         QCOMPARE(rig.memoryPort.written(), QByteArray("O\nGL21\nGR21\nA\n0\n0\nP\n"));
     }
 
+    void aCoinBuysRaces()
+    {
+        WindowRig rig;
+        rig.settings.CoinBoxInstalled = 1;
+        rig.settings.CreditsPerCoinIndex = 2;
+        frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
+        // A new installation starts at 0 credits, shown on red.
+        QCOMPARE(w.lblCredits->text(), QStringLiteral("0 Credits"));
+        QCOMPARE(backColour(w.lblCredits), kColourRed);
+        QVERIFY(!w.cmdCoin->isHidden());
+        w.cmdCoin->click();
+        QCOMPARE(w.lblCredits->text(), QStringLiteral("3 Credits"));
+        QCOMPARE(backColour(w.lblCredits), kColourGreen);
+        QCOMPARE(rig.sound.played, QStringList{QStringLiteral("Coindrop.wav")});
+    }
+
     void helpAndDemoFromTheMenus()
     {
         WindowRig rig;

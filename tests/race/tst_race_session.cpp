@@ -1,11 +1,15 @@
 #include "data/RaceLog.h"
 #include "data/Settings.h"
 #include "link/ModCommand.h"
+#include "race/Colours.h"
+#include "race/Credits.h"
 #include "race/RaceSession.h"
 #include "support/FakeServices.h"
 #include "support/ScriptedPrompter.h"
+#include "support/TestFiles.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace halvex;
@@ -26,8 +30,10 @@ struct Rig
     QueuedRandom random;
     Settings settings;
     RaceLog log;
+    QTemporaryDir dir;
+    Credits credits{ProgramFolder(dir.path())};
     ModCommand command{port, prompter, clock};
-    RaceSession session{command, settings, log, random, prompter};
+    RaceSession session{command, settings, log, credits, random, prompter};
     // What had been written when the start delay ran.
     QByteArray writtenAtDelay;
     int delays = 0;
@@ -232,6 +238,82 @@ private Q_SLOTS:
         QCOMPARE(rig.prompter.texts(), QStringList{QStringLiteral("The device is not ready")});
         QCOMPARE(results.size(), 1);
         QVERIFY(rig.session.resultPending());
+    }
+
+    void eachRaceTakesACreditWhileTheCoinBoxIsInstalled()
+    {
+        Rig rig;
+        const QString file = rig.dir.filePath(kCreditsFileName);
+        DragSettings settings;
+        settings.CoinBoxInstalled = 1;
+        settings.PreStageStage = true;
+        rig.settings.replace(settings);
+        writeFile(file, "1\r\n");
+        rig.credits.show(true);
+        QCOMPARE(rig.credits.text(), QStringLiteral("1 Credits"));
+        QCOMPARE(rig.credits.colour(), kColourGreen);
+
+        rig.session.start(proTree());
+        QVERIFY(rig.session.resultPending());
+        QCOMPARE(rig.credits.text(), QStringLiteral("0 Credits"));
+        QCOMPARE(rig.credits.colour(), kColourRed);
+        QCOMPARE(fileBytes(file), QByteArray("0\r\n"));
+        rig.session.commit();
+
+        // None left: the message, and nothing for the unit.
+        rig.port.writes.clear();
+        rig.session.start(proTree());
+        QCOMPARE(rig.prompter.texts(),
+                 QStringList{
+                     QStringLiteral("You have no credits left. Please insert coin to continue.")});
+        QVERIFY(rig.port.writes.isEmpty());
+        QVERIFY(!rig.session.resultPending());
+
+        // A race whose report never comes keeps its credit spent; a missing file ends the start
+        // with its description.
+        writeFile(file, "5\r\n");
+        rig.credits.show(true);
+        rig.port.answers.clear();
+        rig.prompter.clear();
+        rig.session.start(proTree());
+        QCOMPARE(fileBytes(file), QByteArray("4\r\n"));
+        QFile::remove(file);
+        rig.prompter.clear();
+        rig.port.writes.clear();
+        rig.session.start(proTree());
+        QCOMPARE(rig.prompter.texts(), QStringList{"File not found: CreditRaces.dat"});
+        QVERIFY(rig.port.writes.isEmpty());
+
+        // Without the coin box races leave the credits alone.
+        settings.CoinBoxInstalled = 0;
+        rig.settings.replace(settings);
+        rig.port.answers.insert("P\n", kReport);
+        rig.session.start(proTree());
+        QVERIFY(rig.session.resultPending());
+        QCOMPARE(fileBytes(file), QByteArray("<missing>"));
+    }
+
+    void coins()
+    {
+        QTemporaryDir dir;
+        Credits credits{ProgramFolder(dir.path())};
+        // No file: the coin is not taken, and nothing is shown.
+        QVERIFY(!credits.insertCoin(3));
+        QCOMPARE(credits.text(), QStringLiteral("0 Credits"));
+        credits.createFileIfMissing();
+        const QString file = dir.filePath(kCreditsFileName);
+        QCOMPARE(fileBytes(file), QByteArray("0\r\n"));
+        QVERIFY(credits.insertCoin(3));
+        QCOMPARE(credits.text(), QStringLiteral("3 Credits"));
+        QCOMPARE(credits.colour(), kColourGreen);
+        QCOMPARE(fileBytes(file), QByteArray("3\r\n"));
+        // A count past 32767 is refused and changes nothing.
+        writeFile(file, "32766\r\n");
+        QVERIFY(!credits.insertCoin(2));
+        QCOMPARE(credits.text(), QStringLiteral("3 Credits"));
+        QCOMPARE(fileBytes(file), QByteArray("32766\r\n"));
+        credits.createFileIfMissing();
+        QCOMPARE(fileBytes(file), QByteArray("32766\r\n"));
     }
 
     void aDemoRaceSendsNothing()

@@ -3,11 +3,20 @@
 #include "platform/Clock.h"
 #include "platform/Random.h"
 #include "platform/SerialPort.h"
+#include "platform/Sound.h"
 
 #include <QMap>
 #include <QQueue>
 
 namespace halvex::test {
+
+// Notes every sound played instead of playing it.
+class RecordedSound final : public Sound
+{
+public:
+    QStringList played;
+    void play(const QString& fileName) override { played.append(fileName); }
+};
 
 // Hands out the given draws in order; when they run out, 0.5.
 class QueuedRandom final : public Random

@@ -61,7 +61,7 @@ frmDragRacing& WindowRig::start()
 {
     app.reset();
     app = std::make_unique<HalvexApp>(
-        Services{prompter, port(), clock, random, store, ProgramFolder(dir.path())});
+        Services{prompter, port(), clock, random, store, sound, ProgramFolder(dir.path())});
     app->load();
     return app->mainWindow();
 }

@@ -41,6 +41,7 @@ public:
     QueuedRandom random;
     MemorySettingsStore store;
     MemoryPort memoryPort;
+    RecordedSound sound;
     std::unique_ptr<QtSerialPort> serialPort;
     std::unique_ptr<HalvexApp> app;
     DragSettings settings;
