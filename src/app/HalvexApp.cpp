@@ -22,6 +22,7 @@
 #include "settings/frmDragSettings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QPushButton>
 
 namespace halvex {
@@ -72,8 +73,15 @@ struct HalvexApp::Parts
 
 void HalvexApp::Parts::showHelp()
 {
+    // Opened from a modal window (the settings' Help), the help belongs to that window, so the
+    // modal window does not block it.
+    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner)
+        owner = &window;
+    if (help && help->parentWidget() != owner)
+        delete help.data();
     if (!help)
-        help = new frmHelp(services.folder, &window);
+        help = new frmHelp(services.folder, owner);
     help->show();
     help->raise();
     help->activateWindow();

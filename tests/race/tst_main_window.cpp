@@ -323,6 +323,12 @@ private Q_SLOTS:
         QCOMPARE(w.lblCredits->text(), QStringLiteral("3 Credits"));
         QCOMPARE(backColour(w.lblCredits), kColourGreen);
         QCOMPARE(rig.sound.played, QStringList{QStringLiteral("Coindrop.wav")});
+
+        // Without a coin box the controls are hidden.
+        rig.settings.CoinBoxInstalled = 0;
+        frmDragRacing& plain = rig.startWith(WindowRig::proTreeSetup());
+        QVERIFY(plain.cmdCoin->isHidden());
+        QVERIFY(plain.lblCredits->isHidden());
     }
 
     void helpAndDemoFromTheMenus()

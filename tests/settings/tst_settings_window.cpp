@@ -212,10 +212,13 @@ private Q_SLOTS:
         w->cmbProTreeCommPort->setCurrentIndex(0);
         w->cmbNoOfSensors->setCurrentIndex(2);
         w->cmbRandomEnd->setEditText(QStringLiteral("12"));
+        w->txtProTreeCoundown->setText(QStringLiteral("0.1"));
         w->cmdOk->click();
         QCOMPARE(rig.prompter.texts(), QStringList());
         QCOMPARE(rig.app->settings().record().RandomStartMaxIndex, qint16(-1));
-        QVERIFY(fileBytes(rig.dir.filePath(kSettingsFileName)).contains(",2,-1,3,"));
+        const QByteArray stored = fileBytes(rig.dir.filePath(kSettingsFileName));
+        QVERIFY(stored.startsWith(".1,0,"));
+        QVERIFY(stored.contains(",2,-1,3,"));
     }
 };
 
