@@ -1,0 +1,186 @@
+#include "data/DragSettings.h"
+#include "data/RaceLog.h"
+#include "reports/ExcelFileV2.h"
+#include "reports/GridSort.h"
+#include "reports/RaceDataGrid.h"
+
+#include <QTest>
+
+using namespace halvex;
+using namespace halvex::RaceDataGrid;
+
+namespace {
+
+DragSettings twoSensors()
+{
+    DragSettings s;
+    s.NumberOfSensors = 2;
+    s.InterSensorDistance[1] = QStringLiteral("10 ft");
+    s.InterSensorDistance[2] = QStringLiteral("20 ft");
+    return s;
+}
+
+RaceRecord run(const char* cls, const char* racer, const char* car, float et, const char* lane)
+{
+    RaceRecord r;
+    r.ClassName = QString::fromLatin1(cls);
+    r.Racer = QString::fromLatin1(racer);
+    r.Car = QString::fromLatin1(car);
+    r.ElapsedTime = et;
+    r.Lane = QString::fromLatin1(lane);
+    return r;
+}
+
+void addRace(RaceLog& log, const RaceRecord& left, const RaceRecord& right)
+{
+    const qint16 number = log.countRace();
+    RaceRecord l = left;
+    RaceRecord r = right;
+    l.RaceNumber = r.RaceNumber = number;
+    log.writeInProgress(l, r);
+    log.commit();
+}
+
+QStringList column(const GridModel& g, int c)
+{
+    QStringList texts;
+    for (int r = 0; r < g.rows(); ++r)
+        texts.append(g.text(r, c));
+    return texts;
+}
+
+// A grid of titles and bodies from rows of tab-separated texts.
+GridModel grid(const QStringList& rows)
+{
+    GridModel g(1, int(rows[0].count(u'\t')) + 1);
+    for (int c = 0; c < g.cols(); ++c)
+        g.setText(0, c, rows[0].split(u'\t')[c]);
+    for (const QString& row : rows.mid(1))
+        g.addItem(row);
+    return g;
+}
+
+} // namespace
+
+class TestRaceData : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void loggedRaces()
+    {
+        RaceLog log;
+        GridModel g;
+        loadLoggedRaces(g, log, twoSensors());
+        QCOMPARE(g.rows(), 2);
+        QCOMPARE(g.cols(), 14);
+        QCOMPARE(column(g, 0), (QStringList{"ID", ""}));
+        QVERIFY(g.font(0, 3).bold);
+
+        RaceRecord left = run("Stock", "Ann", "Red", 9.8765f, "L");
+        left.TimingPoint = {1.5f, 2.25f, 3, 0, 0};
+        left.DialIn = 9.5f;
+        left.Speed = 68.18188f;
+        left.WinMargin = 0.03f;
+        left.Result = QStringLiteral("Win");
+        addRace(log, left, run("Stock", "Bob", "Blue", 9.9f, "R"));
+        GridModel one;
+        loadLoggedRaces(one, log, twoSensors());
+        QCOMPARE(one.rows(), 3);
+        QStringList titles, first;
+        for (int c = 0; c < one.cols(); ++c) {
+            titles << one.text(0, c);
+            first << one.text(1, c);
+        }
+        QCOMPARE(titles, (QStringList{"ID", "Race#", "Class", "Lane", "Driver", "Car", "RT",
+                                      "10 ft", "20 ft", "ET", "Dial-In", "MPH", "Margin", "W/L"}));
+        QCOMPARE(first, (QStringList{"0", "1", "Stock", "L", "Ann", "Red", "0.0000", "1.5000",
+                                     "2.2500", "9.8765", "9.500", "68.18", "0.0300", "Win"}));
+    }
+
+    void topQualifiers()
+    {
+        RaceLog log;
+        addRace(log, run("Stock", "Ann", "Red", 9.9f, "L"), run("Stock", "Bob", "Blue", 0, "R"));
+        addRace(log, run("Stock", "Ann", "Green", 9.7f, "L"), run("Pro", "Ann", "Red", 8.1f, "R"));
+        addRace(log, run("Pro", "Cy", "Red", 10.2f, "L"), run("Stock", "Bob", "Blue", 0.05f, "R"));
+        addRace(log, run("Pro", "Dee", "Red", 7.95f, "L"), run("Stock", "Eve", "Blue", 9.7f, "R"));
+        const DragSettings s = twoSensors();
+        GridModel logged;
+        loadLoggedRaces(logged, log, s);
+        GridModel q;
+        buildTopQualifiers(logged, q, s);
+        // Best run per racer and class, by class (as text) then elapsed time (as text: "10.2"
+        // before "8.1"); no run under 0.1 s; Ann once in each class, with her better car.
+        QCOMPARE(column(q, 2), (QStringList{"Class", "Pro", "Pro", "Pro", "Stock", "Stock"}));
+        QCOMPARE(column(q, 4), (QStringList{"Driver", "Cy", "Dee", "Ann", "Ann", "Eve"}));
+        QCOMPARE(column(q, 5), (QStringList{"Car", "Red", "Red", "Red", "Green", "Blue"}));
+        QCOMPARE(q.text(0, 9), QStringLiteral("ET"));
+        QVERIFY(q.font(0, 9).bold);
+        // Back to the logging order.
+        restoreLoggingOrder(logged);
+        QCOMPARE(column(logged, 0), (QStringList{"ID", "0", "1", "2", "3", "4", "5", "6", "7"}));
+    }
+
+    void multiKeySort()
+    {
+        // One body row: nothing changes, not even the titles.
+        GridModel one = grid({"A\tB", "x\t1"});
+        FG_Sort(one, {{0, false, false}});
+        QCOMPARE(one.text(0, 0), QStringLiteral("A"));
+
+        GridModel g =
+            grid({"K\tV\tId", "b\t9.5\t1", "a\t10.1\t2", "b\t10.1\t3", "a\t10.1\t4", "B\t1\t5"});
+        FG_Sort(g, {{0, false, true}, {1, false, false}});
+        // By character code: "B" before "a" before "b"; "10.1" before "9.5"; ties in order.
+        QCOMPARE(column(g, 2), (QStringList{"Id", "5", "2", "4", "3", "1"}));
+        QCOMPARE(g.text(0, 0), QStringLiteral(">(1) K"));
+        QCOMPARE(g.text(0, 1), QStringLiteral(">(2) V"));
+        FG_Sort(g, {{0, true, false}});
+        QCOMPARE(column(g, 2), (QStringList{"Id", "3", "1", "2", "4", "5"}));
+        QCOMPARE(g.text(0, 0), QStringLiteral("<(1) >(1) K"));
+
+        // The title's double click: ascending, descending, ascending; another column ascending.
+        GridModel d = grid({"N\tT", "10\tb", "9\tA", "x\ta", "9.0\tc"});
+        ColumnSort sort;
+        const QStringList ascending{"N", "9", "9.0", "10", "x"};
+        sort.DoColumnSort(d, 0);
+        QCOMPARE(column(d, 0), ascending);
+        sort.DoColumnSort(d, 0);
+        QCOMPARE(column(d, 0), (QStringList{"N", "x", "10", "9", "9.0"}));
+        sort.DoColumnSort(d, 0);
+        QCOMPARE(column(d, 0), ascending);
+        sort.DoColumnSort(d, 1);
+        QCOMPARE(sort.order(), 1);
+        QCOMPARE(column(d, 1), (QStringList{"T", "A", "a", "b", "c"}));
+    }
+
+    void exportBytes()
+    {
+        GridModel g = grid({"RT\tLane", "0.0000\tL", "12\tWin", "\tnan"});
+        // Type, length, row, column, three attribute bytes, then the value.
+        const QByteArray expected = QByteArray::fromHex(
+            "09 00 04 00 02 00 0a 00"                                  // beginning of file
+            "04 00 0a 00 00 00 00 00 00 00 00 02 52 54"                // "RT" at 0,0
+            "04 00 0c 00 00 00 01 00 00 00 00 04 4c 61 6e 65"          // "Lane" at 0,1
+            "03 00 0f 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00" // 0.0 at 1,0
+            "04 00 09 00 01 00 01 00 00 00 00 01 4c"                   // "L" at 1,1
+            "03 00 0f 00 02 00 00 00 00 00 00 00 00 00 00 00 00 28 40" // 12.0 at 2,0
+            "04 00 0b 00 02 00 01 00 00 00 00 03 57 69 6e"             // "Win" at 2,1
+            "04 00 08 00 03 00 00 00 00 00 00 00"                      // empty at 3,0
+            "04 00 0b 00 03 00 01 00 00 00 00 03 6e 61 6e"             // "nan" is a text
+            "0a 00 00 00");                                            // end of file
+        QCOMPARE(FG_SaveAsExcel(g).toHex(), QByteArray(expected).toHex());
+        ExcelFileV2 e;
+        e.EWriteString(1, 1, QString(300, u'x'));
+        e.EWriteInteger(2, 3, -2);
+        const QByteArray bytes = e.close();
+        QCOMPARE(bytes.size(), 8 + 12 + 255 + 13 + 4);
+        QCOMPARE(bytes.mid(8 + 11, 1).toHex(), QByteArray("ff"));
+        QCOMPARE(bytes.mid(8 + 12 + 255, 13),
+                 QByteArray::fromHex("02 00 09 00 01 00 02 00 00 00 00 fe ff"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRaceData)
+#include "tst_race_data.moc"
