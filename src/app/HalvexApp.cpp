@@ -19,6 +19,7 @@
 #include "race/WindowState.h"
 #include "race/frmDragRacing.h"
 #include "reports/frmDragStats.h"
+#include "reports/frmGridData.h"
 #include "settings/frmDragSettings.h"
 
 #include <QAction>
@@ -157,6 +158,13 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
                      });
 
     QObject::connect(p.window.mnuHelpIndex, &QAction::triggered, &p.window, [&p] { p.showHelp(); });
+    // The race data opens once a race has been computed.
+    QObject::connect(p.window.mnuLoggedRaces, &QAction::triggered, &p.window, [&p] {
+        if (p.log.raceCounter() <= 0)
+            return;
+        frmGridData data(p.services, p.settings, p.log, &p.window);
+        data.exec();
+    });
     // The main window saves its state first, through its own connection made before this one.
     QObject::connect(p.window.mnuSettingsSettings, &QAction::triggered, &p.window,
                      [&p] { p.openLogin(true); });

@@ -100,6 +100,9 @@ void RaceSession::commit()
     if (!m_pending)
         return;
     m_pending = false;
+    // Written again where the log stands now: a log cleared while the result was on screen
+    // takes this race as its first.
+    m_log.writeInProgress(m_result.left, m_result.right);
     m_log.commit();
     Q_EMIT pendingChanged(false);
 }

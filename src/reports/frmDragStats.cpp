@@ -23,15 +23,18 @@ frmDragStats::frmDragStats(const RaceResult& result, RaceSession& session, QWidg
     // However the race gets committed (this window closed, or the program quitting), the window
     // goes with it.
     connect(&m_session, &RaceSession::pendingChanged, this, [this](bool pending) {
-        if (!pending)
+        if (!pending) {
+            m_raceOnScreen = false;
             close();
+        }
     });
 }
 
 frmDragStats::~frmDragStats()
 {
-    // Quitting the program with the window open commits the race all the same.
-    m_session.commit();
+    // Quitting the program with the window open commits the race all the same; a window whose
+    // race is in the log already must not commit a later one.
+    commitOnce();
 }
 
 void frmDragStats::buildControls()
@@ -169,8 +172,15 @@ void frmDragStats::cmdOk_Click()
 
 void frmDragStats::closeEvent(QCloseEvent* event)
 {
-    m_session.commit();
+    commitOnce();
     event->accept();
+}
+
+void frmDragStats::commitOnce()
+{
+    if (!std::exchange(m_raceOnScreen, false))
+        return;
+    m_session.commit();
 }
 
 void frmDragStats::keyPressEvent(QKeyEvent* event)

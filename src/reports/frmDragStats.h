@@ -53,8 +53,10 @@ private:
     void buildControls();
     void draw(const RaceResult& result);
     void cmdOk_Click();
+    void commitOnce();
 
     RaceSession& m_session;
+    bool m_raceOnScreen = true;
 };
 
 } // namespace halvex

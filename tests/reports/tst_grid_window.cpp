@@ -1,0 +1,101 @@
+#include "reports/frmGridData.h"
+#include "support/TestFiles.h"
+#include "support/WindowRig.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+using namespace halvex;
+using namespace halvex::test;
+
+namespace {
+
+QPoint cellCentre(QTableView* view, int row, int col)
+{
+    return view->visualRect(view->model()->index(row, col)).center();
+}
+
+QStringList column(const GridModel& g, int c)
+{
+    QStringList texts;
+    for (int r = 0; r < g.rows(); ++r)
+        texts.append(g.text(r, c));
+    return texts;
+}
+
+} // namespace
+
+class TestGridWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void afterRealRaces()
+    {
+        WindowRig rig;
+        rig.startWith(WindowRig::proTreeSetup(true));
+        rig.app->session().setStartDelay({});
+        RaceSession& session = rig.app->session();
+        for (int race = 0; race < 2; ++race) {
+            session.start(rig.window().raceSetup());
+            session.commit();
+        }
+        // A third race is on screen, not yet committed.
+        session.start(rig.window().raceSetup());
+
+        frmGridData w(rig.app->services(), rig.app->settings(), rig.log());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.windowTitle(), QStringLiteral("Race Data - Logged Races"));
+        QCOMPARE(column(w.gridL, 0), (QStringList{"ID", "0", "1", "2", "3"}));
+        QCOMPARE(w.gridL.cols(), 15);
+
+        // Double clicks on a title sort ascending, then descending.
+        QTest::mouseDClick(w.GridL->viewport(), Qt::LeftButton, {}, cellCentre(w.GridL, 0, 3));
+        QCOMPARE(column(w.gridL, 3), (QStringList{"Lane", "L", "L", "R", "R"}));
+        QTest::mouseDClick(w.GridL->viewport(), Qt::LeftButton, {}, cellCentre(w.GridL, 0, 3));
+        QCOMPARE(column(w.gridL, 3), (QStringList{"Lane", "R", "R", "L", "L"}));
+
+        // Top qualifiers and back.
+        w.cmdTopQual->click();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Race Data - Qualifiers"));
+        QVERIFY(w.GridL->isHidden());
+        QCOMPARE(w.gridQ.rows(), 3); // Bob Diaz and Carla once each, in Stock
+        w.cmdTopQual->click();
+        QCOMPARE(column(w.gridL, 0), (QStringList{"ID", "0", "1", "2", "3"}));
+        // A title dragged onto another column moves its column there.
+        QTest::mousePress(w.GridL->viewport(), Qt::LeftButton, {}, cellCentre(w.GridL, 0, 4));
+        QTest::mouseRelease(w.GridL->viewport(), Qt::LeftButton, {}, cellCentre(w.GridL, 0, 1));
+        QCOMPARE(w.gridL.text(0, 1), QStringLiteral("Driver"));
+        QCOMPARE(w.gridL.text(0, 2), QStringLiteral("Race#"));
+
+        // Save: a name without a suffix gets ".xls"; a cancelled dialog writes nothing.
+        rig.prompter.fileNames.enqueue(rig.dir.filePath(QStringLiteral("out")));
+        w.mnuSave->trigger();
+        QVERIFY(fileBytes(rig.dir.filePath(QStringLiteral("out.xls")))
+                    .startsWith(QByteArray::fromHex("0900040002000a00")));
+        w.mnuSave->trigger();
+        rig.prompter.fileNames.enqueue(rig.dir.filePath(QStringLiteral("no such folder/x.xls")));
+        w.mnuSave->trigger();
+        QCOMPARE(rig.prompter.messages.size(), 1);
+
+        // Clear Data, answered No, then Yes: the race on screen becomes the log's first.
+        rig.prompter.answers.enqueue(Answer::No);
+        w.cmdClearData->click();
+        QCOMPARE(rig.log().count(), qint16(4));
+        rig.prompter.answers.enqueue(Answer::Yes);
+        w.cmdClearData->click();
+        QCOMPARE(rig.prompter.messages.last().title, QStringLiteral("Delete Data"));
+        QCOMPARE(rig.log().count(), qint16(0));
+        QCOMPARE(w.gridL.rows(), 1);
+        QVERIFY(!w.mnuSave->isEnabled());
+        session.commit();
+        QCOMPARE(rig.log().count(), qint16(2));
+        QCOMPARE(rig.log().record(0).RaceNumber, qint16(3));
+    }
+};
+
+QTEST_MAIN(TestGridWindow)
+#include "tst_grid_window.moc"
