@@ -122,14 +122,21 @@ void frmGridData::showGrid(GridTableModel* model, QTableView* view)
 void frmGridData::FG_AutosizeCols(GridModel& grid, QTableView* view)
 {
     // Each column as wide as its widest text in its own font, and a "W" more; kept in twips.
+    // Body cells mostly share the grid's font, so its metrics are made once.
     const double twipsPerPixel = 1440.0 / view->logicalDpiX();
+    const QFontMetrics plain(view->font());
     for (int c = 0; c < grid.cols(); ++c) {
         int widest = 0;
         for (int r = 0; r < grid.rows(); ++r) {
+            const QString& text = grid.text(r, c);
+            if (grid.font(r, c) == GridFont{}) {
+                widest = std::max(widest, plain.horizontalAdvance(text));
+                continue;
+            }
             const QFont font = view->model()->index(r, c).data(Qt::FontRole).value<QFont>();
-            widest = std::max(widest, QFontMetrics(font).horizontalAdvance(grid.text(r, c)));
+            widest = std::max(widest, QFontMetrics(font).horizontalAdvance(text));
         }
-        const int pixels = widest + view->fontMetrics().horizontalAdvance(u'W');
+        const int pixels = widest + plain.horizontalAdvance(u'W');
         grid.setColWidth(c, int(pixels * twipsPerPixel));
         view->setColumnWidth(c, pixels);
     }
