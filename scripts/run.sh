@@ -19,6 +19,8 @@ fi
 
 # Files the program brings with it reach a program folder laid out by an older version too.
 cp -n share/sample-home/Coindrop.wav "$home"/
+# The race data window proposes its spreadsheet files in this folder.
+mkdir -p "$home/Halvex Stats"
 
 # Whatever this script started is stopped when it ends, however it ends.
 sim="" xvfb="" program=""
