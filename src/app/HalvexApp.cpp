@@ -5,6 +5,7 @@
 #include "link/ModCommand.h"
 #include "link/QtSerialPort.h"
 #include "link/frmDelay.h"
+#include "link/frmDiag.h"
 #include "periphery/frmHelp.h"
 #include "platform/Clock.h"
 #include "platform/QtPrompter.h"
@@ -75,6 +76,10 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
                          stats->activateWindow();
                      });
 
+    QObject::connect(p.window.mnuDiagnostic, &QAction::triggered, &p.window, [&p] {
+        frmDiag diag(p.command, p.services.prompter, p.settings.record(), &p.window);
+        diag.exec();
+    });
     QObject::connect(p.window.mnuHelpIndex, &QAction::triggered, &p.window, [&p] {
         if (!p.help)
             p.help = new frmHelp(p.services.folder, &p.window);
