@@ -16,6 +16,8 @@ if [ ! -e "$home" ]; then
     cp share/sample-home/* "$fresh"/
     mv "$fresh" "$home"
 fi
+# The maker's web page came after some program folders were laid out.
+cp -n share/sample-home/Vantora.html "$home"/
 
 # Whatever this script started is stopped when it ends, however it ends.
 sim="" xvfb="" program=""

@@ -6,6 +6,7 @@
 #include "link/QtSerialPort.h"
 #include "link/frmDelay.h"
 #include "link/frmDiag.h"
+#include "periphery/frmBrowser.h"
 #include "periphery/frmHelp.h"
 #include "platform/Clock.h"
 #include "platform/QtPrompter.h"
@@ -80,12 +81,25 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
         frmDiag diag(p.command, p.services.prompter, p.settings.record(), &p.window);
         diag.exec();
     });
-    QObject::connect(p.window.mnuHelpIndex, &QAction::triggered, &p.window, [&p] {
-        if (!p.help)
-            p.help = new frmHelp(p.services.folder, &p.window);
-        p.help->show();
-        p.help->raise();
-        p.help->activateWindow();
+    QObject::connect(p.window.mnuHelpIndex, &QAction::triggered, &p.window, [this] { showHelp(); });
+    QObject::connect(p.window.mnuVantoraWebSite, &QAction::triggered, &p.window, [&p] {
+        const QString address = makerPageAddress(p.services.folder);
+        {
+            frmBrowser first(address, &p.window);
+            first.StartingAddress = address;
+            first.exec();
+        }
+        // The page is a file of the program folder; without it there is nothing to open.
+        if (!p.services.folder.exists(kMakerPageFileName)) {
+            p.services.prompter.message(
+                QStringLiteral("Please make sure you are connected to the internet"), {},
+                Buttons::Ok, Icon::Information);
+            return;
+        }
+        auto* second = new frmBrowser(address, &p.window);
+        second->setAttribute(Qt::WA_DeleteOnClose);
+        second->StartingAddress = address;
+        second->show();
     });
 }
 
@@ -109,6 +123,19 @@ void HalvexApp::start()
 frmDragRacing& HalvexApp::mainWindow()
 {
     return m_parts->window;
+}
+
+void HalvexApp::showHelp(QWidget* owner)
+{
+    Parts& p = *m_parts;
+    QWidget* parent = owner ? owner : &p.window;
+    if (!p.help)
+        p.help = new frmHelp(p.services.folder, parent);
+    else if (p.help->parentWidget() != parent)
+        p.help->setParent(parent, p.help->windowFlags());
+    p.help->show();
+    p.help->raise();
+    p.help->activateWindow();
 }
 
 frmDragStats* HalvexApp::statisticsWindow() const
