@@ -9,7 +9,6 @@
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTimer>
 
 namespace halvex {
@@ -24,8 +23,6 @@ QLabel* lamp(QWidget* parent, const QString& name)
     l->setObjectName(name);
     l->setToolTip(kLampTip);
     l->setMinimumSize(40, 24);
-    l->setFrameShape(QFrame::Panel);
-    l->setFrameShadow(QFrame::Sunken);
     l->setAutoFillBackground(true);
     QPalette pal = l->palette();
     pal.setColor(QPalette::Window, kLampClear);
@@ -115,10 +112,23 @@ void frmDiag::buildControls()
 
 void frmDiag::tmrDiag_Timer()
 {
-    if (m_polling || m_command.isWaiting())
+    // A tick during a poll (its wait, or its message on screen) starts no poll of its own: it is
+    // taken as soon as the poll ends, as a timer's tick waits for a busy window, and ticks that
+    // pile up meanwhile count once. So polls never nest, and a slow reply costs no poll.
+    if (m_polling || m_command.isWaiting()) {
+        m_tickPending = true;
         return;
-    m_polling = true;
-    const auto done = qScopeGuard([this] { m_polling = false; });
+    }
+    do {
+        m_tickPending = false;
+        m_polling = true;
+        poll();
+        m_polling = false;
+    } while (m_tickPending && tmrDiag->isActive());
+}
+
+void frmDiag::poll()
+{
     try {
         m_command.send("T");
     } catch (const Failure& f) {

@@ -44,6 +44,7 @@ protected:
 
 private:
     void buildControls();
+    void poll();
     void cmdTestTree_Click();
     void cmdReset_Click();
     void paintLamps(const DiagLampStates& states);
@@ -53,9 +54,9 @@ private:
     ModCommand& m_command;
     Prompter& m_prompter;
     QList<DiagRow> m_rows;
-    // A poll is under way (its reply awaited, or its message on screen): ticks meanwhile are
-    // skipped, so polls never nest.
+    // A poll is under way (its reply awaited, or its message on screen), and a tick came meanwhile.
     bool m_polling = false;
+    bool m_tickPending = false;
     // A malformed reply has been reported; said again only after a good one.
     bool m_malformedShown = false;
 };
