@@ -112,39 +112,38 @@ void frmDiag::buildControls()
 
 void frmDiag::tmrDiag_Timer()
 {
-    // A tick during a poll (its wait, or its message on screen) starts no poll of its own: it is
-    // taken as soon as the poll ends, as a timer's tick waits for a busy window, and ticks that
-    // pile up meanwhile count once. So polls never nest, and a slow reply costs no poll.
+    // A tick during a poll (its reply awaited, or its message on screen) starts no poll of its
+    // own: it is taken as soon as the poll ends, and ticks that pile up meanwhile count once. So
+    // polls never nest, and a reply that is late now and then costs no poll.
     if (m_polling || m_command.isWaiting()) {
         m_tickPending = true;
         return;
     }
-    do {
-        m_tickPending = false;
-        m_polling = true;
-        poll();
-        m_polling = false;
-    } while (m_tickPending && tmrDiag->isActive());
-}
-
-void frmDiag::poll()
-{
+    m_tickPending = false;
     try {
         m_command.send("T");
     } catch (const Failure& f) {
         stopPolling(f.description());
         return;
     }
-    std::optional<DiagLampStates> states;
-    try {
-        // On time-out the reader has shown its message; the lamps keep their colours.
-        if (const std::optional<DiagReply> reply = m_command.ReadDiagReply())
-            states = diagLampStates(m_rows, *reply);
-        else
-            return;
-    } catch (const Failure&) {
-        // A number past 32 bits: malformed, like a mask outside 0 to 255.
-    }
+    // The reply is read without a nested loop: the operator's clicks and keys reach the window
+    // while the unit answers, twenty times a second.
+    m_polling = true;
+    m_command.ReadDiagReplyLater(this, [this](const ModCommand::DiagRead& read) {
+        pollAnswered(read);
+        m_polling = false;
+        if (m_tickPending && tmrDiag->isActive())
+            tmrDiag_Timer();
+    });
+}
+
+void frmDiag::pollAnswered(const ModCommand::DiagRead& read)
+{
+    // After a time-out the reader has shown its message; the lamps keep their colours.
+    if (read.timedOut)
+        return;
+    const std::optional<DiagLampStates> states =
+        read.reply ? diagLampStates(m_rows, *read.reply) : std::nullopt;
     if (!states) {
         if (!std::exchange(m_malformedShown, true))
             m_prompter.message(QStringLiteral("The timing unit's sensor reply was not understood. "

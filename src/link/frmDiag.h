@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/DiagLamps.h"
+#include "link/ModCommand.h"
 
 #include <QDialog>
 
@@ -12,7 +13,6 @@ class QTimer;
 
 namespace halvex {
 
-class ModCommand;
 class Prompter;
 
 inline const QColor kLampBlocked(0, 255, 0);
@@ -28,7 +28,7 @@ public:
     frmDiag(ModCommand& command, Prompter& prompter, const DragSettings& settings,
             QWidget* parent = nullptr);
 
-    // Polls once, as a tick of tmrDiag does.
+    // Starts a poll, as a tick of tmrDiag does.
     void tmrDiag_Timer();
 
     std::array<QLabel*, 9> lblSensorText{};
@@ -44,7 +44,7 @@ protected:
 
 private:
     void buildControls();
-    void poll();
+    void pollAnswered(const ModCommand::DiagRead& read);
     void cmdTestTree_Click();
     void cmdReset_Click();
     void paintLamps(const DiagLampStates& states);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
 
 using namespace halvex;
 using namespace halvex::test;
@@ -105,6 +106,8 @@ private Q_SLOTS:
         // No answer: one time-out message per poll, and no poll starts while one waits.
         frmDiag* diag = openDiag(rig);
         QTest::qWait(400);
+        diag->tmrDiag->stop();
+        QTest::qWait(150); // the last poll's time-out
         const qsizetype polls = rig.memoryPort.writes.count("T\n");
         QVERIFY(polls >= 3);
         QCOMPARE(rig.memoryPort.writes.size(), polls);
@@ -112,12 +115,19 @@ private Q_SLOTS:
         // The device gone: the poll stops and says so once; Reset starts it again.
         rig.prompter.clear();
         rig.port().close();
+        diag->cmdReset->click();
         QTest::qWait(200);
         QCOMPARE(rig.prompter.messages.size(), 1);
         rig.port().open();
         rig.memoryPort.writes.clear();
+        rig.app->command().setTimeLimit(2s, 100ms);
         diag->cmdReset->click();
         QTRY_COMPARE(rig.memoryPort.writes.value(0), QByteArray("T\n"));
+        // The operator's click reaches the window while the unit is awaited.
+        const QPointer<frmDiag> open = diag;
+        QTimer::singleShot(120, [diag] { QTest::mouseClick(diag->cmdClose, Qt::LeftButton); });
+        QTRY_VERIFY(!open);
+        QCOMPARE(rig.prompter.messages.size(), 1);
     }
 };
 
