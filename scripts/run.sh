@@ -16,6 +16,8 @@ if [ ! -e "$home" ]; then
     cp share/sample-home/* "$fresh"/
     mv "$fresh" "$home"
 fi
+# The maker's web page came after some program folders were laid out.
+cp -n share/sample-home/Vantora.html "$home"/
 
 # Files the program brings with it reach a program folder laid out by an older version too.
 cp -n share/sample-home/Coindrop.wav "$home"/

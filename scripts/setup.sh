@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
-          libgl-dev libglx-dev xvfb xauth xdotool imagemagick fonts-dejavu-core
+          qt6-webengine-dev libgl-dev libglx-dev xvfb xauth xdotool imagemagick fonts-dejavu-core
           libreoffice-calc-nogui)
 missing=()
 for p in "${packages[@]}"; do

@@ -5,7 +5,9 @@
 #include "link/ModCommand.h"
 #include "link/QtSerialPort.h"
 #include "link/frmDelay.h"
+#include "link/frmDiag.h"
 #include "periphery/Password.h"
+#include "periphery/frmBrowser.h"
 #include "periphery/frmChangePassword.h"
 #include "periphery/frmDragLoginSetup.h"
 #include "periphery/frmHelp.h"
@@ -65,18 +67,19 @@ struct HalvexApp::Parts
     QPointer<frmDragStats> stats;
     QPointer<frmHelp> help;
 
-    void showHelp();
+    void showHelp(QWidget* owner = nullptr);
     // Settings menu: the password first, then the settings.
     void openLogin(bool modal);
     void openChangePassword();
     void openSettings();
 };
 
-void HalvexApp::Parts::showHelp()
+void HalvexApp::Parts::showHelp(QWidget* owner)
 {
     // Opened from a modal window (the settings' Help), the help belongs to that window, so the
     // modal window does not block it.
-    QWidget* owner = QApplication::activeModalWidget();
+    if (!owner)
+        owner = QApplication::activeModalWidget();
     if (!owner)
         owner = &window;
     if (help && help->parentWidget() != owner)
@@ -165,6 +168,29 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
         frmGridData data(p.services, p.settings, p.log, &p.window);
         data.exec();
     });
+    QObject::connect(p.window.mnuDiagnostic, &QAction::triggered, &p.window, [&p] {
+        frmDiag diag(p.command, p.services.prompter, p.settings.record(), &p.window);
+        diag.exec();
+    });
+    QObject::connect(p.window.mnuVantoraWebSite, &QAction::triggered, &p.window, [&p] {
+        const QString address = makerPageAddress(p.services.folder);
+        {
+            frmBrowser first(address, &p.window);
+            first.StartingAddress = address;
+            first.exec();
+        }
+        // The page is a file of the program folder; without it there is nothing to open.
+        if (!p.services.folder.exists(kMakerPageFileName)) {
+            p.services.prompter.message(
+                QStringLiteral("Please make sure you are connected to the internet"), {},
+                Buttons::Ok, Icon::Information);
+            return;
+        }
+        auto* second = new frmBrowser(address, &p.window);
+        second->setAttribute(Qt::WA_DeleteOnClose);
+        second->StartingAddress = address;
+        second->show();
+    });
     // The main window saves its state first, through its own connection made before this one.
     QObject::connect(p.window.mnuSettingsSettings, &QAction::triggered, &p.window,
                      [&p] { p.openLogin(true); });
@@ -190,6 +216,11 @@ void HalvexApp::start()
 frmDragRacing& HalvexApp::mainWindow()
 {
     return m_parts->window;
+}
+
+void HalvexApp::showHelp(QWidget* owner)
+{
+    m_parts->showHelp(owner);
 }
 
 frmDragStats* HalvexApp::statisticsWindow() const

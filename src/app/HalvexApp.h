@@ -4,6 +4,8 @@
 
 #include <QPointer>
 
+class QWidget;
+
 #include <memory>
 
 namespace halvex {
@@ -47,6 +49,9 @@ public:
     void start();
 
     frmDragRacing& mainWindow();
+    // Shows the shared help window. Opened from a modal window (the settings window's Help), it
+    // belongs to that window, which therefore does not block it, and closes with it.
+    void showHelp(QWidget* owner = nullptr);
     // The statistics window of the race on screen, if any.
     frmDragStats* statisticsWindow() const;
     Services& services();

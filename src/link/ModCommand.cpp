@@ -9,6 +9,7 @@
 #include "platform/SerialPort.h"
 
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 
 namespace halvex {
@@ -106,49 +107,107 @@ std::optional<DiagReply> ModCommand::ReadDiagReply()
     return bytes ? std::optional(parsed<DiagReply().size()>(*bytes)) : std::nullopt;
 }
 
-std::optional<QByteArray> ModCommand::awaitReply()
+namespace {
+
+// One wait for a reply: takes what arrives, in the reader's order (what has arrived, then the
+// time, then the end mark), until the reply is whole or the deadline has passed; then `finished`.
+class ReplyWait final : public QObject
+{
+public:
+    ReplyWait(SerialPort& port, Clock& clock, qint64 deadline, QObject* parent = nullptr)
+        : QObject(parent), m_port(port), m_clock(clock), m_deadline(deadline)
+    {
+        m_timer.setSingleShot(true);
+        m_timer.setTimerType(Qt::PreciseTimer);
+        connect(&m_port, &SerialPort::readyRead, this, &ReplyWait::poll);
+        connect(&m_timer, &QTimer::timeout, this, &ReplyWait::poll);
+    }
+
+    std::function<void()> finished;
+    bool done() const { return m_timedOut || m_framing.complete(); }
+    bool timedOut() const { return m_timedOut; }
+    const QByteArray& bytes() const { return m_framing.bytes(); }
+
+    void poll()
+    {
+        if (done())
+            return;
+        if (m_port.bytesWaiting() > 0)
+            m_framing.feed(m_port.readAll());
+        const qint64 now = m_clock.elapsedMs();
+        if (now >= m_deadline)
+            m_timedOut = true;
+        else if (!m_framing.complete())
+            m_timer.start(static_cast<int>(std::min<qint64>(m_deadline - now, 1 << 30)));
+        if (done() && finished)
+            finished();
+    }
+
+private:
+    SerialPort& m_port;
+    Clock& m_clock;
+    qint64 m_deadline;
+    ReplyFraming m_framing;
+    QTimer m_timer;
+    bool m_timedOut = false;
+};
+
+} // namespace
+
+qint64 ModCommand::replyDeadline() const
 {
     const qint64 step = m_resolution.count();
     const qint64 start = m_clock.elapsedMs();
     // Whole steps, as the unit's time limit was always read off a clock of whole seconds.
-    const qint64 deadline = (start / step) * step + m_limit.count() + step;
+    return (start / step) * step + m_limit.count() + step;
+}
 
-    ReplyFraming framing;
+std::optional<QByteArray> ModCommand::awaitReply()
+{
+    ReplyWait wait(m_port, m_clock, replyDeadline());
     QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    timer.setTimerType(Qt::PreciseTimer);
-    bool timedOut = false;
-    bool done = false;
-    // The reader's order: take what has arrived, then test the time, then the end mark.
-    auto poll = [&] {
-        if (done)
-            return;
-        if (m_port.bytesWaiting() > 0)
-            framing.feed(m_port.readAll());
-        const qint64 now = m_clock.elapsedMs();
-        if (now >= deadline)
-            timedOut = true;
-        else if (!framing.complete())
-            timer.start(static_cast<int>(std::min<qint64>(deadline - now, 1 << 30)));
-        done = timedOut || framing.complete();
-        if (done)
-            loop.quit();
-    };
-    connect(&m_port, &SerialPort::readyRead, &loop, poll);
-    connect(&timer, &QTimer::timeout, &loop, poll);
-    poll();
-    if (!done) {
+    wait.finished = [&loop] { loop.quit(); };
+    wait.poll();
+    if (!wait.done()) {
         const InputBlocker blocker;
         setWaiting(true);
         loop.exec();
         setWaiting(false);
     }
-    if (timedOut) {
+    if (wait.timedOut()) {
         m_prompter.message(kTransmitProblem);
         return std::nullopt;
     }
-    return framing.bytes();
+    return wait.bytes();
+}
+
+void ModCommand::ReadDiagReplyLater(QObject* context, std::function<void(const DiagRead&)> done)
+{
+    auto* wait = new ReplyWait(m_port, m_clock, replyDeadline(), context);
+    wait->finished = [this, wait, done = std::move(done)]() mutable {
+        // The context may go while the time-out message is up, and the wait with it: from here
+        // on only what is copied out is used.
+        ModCommand* self = this;
+        auto callback = std::move(done);
+        const QPointer<QObject> alive = wait->parent();
+        const bool timedOut = wait->timedOut();
+        const QByteArray bytes = wait->bytes();
+        wait->deleteLater();
+        DiagRead read;
+        read.timedOut = timedOut;
+        if (timedOut) {
+            self->m_prompter.message(kTransmitProblem);
+        } else {
+            try {
+                read.reply = parsed<DiagReply().size()>(bytes);
+            } catch (const Failure&) {
+                // A number past 32 bits: the reply is malformed.
+            }
+        }
+        if (alive)
+            callback(read);
+    };
+    QTimer::singleShot(0, wait, [wait] { wait->poll(); });
 }
 
 void ModCommand::setWaiting(bool waiting)

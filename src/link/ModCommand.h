@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 namespace halvex {
@@ -63,7 +64,19 @@ public:
     std::optional<RaceReply> ReadRaceReply();
     std::optional<DiagReply> ReadDiagReply();
 
-    // True while a reply is awaited: timers of the program skip their work then.
+    // The outcome of a diagnostics reply read without a nested loop: the reply, or none after a
+    // time-out (its message shown) or a reply whose numbers do not fit 32 bits (nothing shown).
+    struct DiagRead
+    {
+        std::optional<DiagReply> reply;
+        bool timedOut = false;
+    };
+    // The same wait without a nested event loop, for a window that keeps taking the operator's
+    // input while it polls: `done` is called once the reply is in or the time-out message has
+    // been shown. When `context` goes first, the wait ends without a call.
+    void ReadDiagReplyLater(QObject* context, std::function<void(const DiagRead&)> done);
+
+    // True while a reply is awaited in a nested loop: timers of the program skip their work then.
     bool isWaiting() const { return m_waiting; }
 
 Q_SIGNALS:
@@ -71,6 +84,7 @@ Q_SIGNALS:
 
 private:
     std::optional<QByteArray> awaitReply();
+    qint64 replyDeadline() const;
     void setWaiting(bool waiting);
 
     SerialPort& m_port;

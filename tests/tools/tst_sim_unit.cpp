@@ -81,6 +81,18 @@ private Q_SLOTS:
         QCOMPARE(seeded.handle("N\n")->bytes, formatReply(drawRace(same)));
     }
 
+    void aCarPassesTheStrip()
+    {
+        using std::chrono::milliseconds;
+        using Masks = std::pair<qint32, qint32>;
+        // Step by step: pre-stage, stage, intermediate 1, 2, 3, trap, finish, gone; the right
+        // lane one step behind, and the whole pass over again.
+        const QList<Masks> steps{{4, 0},  {16 + 8, 0},  {64 + 32, 0}, {128, 4}, {1, 8},
+                                 {2, 16}, {0, 64 + 32}, {0, 128},     {4, 0}};
+        for (qsizetype i = 0; i < steps.size(); ++i)
+            QCOMPARE(passMasks(milliseconds(i * 250 + 249), milliseconds(250)), steps[i]);
+    }
+
     void parsesFieldLists()
     {
         QCOMPARE(parseFieldList(QStringLiteral(" 1 , -2 ")), (QList<qint32>{1, -2}));

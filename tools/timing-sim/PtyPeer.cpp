@@ -98,6 +98,17 @@ void PtyPeer::setMasks(int mask1, int mask2)
         m_link->updateUnit([&](TimingUnit& unit) {
             unit.settings().mask1 = mask1;
             unit.settings().mask2 = mask2;
+            unit.settings().passStep.reset();
+            unit.settings().rawDiagReply.reset();
+        });
+    }
+}
+
+void PtyPeer::setPass(int stepMilliseconds)
+{
+    if (m_link) {
+        m_link->updateUnit([&](TimingUnit& unit) {
+            unit.settings().passStep = std::chrono::milliseconds{stepMilliseconds};
             unit.settings().rawDiagReply.reset();
         });
     }

@@ -43,6 +43,8 @@ public:
     void setRawRaceReply(const QByteArray& bytes); // sent exactly, framing included
     void setRandomRaceReply();
     void setMasks(int mask1, int mask2);
+    // A car passing the strip in each lane, each sensor blocked for the step (passMasks).
+    void setPass(int stepMilliseconds);
     void setRawDiagReply(const QByteArray& bytes);
     void setNoAnswer(bool silent);
     void setMalformed(bool malformed);

@@ -25,6 +25,26 @@ QByteArray formatReply(const QList<qint32>& fields, bool malformed)
     return reply;
 }
 
+std::pair<qint32, qint32> passMasks(std::chrono::milliseconds elapsed,
+                                    std::chrono::milliseconds step)
+{
+    // Each sensor's left-lane bit in mask 1 or 2, along the strip; the right lane's is the next.
+    static constexpr std::pair<int, qint32> kStrip[] = {{1, 4}, {1, 16}, {1, 64}, {2, 4},
+                                                        {1, 1}, {2, 16}, {2, 64}};
+    constexpr qint64 kPositions = std::size(kStrip) + 1; // the last: past the finish
+    const qint64 at = elapsed.count() / std::max<qint64>(step.count(), 1) % kPositions;
+    std::pair<qint32, qint32> masks{0, 0};
+    const auto block = [&](qint64 position, int lane) {
+        if (position >= qint64(std::size(kStrip)))
+            return;
+        const auto [mask, bit] = kStrip[position];
+        (mask == 1 ? masks.first : masks.second) |= bit << lane;
+    };
+    block(at, 0);
+    block((at + kPositions - 1) % kPositions, 1);
+    return masks;
+}
+
 TimingUnit::TimingUnit(quint32 seed) : m_random(seed) {}
 
 std::optional<Answer> TimingUnit::handle(const QByteArray& command)
@@ -53,8 +73,17 @@ std::optional<Answer> TimingUnit::handle(const QByteArray& command)
     }
     if (text == "T") {
         Answer answer;
+        std::pair<qint32, qint32> masks{m_settings.mask1, m_settings.mask2};
+        if (m_settings.passStep) {
+            const auto now = std::chrono::steady_clock::now();
+            if (!m_passStart)
+                m_passStart = now;
+            masks =
+                passMasks(std::chrono::duration_cast<std::chrono::milliseconds>(now - *m_passStart),
+                          *m_settings.passStep);
+        }
         answer.bytes = m_settings.rawDiagReply.value_or(
-            formatReply({m_settings.mask1, m_settings.mask2}, m_settings.malformed));
+            formatReply({masks.first, masks.second}, m_settings.malformed));
         answer.delay = m_settings.answerDelay.value_or(std::chrono::milliseconds{0});
         return answer;
     }

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <optional>
+#include <utility>
 
 namespace halvex::sim {
 
@@ -17,6 +18,9 @@ struct UnitSettings
     std::optional<QByteArray> rawDiagReply;  // every "T" answered with exactly these bytes
     qint32 mask1 = 0;
     qint32 mask2 = 0;
+    // Set: "T" is answered with a car passing the strip in each lane (passMasks) instead of the
+    // two masks, each sensor blocked this long.
+    std::optional<std::chrono::milliseconds> passStep;
     bool silent = false;    // "N", "P" and "T" are never answered
     bool malformed = false; // formatted replies end "!\r\n", which the program never accepts
     // Unset: a race is answered once it has run, a diagnostics poll at once.
@@ -32,6 +36,12 @@ struct Answer
 // The unit's reply framing: each field a decimal number and a line feed, then "!" and a line
 // feed ("!", CR, LF when malformed).
 QByteArray formatReply(const QList<qint32>& fields, bool malformed = false);
+
+// The sensor masks while a car in each lane runs along the strip, blocking one sensor at a time
+// for a step each (pre-stage, stage, intermediate 1 to 3, speed trap, finish line), then none
+// for a step, over and over; the right lane's car runs one sensor behind the left's.
+std::pair<qint32, qint32> passMasks(std::chrono::milliseconds elapsed,
+                                    std::chrono::milliseconds step);
 
 // The unit's side of the command set. Only "N"/"P" (start a race on the full or the Pro tree)
 // and "T" (read the sensors) are answered; "A" and "B" are remembered because they change how
@@ -63,6 +73,7 @@ private:
     qint32 m_delayLeft = 0;  // 1/10000 s
     qint32 m_delayRight = 0; // 1/10000 s
     qint32 m_countdown = 4000;
+    std::optional<std::chrono::steady_clock::time_point> m_passStart;
 };
 
 } // namespace halvex::sim

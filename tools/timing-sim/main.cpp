@@ -88,6 +88,12 @@ int main(int argc, char* argv[])
     const QCommandLineOption masksOption(
         QStringLiteral("masks"), QStringLiteral("Sensor masks answered to T (default 0,0)."),
         QStringLiteral("a,b"));
+    const QCommandLineOption passOption(
+        QStringLiteral("pass"),
+        QStringLiteral("Answer T with a car passing the strip in each lane, blocking each sensor "
+                       "for MS milliseconds, the right lane's car one sensor behind (instead of "
+                       "--masks)."),
+        QStringLiteral("MS"));
     const QCommandLineOption delayOption(
         QStringLiteral("delay-ms"),
         QStringLiteral("Answer N ms after the command instead of when the race has run."),
@@ -102,8 +108,8 @@ int main(int argc, char* argv[])
                                         QStringLiteral("N"));
     const QCommandLineOption quietOption(QStringLiteral("quiet"),
                                          QStringLiteral("No status lines."));
-    parser.addOptions({dirOption, portOption, logOption, replyOption, masksOption, delayOption,
-                       neverOption, malformedOption, seedOption, quietOption});
+    parser.addOptions({dirOption, portOption, logOption, replyOption, masksOption, passOption,
+                       delayOption, neverOption, malformedOption, seedOption, quietOption});
     parser.process(app);
 
     if (!parser.isSet(dirOption)) {
@@ -137,6 +143,13 @@ int main(int argc, char* argv[])
         }
         settings.mask1 = masks->at(0);
         settings.mask2 = masks->at(1);
+    }
+    if (parser.isSet(passOption)) {
+        const std::optional<int> step = intValue(parser.value(passOption), 1, 3'600'000);
+        if (!step) {
+            return fail(QStringLiteral("--pass must be 1 to 3600000"));
+        }
+        settings.passStep = std::chrono::milliseconds{*step};
     }
     if (parser.isSet(delayOption)) {
         const std::optional<int> delay = intValue(parser.value(delayOption), 0, 3'600'000);
