@@ -1,45 +1,66 @@
 #pragma once
 
+#include "platform/Failure.h"
 #include "reports/PrintSurface.h"
 
 #include <QStringList>
 
 namespace halvex::test {
 
-// A print surface on paper of 60 lines with a fixed-pitch font: a character of a font of s points
-// is s/10 wide and a line s/10 high, so positions read directly in average character widths.
-// Every job is kept as its lines, page after page, each written "[column]text" per item; a blank
-// line is "".
+// A print surface with a fixed-pitch font whose characters and lines are a tenth of its size in
+// points, so positions read directly in average character widths; its page holds 60 lines. Each
+// job keeps its lines, page after page, written "[column]text" per item ("" for a blank line).
 class RecordingSurface final : public PrintSurface
 {
 public:
     struct Job
     {
         QStringList lines;
-        QList<float> lineSizes; // the font size of each line's last text
+        QStringList lineSizes; // the font size in points of each line's last text
         bool greyScale = false;
-        int pages = 1;
     };
     QList<Job> jobs;
-    // Makes every later output fail as a printer gone off line does.
-    QString failure;
+    QString failure; // when set, every output fails as a printer gone off line does
 
     QSizeF pageSizeTwips() override { return {12240, 15840}; }
-    QPointF twipsPerPixel() override { return {1440.0 / 10, 1440.0 / 6}; }
+    QPointF twipsPerPixel() override { return {144, 240}; }
 
 protected:
     double averageCharWidth() override { return font().size / 10.0; }
     double textWidth(const QString& text) override { return text.size() * averageCharWidth(); }
     double lineHeight() override { return font().size / 10.0; }
     QSizeF printableSize() override { return {80, 60}; }
-    void drawText(const Position& at, const QString& text) override;
-    void startPage() override;
-    void finishJob() override;
+    void drawText(const Position& at, const QString& text) override
+    {
+        Job& job = current();
+        job.greyScale = greyScale();
+        const qsizetype line = m_pageStart + at.line;
+        job.lines.resize(std::max(job.lines.size(), line + 1));
+        job.lineSizes.resize(job.lines.size());
+        job.lines[line] += QStringLiteral("[%1]").arg(at.x / averageCharWidth() + 1) + text;
+        job.lineSizes[line] = QString::number(font().size);
+    }
+    void startPage() override { m_pageStart = current().lines.size(); }
+    void finishJob() override
+    {
+        if (!failure.isEmpty())
+            throw Failure(failure);
+        m_open = false;
+    }
 
 private:
-    Job& current();
+    Job& current()
+    {
+        if (!failure.isEmpty())
+            throw Failure(failure);
+        if (!std::exchange(m_open, true)) {
+            jobs.append(Job{});
+            m_pageStart = 0;
+        }
+        return jobs.last();
+    }
     bool m_open = false;
-    qsizetype m_pageStart = 0; // the job's line where the current page begins
+    qsizetype m_pageStart = 0;
 };
 
 } // namespace halvex::test
