@@ -7,7 +7,6 @@
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTest>
 
 using namespace halvex;
@@ -17,41 +16,26 @@ using P = PrintItem;
 namespace {
 
 // Race 7 of Ann (Red) against Bob (Blue) in Stock, with every field of the slip filled.
-inline RaceResult slipRace(int tree, float leftMargin, float rightMargin,
-                           const QString& racerLeft = QStringLiteral("Ann"))
+RaceResult slipRace(int tree, float leftMargin, float rightMargin,
+                    const QString& racerLeft = QStringLiteral("Ann"))
 {
     RaceResult r;
-    r.setup.treeIndex = static_cast<qint16>(tree);
-    r.setup.className = QStringLiteral("Stock");
-    r.setup.racerLeft = racerLeft;
-    r.setup.racerRight = QStringLiteral("Bob");
-    r.setup.carLeft = QStringLiteral("Red");
-    r.setup.carRight = QStringLiteral("Blue");
-    auto lane = [](RaceRecord& x, float rt, float point, float speed, float dial, float et,
-                   float margin, const char* result) {
-        x.RaceNumber = 7;
-        x.ReactionTime = rt;
-        x.TimingPoint = {point, point + 0.25f, point + 0.5f};
-        x.Speed = speed;
-        x.DialIn = dial;
-        x.ElapsedTime = et;
-        x.WinMargin = margin;
-        x.Result = QLatin1String(result);
-    };
-    lane(r.left, 0.05f, 0.2f, 120.0f, 7.5f, 1.0f, leftMargin, "Win");
-    lane(r.right, -0.04f, 0.25f, 115.375f, 7.6f, 1.04f, rightMargin, "Lost");
+    r.setup = {{},   static_cast<qint16>(tree), "Stock", racerLeft, "Bob", "Red", "Blue", {}, {},
+               false};
+    r.left = {{},     {},   {},   {},         7,    {}, {}, 0.05f, {0.2f, 0.45f, 0.7f},
+              120.0f, 7.5f, 1.0f, leftMargin, "Win"};
+    r.right = {{},       {},   {},    {},          7,     {}, {}, -0.04f, {0.25f, 0.5f, 0.75f},
+               115.375f, 7.6f, 1.04f, rightMargin, "Lost"};
     return r;
 }
 
 // A track with three named timing points; the large layout in miles, the small one metric.
-inline DragSettings slipSettings(bool large, int sensors)
+DragSettings slipSettings(bool large, int sensors)
 {
     DragSettings s;
     s.TrackName = QStringLiteral("Test Strip");
     s.TrackLength = QStringLiteral("66 ft");
-    s.InterSensorDistance[1] = QStringLiteral("10 ft");
-    s.InterSensorDistance[2] = QStringLiteral("20 ft");
-    s.InterSensorDistance[3] = QStringLiteral("40 ft");
+    s.InterSensorDistance = {QString(), "10 ft", "20 ft", "40 ft", QString(), QString()};
     s.NumberOfSensors = static_cast<qint16>(sensors);
     s.LargeFont = large;
     s.Metric = !large;
@@ -73,13 +57,11 @@ QStringList pdfLines(const QString& pdf)
 
 QStringList slipText(const QString& racer, bool large)
 {
-    return (programTitleText() +
-            "|Race # 7|Test Strip|Track Length = 66 ft|Class: Stock|Full Tree with Dial-In|Win "
-            "Lost|" +
-            racer +
-            " Bob|Red Blue|0.0500 R/T -0.0400|0.2000 10 ft 0.2500|1.0000 ET "
-            "1.0400|120.00 " +
-            (large ? "MPH" : "KPH") + " 115.38|0.0300 WM|7.500 Dial-in 7.600|12/5/26 10:04:49 PM")
+    return QStringLiteral("%1|Race # 7|Test Strip|Track Length = 66 ft|Class: Stock|Full Tree with "
+                          "Dial-In|Win Lost|%2 Bob|Red Blue|0.0500 R/T -0.0400|0.2000 10 ft 0.2500|"
+                          "1.0000 ET 1.0400|120.00 %3 115.38|0.0300 WM|7.500 Dial-in 7.600|12/5/26 "
+                          "10:04:49 PM")
+        .arg(programTitleText(), racer, large ? "MPH" : "KPH")
         .split(u'|');
 }
 
@@ -114,10 +96,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("sensors");
         QTest::addColumn<int>("tree");
         QTest::addColumn<float>("leftMargin");
-        QTest::addColumn<int>("from");      // the first line compared
-        QTest::addColumn<QString>("lines"); // separated by "|"
+        QTest::addColumn<QString>("tail"); // the slip's last lines, separated by "|"
         QTest::newRow("large, one point, dial-in")
-            << true << 1 << 2 << 0.03f << 0
+            << true << 1 << 2 << 0.03f
             << "[20]T|[20]Race # [27] 7 |[20]Test Strip|[20]Track Length = [35]66 ft|"
                "[20]Class: [27]Stock|[20]Full Tree with Dial-In|[5]Win[45]Lost|[5]Ann[45]Bob|"
                "[5]Red[45]Blue|[5]0.0500[25]R/T[45]-0.0400|[5]0.2000[25]10 ft[45]0.2500|"
@@ -125,17 +106,17 @@ private Q_SLOTS:
                "[5]7.500[25]Dial-in[45]7.600|||[10]D";
         // A left margin of exactly 0 goes on the right, with the right lane's value.
         QTest::newRow("small, three points, margin 0, index")
-            << false << 3 << 4 << 0.0f << 0
+            << false << 3 << 4 << 0.0f
             << "[8]T|[8]Race # [15] 7 |[8]Test Strip|[8]Track Length = [23]66 ft|"
                "[8]Class: [15]Stock|[8]Pro-Tree with Index|[3]Win[30]Lost|[3]Ann[30]Bob|"
                "[3]Red[30]Blue|[3]0.0500[17]R/T[30]-0.0400|[3]0.2000[17]10 ft[30]0.2500|"
                "[3]0.4500[17]20 ft[30]0.5000|[3]0.7000[17]40 ft[30]0.7500|"
                "[3]1.0000[17]ET[30]1.0400|[3]120.00[17]KPH[30]115.38|[17]WM[30]-0.0300|"
                "[3]7.500[17]Index[30]7.600|[10]D";
-        QTest::newRow("full tree") << false << 1 << 0 << 0.03f << 13 << "[3]0.0300[17]WM|[10]D";
+        QTest::newRow("full tree") << false << 1 << 0 << 0.03f << "[3]0.0300[17]WM|[10]D";
         QTest::newRow("full tree, index")
-            << false << 1 << 1 << 0.03f << 13 << "[3]0.0300[17]WM|[3]7.500[17]Index[30]7.600|[10]D";
-        QTest::newRow("pro-tree") << false << 1 << 3 << 0.03f << 13 << "[3]0.0300[17]WM|[10]D";
+            << false << 1 << 1 << 0.03f << "[3]0.0300[17]WM|[3]7.500[17]Index[30]7.600|[10]D";
+        QTest::newRow("pro-tree") << false << 1 << 3 << 0.03f << "[3]0.0300[17]WM|[10]D";
     }
     void layouts()
     {
@@ -143,14 +124,14 @@ private Q_SLOTS:
         QFETCH(int, sensors);
         QFETCH(int, tree);
         QFETCH(float, leftMargin);
-        QFETCH(int, from);
-        QFETCH(QString, lines);
+        QFETCH(QString, tail);
         RecordingSurface s;
         ScriptedPrompter prompter;
         QVERIFY(PrintTimeSlip(s, prompter, slipRace(tree, leftMargin, -0.03f),
                               slipSettings(large, sensors), "T", "D"));
         QCOMPARE(s.jobs.size(), 1);
-        QCOMPARE(s.jobs[0].lines.mid(from), lines.split(u'|'));
+        const QStringList lines = tail.split(u'|');
+        QCOMPARE(s.jobs[0].lines.mid(s.jobs[0].lines.size() - lines.size()), lines);
         QCOMPARE(s.jobs[0].greyScale, !large);
     }
 
@@ -164,6 +145,7 @@ private Q_SLOTS:
         QVERIFY(PrintTimeSlip(s, prompter, slipRace(0, 0.03f, -0.03f), set, QString(), "D"));
         QCOMPARE(s.jobs.size(), 3);
         QCOMPARE(s.jobs[0].lines.first(), QString());
+        QCOMPARE(s.jobs[0].lines.size(), 18); // three blank lines after an ending margin line
         QCOMPARE(s.jobs[2].lines, s.jobs[0].lines);
         QCOMPARE(s.jobs[2].lineSizes.value(1), QStringLiteral("20"));
         QCOMPARE(s.jobs[2].lineSizes.last(), QStringLiteral("10"));
@@ -172,12 +154,9 @@ private Q_SLOTS:
         QVERIFY(!PrintTimeSlip(s, prompter, slipRace(0, 0.03f, -0.03f), set, "T", "D"));
         QCOMPARE(s.jobs.size(), 3);
         QCOMPARE(prompter.texts(), QStringList{"Printer off line"});
-        QCOMPARE(prompter.messages[0].title, QStringLiteral("Halvex 3000"));
     }
     void slipsReadBackFromPdf()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            QSKIP("pdftotext (poppler-utils) is not installed");
         const bool queue = !QPrinterInfo::defaultPrinter().isNull();
         const QDir queueDir(QDir::home().filePath(QStringLiteral("PDF")));
         for (bool large : {true, false}) {
@@ -232,7 +211,6 @@ private Q_SLOTS:
 
         rig.printer.failure = QStringLiteral("Printer off line");
         rig.stats()->cmdPrint->click();
-        QCOMPARE(rig.prompter.texts(), QStringList{"Printer off line"});
         QCOMPARE(rig.printNotices, 2);
     }
 };

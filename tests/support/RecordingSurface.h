@@ -7,9 +7,8 @@
 
 namespace halvex::test {
 
-// A print surface with a fixed-pitch font whose characters and lines are a tenth of its size in
-// points, so positions read directly in average character widths; its page holds 60 lines. Each
-// job keeps its lines, page after page, written "[column]text" per item ("" for a blank line).
+// A fixed-pitch surface (characters and lines a tenth of the font's points, 60 lines a page) that
+// keeps each job's lines, page after page, as "[column]text" per item ("" for a blank line).
 class RecordingSurface final : public PrintSurface
 {
 public:
@@ -41,12 +40,7 @@ protected:
         job.lineSizes[line] = QString::number(font().size);
     }
     void startPage() override { m_pageStart = current().lines.size(); }
-    void finishJob() override
-    {
-        if (!failure.isEmpty())
-            throw Failure(failure);
-        m_open = false;
-    }
+    void finishJob() override { m_open = false; }
 
 private:
     Job& current()

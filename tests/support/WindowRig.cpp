@@ -25,14 +25,13 @@ WindowRig::WindowRig(Port kind)
     settings.InterSensorDistance[2] = QStringLiteral("20 ft");
     settings.InterSensorDistance[3] = QStringLiteral("40 ft");
     settings.NumberOfSensors = 3;
-    noticeCloser.setInterval(10);
-    QObject::connect(&noticeCloser, &QTimer::timeout, &noticeCloser, [this] {
+    noticeCloser.callOnTimeout([this] {
         if (auto* notice = qobject_cast<frmSplashPrint*>(QApplication::activeModalWidget())) {
             ++printNotices;
             QTest::keyClick(notice, Qt::Key_Space);
         }
     });
-    noticeCloser.start();
+    noticeCloser.start(10);
 }
 
 WindowRig::~WindowRig()
