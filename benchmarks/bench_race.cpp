@@ -84,7 +84,9 @@ void ReportToWinnerLight(benchmark::State& state)
     port.clock.start();
     QTemporaryDir dir;
     RecordedSound sound;
-    HalvexApp app(Services{prompter, port, clock, random, store, sound, ProgramFolder(dir.path())});
+    RecordingSurface printer;
+    HalvexApp app(
+        Services{prompter, port, clock, random, store, sound, printer, ProgramFolder(dir.path())});
     app.session().setStartDelay({});
     RaceSetup setup;
     setup.treeIndex = 3;

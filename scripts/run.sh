@@ -16,8 +16,9 @@ if [ ! -e "$home" ]; then
     cp share/sample-home/* "$fresh"/
     mv "$fresh" "$home"
 fi
-# The maker's web page came after some program folders were laid out.
+# The maker's web page and the tips came after some program folders were laid out.
 cp -n share/sample-home/Vantora.html "$home"/
+cp -n share/sample-home/TIPOFDAY.txt "$home"/
 
 # Files the program brings with it reach a program folder laid out by an older version too.
 cp -n share/sample-home/Coindrop.wav "$home"/

@@ -9,8 +9,11 @@
 #include "periphery/Password.h"
 #include "periphery/frmBrowser.h"
 #include "periphery/frmChangePassword.h"
+#include "periphery/frmDragAbout.h"
 #include "periphery/frmDragLoginSetup.h"
 #include "periphery/frmHelp.h"
+#include "periphery/frmSplashPrint.h"
+#include "periphery/frmTip.h"
 #include "platform/Clock.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtSettingsStore.h"
@@ -20,6 +23,8 @@
 #include "race/RaceSession.h"
 #include "race/WindowState.h"
 #include "race/frmDragRacing.h"
+#include "reports/QtPrintSurface.h"
+#include "reports/TimeSlip.h"
 #include "reports/frmDragStats.h"
 #include "reports/frmGridData.h"
 #include "settings/frmDragSettings.h"
@@ -39,6 +44,7 @@ struct PlatformServices::Parts
     SystemRandom random;
     QtSettingsStore store;
     QtSound sound{folder};
+    DefaultPrinterSurface printer;
 };
 
 PlatformServices::PlatformServices() : m_parts(std::make_unique<Parts>()) {}
@@ -48,7 +54,7 @@ PlatformServices::~PlatformServices() = default;
 Services PlatformServices::services()
 {
     Parts& p = *m_parts;
-    return Services{p.prompter, p.port, p.clock, p.random, p.store, p.sound, p.folder};
+    return Services{p.prompter, p.port, p.clock, p.random, p.store, p.sound, p.printer, p.folder};
 }
 
 struct HalvexApp::Parts
@@ -72,6 +78,17 @@ struct HalvexApp::Parts
     void openLogin(bool modal);
     void openChangePassword();
     void openSettings();
+    // Empty until the about window has been opened in this run.
+    QString programTitle;
+
+    void printSlip(const RaceResult& result)
+    {
+        if (PrintTimeSlip(services.printer, services.prompter, result, settings.record(),
+                          programTitle, generalDateText(services.clock.now()))) {
+            frmSplashPrint notice(&window);
+            notice.exec();
+        }
+    }
 };
 
 void HalvexApp::Parts::showHelp(QWidget* owner)
@@ -152,7 +169,9 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
     });
     QObject::connect(&p.session, &RaceSession::resultReady, &p.window,
                      [&p](const RaceResult& result) {
-                         auto* stats = new frmDragStats(result, p.session, &p.window);
+                         auto* stats = new frmDragStats(
+                             result, p.session, [&p](const RaceResult& r) { p.printSlip(r); },
+                             p.window.mnuPreferencenesPrintSlip->isChecked(), &p.window);
                          p.stats = stats;
                          stats->show();
                          // The operator reads the result and answers it with Enter.
@@ -194,6 +213,10 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
     // The main window saves its state first, through its own connection made before this one.
     QObject::connect(p.window.mnuSettingsSettings, &QAction::triggered, &p.window,
                      [&p] { p.openLogin(true); });
+    QObject::connect(p.window.mnuHelpAbout, &QAction::triggered, &p.window, [&p] {
+        frmDragAbout about(p.programTitle, &p.window);
+        about.exec();
+    });
 }
 
 HalvexApp::~HalvexApp()
@@ -210,7 +233,12 @@ void HalvexApp::load()
 void HalvexApp::start()
 {
     load();
-    m_parts->window.show();
+    Parts& p = *m_parts;
+    p.window.show();
+    // Start-up ends with the tip of the day, unless the operator has switched it off.
+    frmTip tip(p.services.store, p.services.random, &p.window);
+    if (tip.load(p.services.folder))
+        tip.exec();
 }
 
 frmDragRacing& HalvexApp::mainWindow()

@@ -20,7 +20,7 @@ class Settings;
 class WindowState;
 
 // The services the program itself runs on: message boxes, the serial port, the clock, random
-// numbers and the per-user store, over the program folder.
+// numbers, the per-user store and the default printer, over the program folder.
 class PlatformServices
 {
 public:
@@ -45,7 +45,7 @@ public:
 
     // Loads the main window (the start-up sequence).
     void load();
-    // Loads and shows it.
+    // Loads and shows it, then the tip of the day.
     void start();
 
     frmDragRacing& mainWindow();

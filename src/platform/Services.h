@@ -10,6 +10,7 @@ class Clock;
 class Random;
 class SettingsStore;
 class Sound;
+class PrintSurface;
 
 // The platform services of one run: the program's own (PlatformServices) or a test's doubles,
 // handed to the application object, which hands them on to each window.
@@ -21,6 +22,7 @@ struct Services
     Random& random;
     SettingsStore& store;
     Sound& sound;
+    PrintSurface& printer;
     ProgramFolder folder;
 };
 

@@ -6,6 +6,20 @@
 
 namespace halvex {
 
+const QStringList& treeNames()
+{
+    static const QStringList names{
+        QStringLiteral("Full Tree"), QStringLiteral("Full Tree with Index"),
+        QStringLiteral("Full Tree with Dial-In"), QStringLiteral("Pro-Tree"),
+        QStringLiteral("Pro-Tree with Index")};
+    return names;
+}
+
+QString treeName(int treeIndex)
+{
+    return treeNames().value(treeIndex);
+}
+
 bool isHandicapTree(int treeIndex)
 {
     return treeIndex == 1 || treeIndex == 2 || treeIndex == 4;

@@ -3,6 +3,7 @@
 #include "platform/Prompter.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -43,6 +44,11 @@ struct SetupProblem
     Buttons buttons = Buttons::Ok;
     SetupField focus = SetupField::None;
 };
+
+// The tree types at their list positions 0 to 4.
+const QStringList& treeNames();
+// The name at a list position; empty for no position.
+QString treeName(int treeIndex);
 
 // Trees 1, 2 and 4 carry a handicap (index or dial-in); 0 and 3 do not.
 bool isHandicapTree(int treeIndex);

@@ -53,9 +53,7 @@ void frmDragRacing::showMessageForFailure(const std::exception& e)
 // Start-up. Each step that fails is reported and start-up goes on with the next one.
 void frmDragRacing::load()
 {
-    cmbTree->addItems({QStringLiteral("Full Tree"), QStringLiteral("Full Tree with Index"),
-                       QStringLiteral("Full Tree with Dial-In"), QStringLiteral("Pro-Tree"),
-                       QStringLiteral("Pro-Tree with Index")});
+    cmbTree->addItems(treeNames());
     cmbTree->setCurrentIndex(-1);
 
     auto step = [this](auto&& fn) {

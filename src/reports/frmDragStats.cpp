@@ -12,8 +12,10 @@
 
 namespace halvex {
 
-frmDragStats::frmDragStats(const RaceResult& result, RaceSession& session, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_session(session)
+frmDragStats::frmDragStats(const RaceResult& result, RaceSession& session, SlipPrinter printSlip,
+                           bool autoPrintSlip, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_session(session), m_result(result),
+      m_printSlip(std::move(printSlip))
 {
     setObjectName(QStringLiteral("frmDragStats"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -28,6 +30,8 @@ frmDragStats::frmDragStats(const RaceResult& result, RaceSession& session, QWidg
             close();
         }
     });
+    if (autoPrintSlip && m_printSlip)
+        m_printSlip(m_result);
 }
 
 frmDragStats::~frmDragStats()
@@ -118,6 +122,10 @@ void frmDragStats::buildControls()
     grid->addWidget(lblRightDialin, 7, 2);
 
     connect(cmdOk, &QPushButton::clicked, this, &frmDragStats::cmdOk_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, [this] {
+        if (m_printSlip)
+            m_printSlip(m_result);
+    });
 }
 
 void frmDragStats::draw(const RaceResult& r)

@@ -1,23 +1,31 @@
 #pragma once
 
+#include "race/RaceResult.h"
+
 #include <QWidget>
+
+#include <functional>
 
 class QLabel;
 class QPushButton;
 
 namespace halvex {
 
-struct RaceResult;
 class RaceSession;
+
+// Prints the time slip of a race.
+using SlipPrinter = std::function<void(const RaceResult&)>;
 
 // The race just run, both lanes side by side, with red lights, breakouts and the winner in their
 // colours, drawn from the race's result. Closing it, whichever way, tells the session, which
-// commits the race exactly once; its OK also resets the unit.
+// commits the race exactly once; its OK also resets the unit. Its Print button, and Auto Print Slip
+// as it opens, print the slip of the race it shows, whatever the main window shows by then.
 class frmDragStats final : public QWidget
 {
     Q_OBJECT
 public:
-    frmDragStats(const RaceResult& result, RaceSession& session, QWidget* parent = nullptr);
+    frmDragStats(const RaceResult& result, RaceSession& session, SlipPrinter printSlip,
+                 bool autoPrintSlip, QWidget* parent = nullptr);
     ~frmDragStats() override;
 
     QLabel* lblNameLeft = nullptr;
@@ -57,6 +65,8 @@ private:
 
     RaceSession& m_session;
     bool m_raceOnScreen = true;
+    RaceResult m_result;
+    SlipPrinter m_printSlip;
 };
 
 } // namespace halvex

@@ -3,6 +3,7 @@
 #include "platform/Services.h"
 #include "platform/SettingsStore.h"
 #include "support/FakeServices.h"
+#include "support/RecordingSurface.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
 
@@ -46,7 +47,9 @@ private Q_SLOTS:
         QueuedRandom random;
         MemorySettingsStore store;
         RecordedSound sound;
-        Services services{prompter, port, clock, random, store, sound, ProgramFolder(dir.path())};
+        RecordingSurface printer;
+        Services services{prompter, port,  clock,   random,
+                          store,    sound, printer, ProgramFolder(dir.path())};
 
         frmListEditor window(MasterListKind::Racers, services);
         QCOMPARE(window.windowTitle(), QStringLiteral("Halvex 3000  -  Racers"));

@@ -2,6 +2,7 @@
 
 #include "data/MasterList.h"
 #include "link/frmDelay.h"
+#include "periphery/frmSplashPrint.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
@@ -24,6 +25,13 @@ WindowRig::WindowRig(Port kind)
     settings.InterSensorDistance[2] = QStringLiteral("20 ft");
     settings.InterSensorDistance[3] = QStringLiteral("40 ft");
     settings.NumberOfSensors = 3;
+    noticeCloser.callOnTimeout([this] {
+        if (auto* notice = qobject_cast<frmSplashPrint*>(QApplication::activeModalWidget())) {
+            ++printNotices;
+            QTest::keyClick(notice, Qt::Key_Space);
+        }
+    });
+    noticeCloser.start(10);
 }
 
 WindowRig::~WindowRig()
@@ -60,8 +68,8 @@ void WindowRig::writeLists() const
 frmDragRacing& WindowRig::start()
 {
     app.reset();
-    app = std::make_unique<HalvexApp>(
-        Services{prompter, port(), clock, random, store, sound, ProgramFolder(dir.path())});
+    app = std::make_unique<HalvexApp>(Services{prompter, port(), clock, random, store, sound,
+                                               printer, ProgramFolder(dir.path())});
     app->load();
     return app->mainWindow();
 }

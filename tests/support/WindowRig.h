@@ -13,9 +13,11 @@
 #include "race/frmDragRacing.h"
 #include "reports/frmDragStats.h"
 #include "support/FakeServices.h"
+#include "support/RecordingSurface.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -40,11 +42,15 @@ public:
     SystemClock clock;
     QueuedRandom random;
     MemorySettingsStore store;
+    RecordingSurface printer;
+    // Printing notices shown; each is closed by a key press as soon as it appears.
+    int printNotices = 0;
     MemoryPort memoryPort;
     RecordedSound sound;
     std::unique_ptr<QtSerialPort> serialPort;
     std::unique_ptr<HalvexApp> app;
     DragSettings settings;
+    QTimer noticeCloser;
 
     SerialPort& port();
     QString folder() const { return dir.path(); }

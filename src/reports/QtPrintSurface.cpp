@@ -1,0 +1,165 @@
+#include "reports/QtPrintSurface.h"
+
+#include "platform/Failure.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace halvex {
+
+QtPrintSurface::QtPrintSurface() = default;
+
+QtPrintSurface::~QtPrintSurface()
+{
+    // A job left open at the end of the run still goes out.
+    if (m_painter.isActive())
+        m_painter.end();
+}
+
+QPrinter& QtPrintSurface::printer()
+{
+    if (!m_printer) {
+        m_printer = makePrinter();
+        m_printer->setFullPage(false);
+        m_printer->setPageOrientation(orientation() == 2 ? QPageLayout::Landscape
+                                                         : QPageLayout::Portrait);
+        if (greyScale())
+            m_printer->setColorMode(QPrinter::GrayScale);
+    }
+    return *m_printer;
+}
+
+QFont QtPrintSurface::qfont()
+{
+    const PrintFont& f = font();
+    QFont q(f.name);
+    q.setPointSizeF(f.size);
+    q.setBold(f.bold);
+    q.setItalic(f.italic);
+    q.setStrikeOut(f.strikethrough);
+    q.setUnderline(f.underline);
+    return q;
+}
+
+void QtPrintSurface::beginJob()
+{
+    if (m_painter.isActive())
+        return;
+    if (!m_painter.begin(&printer())) {
+        m_printer.reset();
+        throw Failure(QStringLiteral("The printer \"%1\" could not start printing. Check that it "
+                                     "is switched on and on line.")
+                          .arg(deviceName()));
+    }
+}
+
+double QtPrintSurface::averageCharWidth()
+{
+    return QFontMetricsF(qfont(), &printer()).averageCharWidth();
+}
+
+double QtPrintSurface::textWidth(const QString& text)
+{
+    return QFontMetricsF(qfont(), &printer()).horizontalAdvance(text);
+}
+
+double QtPrintSurface::lineHeight()
+{
+    return QFontMetricsF(qfont(), &printer()).lineSpacing();
+}
+
+QSizeF QtPrintSurface::printableSize()
+{
+    return printer().pageLayout().paintRectPixels(printer().resolution()).size();
+}
+
+void QtPrintSurface::drawText(const Position& at, const QString& text)
+{
+    beginJob();
+    const QFont f = qfont();
+    m_painter.setFont(f);
+    m_painter.drawText(QPointF(at.x, at.y + QFontMetricsF(f, &printer()).ascent()), text);
+}
+
+void QtPrintSurface::startPage()
+{
+    beginJob();
+    if (!m_printer->newPage())
+        throw Failure(
+            QStringLiteral("The printer \"%1\" could not start a new page.").arg(deviceName()));
+}
+
+void QtPrintSurface::finishJob()
+{
+    if (!m_painter.isActive()) {
+        m_printer.reset();
+        return;
+    }
+    m_painter.end();
+    const bool failed = m_printer->printerState() == QPrinter::Error;
+    m_printer.reset();
+    if (failed)
+        throw Failure(
+            QStringLiteral("The printer \"%1\" did not accept the job.").arg(deviceName()));
+}
+
+void QtPrintSurface::greyScaleSwitchedOn()
+{
+    if (m_printer)
+        m_printer->setColorMode(QPrinter::GrayScale);
+}
+
+void QtPrintSurface::orientationChanged()
+{
+    if (m_printer)
+        m_printer->setPageOrientation(orientation() == 2 ? QPageLayout::Landscape
+                                                         : QPageLayout::Portrait);
+}
+
+QSizeF QtPrintSurface::pageSizeTwips()
+{
+    return printer().pageLayout().fullRectPoints().size() * 20.0;
+}
+
+QPointF QtPrintSurface::twipsPerPixel()
+{
+    const double t = 1440.0 / printer().resolution();
+    return {t, t};
+}
+
+std::unique_ptr<QPrinter> DefaultPrinterSurface::makePrinter()
+{
+    // Without a print system a native QPrinter quietly becomes a PDF writer with nowhere to
+    // write, so ask for the default printer first.
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        throw Failure(QStringLiteral("No default printer is installed. Install a printer and "
+                                     "make it the default printer, then print again."));
+    m_name = info.printerName();
+    auto p = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+    p->setDocName(QStringLiteral("Halvex 3000"));
+    return p;
+}
+
+PdfFileSurface::PdfFileSurface(QString path) : m_path(std::move(path)) {}
+
+QString PdfFileSurface::jobFile(int job) const
+{
+    if (job <= 1)
+        return m_path;
+    const QFileInfo info(m_path);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-%1.pdf").arg(job));
+}
+
+std::unique_ptr<QPrinter> PdfFileSurface::makePrinter()
+{
+    auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    p->setOutputFormat(QPrinter::PdfFormat);
+    p->setOutputFileName(jobFile(++m_jobs));
+    return p;
+}
+
+} // namespace halvex

@@ -1,0 +1,217 @@
+#include "reports/QtPrintSurface.h"
+#include "reports/TimeSlip.h"
+#include "support/WindowRig.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+
+using namespace halvex;
+using namespace halvex::test;
+using P = PrintItem;
+
+namespace {
+
+// Race 7 of Ann (Red) against Bob (Blue) in Stock, with every field of the slip filled.
+RaceResult slipRace(int tree, float leftMargin, float rightMargin,
+                    const QString& racerLeft = QStringLiteral("Ann"))
+{
+    RaceResult r;
+    r.setup = {{},   static_cast<qint16>(tree), "Stock", racerLeft, "Bob", "Red", "Blue", {}, {},
+               false};
+    r.left = {{},     {},   {},   {},         7,    {}, {}, 0.05f, {0.2f, 0.45f, 0.7f},
+              120.0f, 7.5f, 1.0f, leftMargin, "Win"};
+    r.right = {{},       {},   {},    {},          7,     {}, {}, -0.04f, {0.25f, 0.5f, 0.75f},
+               115.375f, 7.6f, 1.04f, rightMargin, "Lost"};
+    return r;
+}
+
+// A track with three named timing points; the large layout in miles, the small one metric.
+DragSettings slipSettings(bool large, int sensors)
+{
+    DragSettings s;
+    s.TrackName = QStringLiteral("Test Strip");
+    s.TrackLength = QStringLiteral("66 ft");
+    s.InterSensorDistance = {QString(), "10 ft", "20 ft", "40 ft", QString(), QString()};
+    s.NumberOfSensors = static_cast<qint16>(sensors);
+    s.LargeFont = large;
+    s.Metric = !large;
+    return s;
+}
+
+// The PDF's text lines as pdftotext lays them out, blanks squeezed, blank lines left out.
+QStringList pdfLines(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(u'\n'))
+        if (!line.simplified().isEmpty())
+            lines.append(line.simplified());
+    return lines;
+}
+
+QStringList slipText(const QString& racer, bool large)
+{
+    return QStringLiteral("%1|Race # 7|Test Strip|Track Length = 66 ft|Class: Stock|Full Tree with "
+                          "Dial-In|Win Lost|%2 Bob|Red Blue|0.0500 R/T -0.0400|0.2000 10 ft 0.2500|"
+                          "1.0000 ET 1.0400|120.00 %3 115.38|0.0300 WM|7.500 Dial-in 7.600|12/5/26 "
+                          "10:04:49 PM")
+        .arg(programTitleText(), racer, large ? "MPH" : "KPH")
+        .split(u'|');
+}
+
+} // namespace
+
+class TestTimeSlip : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void linesOfItems()
+    {
+        const QList<std::pair<QList<PrintLine>, QStringList>> rows = {
+            // A position on the column stays on the line: only one strictly beyond it wraps.
+            {{{P::tab(5), P::string("abcd"), P::tab(9), P::string("x")}}, {"[5]abcd[9]x"}},
+            {{{P::integer(5), P::integer(-5), P::integer(0)}}, {"[1] 5 [4]-5 [7] 0 "}},
+            // The first list continues: the next goes on behind it.
+            {{{P::string("ab")}, {P::string("cd")}}, {"[1]ab[3]cd"}},
+        };
+        for (const auto& [lists, lines] : rows) {
+            RecordingSurface s;
+            for (int i = 0; i < lists.size(); ++i)
+                s.print(lists[i], i == 0 ? LineEnd::Continues : LineEnd::Ends);
+            s.endDocument();
+            QCOMPARE(s.jobs.value(0).lines, lines);
+        }
+    }
+
+    void layouts_data()
+    {
+        QTest::addColumn<bool>("large");
+        QTest::addColumn<int>("sensors");
+        QTest::addColumn<int>("tree");
+        QTest::addColumn<float>("leftMargin");
+        QTest::addColumn<QString>("tail"); // the slip's last lines, separated by "|"
+        QTest::newRow("large, one point, dial-in")
+            << true << 1 << 2 << 0.03f
+            << "[20]T|[20]Race # [27] 7 |[20]Test Strip|[20]Track Length = [35]66 ft|"
+               "[20]Class: [27]Stock|[20]Full Tree with Dial-In|[5]Win[45]Lost|[5]Ann[45]Bob|"
+               "[5]Red[45]Blue|[5]0.0500[25]R/T[45]-0.0400|[5]0.2000[25]10 ft[45]0.2500|"
+               "[5]1.0000[25]ET[45]1.0400|[5]120.00[25]MPH[45]115.38|[5]0.0300[25]WM|"
+               "[5]7.500[25]Dial-in[45]7.600|||[10]D";
+        // A left margin of exactly 0 goes on the right, with the right lane's value.
+        QTest::newRow("small, three points, margin 0, index")
+            << false << 3 << 4 << 0.0f
+            << "[8]T|[8]Race # [15] 7 |[8]Test Strip|[8]Track Length = [23]66 ft|"
+               "[8]Class: [15]Stock|[8]Pro-Tree with Index|[3]Win[30]Lost|[3]Ann[30]Bob|"
+               "[3]Red[30]Blue|[3]0.0500[17]R/T[30]-0.0400|[3]0.2000[17]10 ft[30]0.2500|"
+               "[3]0.4500[17]20 ft[30]0.5000|[3]0.7000[17]40 ft[30]0.7500|"
+               "[3]1.0000[17]ET[30]1.0400|[3]120.00[17]KPH[30]115.38|[17]WM[30]-0.0300|"
+               "[3]7.500[17]Index[30]7.600|[10]D";
+        QTest::newRow("full tree") << false << 1 << 0 << 0.03f << "[3]0.0300[17]WM|[10]D";
+        QTest::newRow("full tree, index")
+            << false << 1 << 1 << 0.03f << "[3]0.0300[17]WM|[3]7.500[17]Index[30]7.600|[10]D";
+        QTest::newRow("pro-tree") << false << 1 << 3 << 0.03f << "[3]0.0300[17]WM|[10]D";
+    }
+    void layouts()
+    {
+        QFETCH(bool, large);
+        QFETCH(int, sensors);
+        QFETCH(int, tree);
+        QFETCH(float, leftMargin);
+        QFETCH(QString, tail);
+        RecordingSurface s;
+        ScriptedPrompter prompter;
+        QVERIFY(PrintTimeSlip(s, prompter, slipRace(tree, leftMargin, -0.03f),
+                              slipSettings(large, sensors), "T", "D"));
+        const QStringList lines = tail.split(u'|');
+        QCOMPARE(s.jobs[0].lines.mid(s.jobs[0].lines.size() - lines.size()), lines);
+        QCOMPARE(s.jobs[0].greyScale, !large);
+    }
+
+    void copiesFontsAndFailure()
+    {
+        RecordingSurface s;
+        ScriptedPrompter prompter;
+        DragSettings set = slipSettings(true, 1);
+        set.CopiesIndex = 2;
+        // Before the about window has been opened the title line is empty.
+        QVERIFY(PrintTimeSlip(s, prompter, slipRace(0, 0.03f, -0.03f), set, QString(), "D"));
+        QCOMPARE(s.jobs.size(), 3);
+        QCOMPARE(s.jobs[0].lines.first(), QString());
+        QCOMPARE(s.jobs[0].lines.size(), 18); // three blank lines after an ending margin line
+        QCOMPARE(s.jobs[2].lines, s.jobs[0].lines);
+        QCOMPARE(s.jobs[2].lineSizes.value(1), QStringLiteral("20"));
+        QCOMPARE(s.jobs[2].lineSizes.last(), QStringLiteral("10"));
+
+        s.failure = QStringLiteral("Printer off line");
+        QVERIFY(!PrintTimeSlip(s, prompter, slipRace(0, 0.03f, -0.03f), set, "T", "D"));
+        QCOMPARE(s.jobs.size(), 3);
+        QCOMPARE(prompter.texts(), QStringList{"Printer off line"});
+    }
+    void slipsReadBackFromPdf()
+    {
+        const bool queue = !QPrinterInfo::defaultPrinter().isNull();
+        const QDir queueDir(QDir::home().filePath(QStringLiteral("PDF")));
+        for (bool large : {true, false}) {
+            QTemporaryDir dir;
+            PdfFileSurface pdf(dir.filePath(QStringLiteral("slip.pdf")));
+            DefaultPrinterSurface printer;
+            const QString racer =
+                QStringLiteral("Racer%1").arg(QDateTime::currentMSecsSinceEpoch());
+            const QStringList before = queueDir.entryList({QStringLiteral("*.pdf")});
+            ScriptedPrompter prompter;
+            for (PrintSurface* s : QList<PrintSurface*>{&pdf, &printer})
+                if (s == &pdf || queue)
+                    QVERIFY(PrintTimeSlip(*s, prompter, slipRace(2, 0.03f, -0.03f, racer),
+                                          slipSettings(large, 1), programTitleText(),
+                                          "12/5/26 10:04:49 PM"));
+            QCOMPARE(prompter.texts(), QStringList());
+            QCOMPARE(pdfLines(pdf.jobFile(1)), slipText(racer, large));
+            if (!queue)
+                continue;
+            // The queue's PDF printer writes its file while the job runs: wait for it whole.
+            auto queued = [&] {
+                for (const QString& file : queueDir.entryList({QStringLiteral("*.pdf")}))
+                    if (!before.contains(file))
+                        return pdfLines(queueDir.filePath(file));
+                return QStringList();
+            };
+            QTRY_COMPARE_WITH_TIMEOUT(queued(), slipText(racer, large), 60000);
+        }
+        if (!queue)
+            QSKIP("No default printer, so no slip through a print queue: run "
+                  "scripts/cups-pdf-queue.sh as root to set up a PDF queue");
+    }
+
+    void statisticsWindowPrintsItsOwnRace()
+    {
+        WindowRig rig;
+        WindowStateRecord setup = WindowRig::proTreeSetup(true);
+        setup.AutoPrintSlip = true;
+        frmDragRacing& w = rig.startWith(setup);
+        WindowRig::clickGetReadyWhenShown();
+        w.cmdRace->click();
+        QVERIFY(rig.stats());
+        // Auto Print Slip printed it as the window opened, followed by the notice; a reprint
+        // after the main window's setup changed is still that race's.
+        w.cmbRacers[0]->setCurrentText(QStringLiteral("alice Hart"));
+        rig.stats()->cmdPrint->click();
+        QCOMPARE(rig.printNotices, 2);
+        QCOMPARE(rig.printer.jobs.size(), 2);
+        for (const RecordingSurface::Job& job : rig.printer.jobs)
+            QCOMPARE(job.lines.value(7), QStringLiteral("[3]Bob Diaz[30]Carla"));
+
+        rig.printer.failure = QStringLiteral("Printer off line");
+        rig.stats()->cmdPrint->click();
+        QCOMPARE(rig.printNotices, 2);
+    }
+};
+
+QTEST_MAIN(TestTimeSlip)
+#include "tst_time_slip.moc"
