@@ -2,11 +2,14 @@
 // built, a column sorted, the worksheet written.
 #include "reports/ExcelFileV2.h"
 #include "reports/GridSort.h"
+#include "reports/PrintGrid.h"
+#include "reports/QtPrintSurface.h"
 #include "reports/RaceDataGrid.h"
 #include "reports/frmGridData.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <benchmark/benchmark.h>
 
@@ -98,5 +101,21 @@ void WorksheetOfTheLog(benchmark::State& state)
         benchmark::DoNotOptimize(FG_SaveAsExcel(logged).size());
 }
 BENCHMARK(WorksheetOfTheLog)->Unit(benchmark::kMillisecond);
+
+void PageCountOfTheLog(benchmark::State& state)
+{
+    RaceLog log;
+    fillLog(log);
+    GridModel logged;
+    RaceDataGrid::loadLoggedRaces(logged, log, threeSensors());
+    PdfFileSurface pdf(QDir::temp().filePath(QStringLiteral("halvex-bench-grid.pdf")));
+    clsPrintGrid print;
+    print.Source(&logged);
+    print.Destination(&pdf, QPointF(15, 15));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(print.NumberOfPages());
+    state.counters["pages"] = print.NumberOfPages();
+}
+BENCHMARK(PageCountOfTheLog)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 #include <QString>
 
@@ -57,6 +58,21 @@ struct PrintFont
     bool underline = false;
 };
 
+// One cell of a printed grid, in device pixels: its box, filled and outlined in colours with red
+// in the low byte (-1: not at all), and its text placed in the text rectangle by Qt alignment
+// flags, on one line, in the surface's current font.
+struct CellBox
+{
+    QRectF box;
+    QRectF textRect;
+    QString text;
+    int alignment = 0;
+    qint32 fill = -1;
+    qint32 line = -1;
+    double lineWidth = 0;
+    qint32 textColour = 0;
+};
+
 // Every run starts with this face at 10 points: a sans face every installation of the program
 // carries, so slips look the same on every machine.
 inline const QString kPrintFontName = QStringLiteral("DejaVu Sans");
@@ -102,6 +118,8 @@ public:
 
     virtual QSizeF pageSizeTwips() = 0;
     virtual QPointF twipsPerPixel() = 0;
+    // Draws on the page in progress, opening the job and its first page when none is open.
+    virtual void drawCell(const CellBox& cell) = 0;
 
 protected:
     struct Position

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QPen>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -82,6 +83,41 @@ void QtPrintSurface::drawText(const Position& at, const QString& text)
     const QFont f = qfont();
     m_painter.setFont(f);
     m_painter.drawText(QPointF(at.x, at.y + QFontMetricsF(f, &printer()).ascent()), text);
+}
+
+void QtPrintSurface::drawCell(const CellBox& cell)
+{
+    beginJob();
+    auto colour = [](qint32 c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); };
+    m_painter.save();
+    if (cell.fill >= 0)
+        m_painter.fillRect(cell.box, colour(cell.fill));
+    if (cell.line >= 0) {
+        m_painter.setPen(QPen(colour(cell.line), cell.lineWidth));
+        m_painter.setBrush(Qt::NoBrush);
+        m_painter.drawRect(cell.box);
+    }
+    const QFont f = qfont();
+    m_painter.setFont(f);
+    m_painter.setPen(colour(cell.textColour));
+    m_painter.setClipRect(cell.box);
+    // Placed by hand and drawn from its base line: text laid out in a rectangle reaches the
+    // print system with glyphs (the decimal point among them) it cannot read back.
+    const QFontMetricsF metrics(f, &printer());
+    const QRectF& r = cell.textRect;
+    const double width = metrics.horizontalAdvance(cell.text);
+    double x = r.left();
+    if (cell.alignment & Qt::AlignHCenter)
+        x = r.left() + (r.width() - width) / 2;
+    else if (cell.alignment & Qt::AlignRight)
+        x = r.right() - width;
+    double y = r.top() + metrics.ascent();
+    if (cell.alignment & Qt::AlignVCenter)
+        y = r.center().y() - (metrics.ascent() + metrics.descent()) / 2 + metrics.ascent();
+    else if (cell.alignment & Qt::AlignBottom)
+        y = r.bottom() - metrics.descent();
+    m_painter.drawText(QPointF(x, y), cell.text);
+    m_painter.restore();
 }
 
 void QtPrintSurface::startPage()

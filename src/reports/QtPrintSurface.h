@@ -21,6 +21,7 @@ public:
 
     QSizeF pageSizeTwips() override;
     QPointF twipsPerPixel() override;
+    void drawCell(const CellBox& cell) override;
 
 protected:
     // A printer for the next job, set up for its device; throws Failure when there is none.

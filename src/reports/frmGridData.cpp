@@ -9,6 +9,8 @@
 #include "platform/Services.h"
 #include "reports/ExcelFileV2.h"
 #include "reports/GridTableModel.h"
+#include "reports/PrintGrid.h"
+#include "reports/PrintSurface.h"
 #include "reports/RaceDataGrid.h"
 
 #include <QAction>
@@ -102,6 +104,8 @@ void frmGridData::buildControls()
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(mnuExit, &QAction::triggered, this, &QDialog::accept);
     connect(mnuSave, &QAction::triggered, this, &frmGridData::mnuSave_Click);
+    connect(mnuPrint, &QAction::triggered, this, [this] { printGrid(false); });
+    connect(mnuPrintSelection, &QAction::triggered, this, [this] { printGrid(true); });
 }
 
 void frmGridData::load()
@@ -199,6 +203,20 @@ void frmGridData::mnuSave_Click()
         name += QStringLiteral(".xls");
     try {
         writeFileAtomically(name, FG_SaveAsExcel(qualifiers ? gridQ : gridL));
+    } catch (const Failure& f) {
+        m_services.prompter.message(f.description());
+    }
+}
+
+void frmGridData::printGrid(bool selection)
+{
+    clsPrintGrid print;
+    print.Destination(&m_services.printer, QPointF(1440.0 / logicalDpiX(), 1440.0 / logicalDpiY()));
+    print.Source(GridQ->isHidden() ? &gridL : &gridQ);
+    if (selection)
+        print.setSelection(printFirstRow, printLastRow);
+    try {
+        print.PrintGrid();
     } catch (const Failure& f) {
         m_services.prompter.message(f.description());
     }

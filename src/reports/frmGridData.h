@@ -58,6 +58,7 @@ private:
     void cmdSort_Click();
     void cmdClearData_Click();
     void mnuSave_Click();
+    void printGrid(bool selection);
     bool gridMouse(QTableView* view, GridModel& grid, QEvent* event);
 
     Services& m_services;

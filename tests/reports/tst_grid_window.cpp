@@ -81,6 +81,15 @@ private Q_SLOTS:
         w.mnuSave->trigger();
         QCOMPARE(rig.prompter.messages.size(), 1);
 
+        // Print Grid sends the grid shown as one job; a selection made upward prints the titles.
+        w.mnuPrint->trigger();
+        QCOMPARE(rig.printer.jobs.size(), 1);
+        QVERIFY(rig.printer.jobs[0].cells.contains(QStringLiteral("1|0,0|ID")));
+        w.printFirstRow = 3;
+        w.printLastRow = 1;
+        w.mnuPrintSelection->trigger();
+        QCOMPARE(rig.printer.jobs[1].cells.size(), 15);
+
         // Clear Data, answered No, then Yes: the race on screen becomes the log's first.
         rig.prompter.answers.enqueue(Answer::No);
         w.cmdClearData->click();

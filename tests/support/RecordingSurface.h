@@ -17,12 +17,23 @@ public:
         QStringList lines;
         QStringList lineSizes; // the font size in points of each line's last text
         bool greyScale = false;
+        // Grid cells as "page|x,y|text", pages counted from 1.
+        QStringList cells;
     };
     QList<Job> jobs;
     QString failure; // when set, every output fails as a printer gone off line does
 
     QSizeF pageSizeTwips() override { return {12240, 15840}; }
     QPointF twipsPerPixel() override { return {144, 240}; }
+    void drawCell(const CellBox& cell) override
+    {
+        Job& job = current();
+        job.cells.append(QStringLiteral("%1|%2,%3|%4")
+                             .arg(m_page)
+                             .arg(cell.box.x())
+                             .arg(cell.box.y())
+                             .arg(cell.text));
+    }
 
 protected:
     double averageCharWidth() override { return font().size / 10.0; }
@@ -39,7 +50,11 @@ protected:
         job.lines[line] += QStringLiteral("[%1]").arg(at.x / averageCharWidth() + 1) + text;
         job.lineSizes[line] = QString::number(font().size);
     }
-    void startPage() override { m_pageStart = current().lines.size(); }
+    void startPage() override
+    {
+        m_pageStart = current().lines.size();
+        ++m_page;
+    }
     void finishJob() override { m_open = false; }
 
 private:
@@ -50,11 +65,13 @@ private:
         if (!std::exchange(m_open, true)) {
             jobs.append(Job{});
             m_pageStart = 0;
+            m_page = 1;
         }
         return jobs.last();
     }
     bool m_open = false;
     qsizetype m_pageStart = 0;
+    int m_page = 1;
 };
 
 } // namespace halvex::test

@@ -1,0 +1,118 @@
+#include "reports/GridModel.h"
+#include "reports/PrintGrid.h"
+#include "support/RecordingSurface.h"
+
+#include <QTest>
+
+using namespace halvex;
+using namespace halvex::test;
+
+namespace {
+
+// The recording surface is 80 by 60 pixels of 144 by 240 twips: a column of 2880 twips is 20
+// pixels wide, a row of 240 twips 1 pixel high.
+GridModel grid(int bodyRows, int cols)
+{
+    GridModel g(1 + bodyRows, cols);
+    for (int c = 0; c < cols; ++c) {
+        g.setColWidth(c, 2880);
+        g.setText(0, c, QStringLiteral("t%1").arg(c));
+        for (int r = 1; r <= bodyRows; ++r)
+            g.setText(r, c, QStringLiteral("r%1c%2").arg(r).arg(c));
+    }
+    return g;
+}
+
+// The texts drawn on a page, in drawing order.
+QStringList page(const RecordingSurface& s, int number)
+{
+    QStringList texts;
+    for (const QString& cell : s.jobs.last().cells)
+        if (cell.startsWith(QString::number(number) + u'|'))
+            texts.append(cell.section(u'|', 2));
+    return texts;
+}
+
+} // namespace
+
+class TestPrintGrid : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void pagesRunAcrossThenDown()
+    {
+        RecordingSurface surface;
+        GridModel g = grid(100, 6);
+        clsPrintGrid print;
+        print.Source(&g);
+        print.Destination(&surface, QPointF(144, 240));
+        QList<int> started;
+        print.PageStart = [&](int p) { started.append(p); };
+        QCOMPARE(print.NumberOfPages(), 4);
+        QVERIFY(surface.jobs.isEmpty());
+        QVERIFY(started.isEmpty());
+
+        QCOMPARE(print.PrintGrid(), 4);
+        QCOMPARE(started, (QList<int>{1, 2, 3, 4}));
+        QCOMPARE(surface.jobs.size(), 1);
+        // Four columns fit on a page exactly; rows 1 to 59 below the title row.
+        const QStringList topLeft = page(surface, 1);
+        QCOMPARE(topLeft.first(), QStringLiteral("r1c0"));
+        QVERIFY(topLeft.contains("r59c3") && !topLeft.contains("r60c0") &&
+                !topLeft.contains("r1c4"));
+        QCOMPARE(topLeft.mid(topLeft.size() - 4), (QStringList{"t0", "t1", "t2", "t3"}));
+        const QStringList topRight = page(surface, 2);
+        QCOMPARE(topRight.first(), QStringLiteral("r1c4"));
+        QCOMPARE(topRight.mid(topRight.size() - 2), (QStringList{"t4", "t5"}));
+        QCOMPARE(page(surface, 3).first(), QStringLiteral("r60c0"));
+        QVERIFY(page(surface, 3).contains("t0"));
+        QCOMPARE(page(surface, 4).first(), QStringLiteral("r60c4"));
+        QVERIFY(page(surface, 4).contains("r100c5"));
+        QCOMPARE(surface.jobs.last().cells.filter(QStringLiteral("r1c0")).first(),
+                 QStringLiteral("1|0,1|r1c0"));
+
+        // A grid that fits is one page, with no page started after the first.
+        RecordingSurface small;
+        GridModel fits = grid(3, 2);
+        clsPrintGrid one;
+        one.Source(&fits);
+        one.Destination(&small, QPointF(144, 240));
+        QCOMPARE(one.PrintGrid(), 1);
+        QCOMPARE(small.jobs.last().cells.size(), 8);
+        QVERIFY(small.jobs.last().cells.filter(QRegularExpression("^2\\|")).isEmpty());
+    }
+
+    void selectionsAndOversizedCells()
+    {
+        // A selection made upward prints only the fixed cells.
+        RecordingSurface surface;
+        GridModel g = grid(10, 2);
+        clsPrintGrid print;
+        print.Source(&g);
+        print.Destination(&surface, QPointF(144, 240));
+        print.setSelection(5, 2);
+        QCOMPARE(print.PrintGrid(), 1);
+        QCOMPARE(page(surface, 1), (QStringList{"t0", "t1"}));
+        print.setSelection(2, 3);
+        print.PrintGrid();
+        QCOMPARE(page(surface, 1), (QStringList{"r2c0", "r3c0", "r2c1", "r3c1", "t0", "t1"}));
+
+        // A row taller than a page, and a column wider, each go on pages of their own, clipped.
+        GridModel big = grid(3, 2);
+        big.setRowHeight(2, 240 * 100);
+        big.setColWidth(1, 2880 * 10);
+        clsPrintGrid p;
+        p.Source(&big);
+        p.Destination(&surface, QPointF(144, 240));
+        QCOMPARE(p.NumberOfPages(), 6);
+        QCOMPARE(p.PrintGrid(), 6);
+        QCOMPARE(page(surface, 1), (QStringList{"r1c0", "t0"}));
+        QCOMPARE(page(surface, 2), (QStringList{"r1c1", "t1"}));
+        QCOMPARE(page(surface, 3), (QStringList{"r2c0", "t0"}));
+        QCOMPARE(page(surface, 6), (QStringList{"r3c1", "t1"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPrintGrid)
+#include "tst_print_grid.moc"
