@@ -33,9 +33,8 @@ QPrinter& QtPrintSurface::printer()
     return *m_printer;
 }
 
-QFont QtPrintSurface::qfont()
+QFont qfontOf(const PrintFont& f)
 {
-    const PrintFont& f = font();
     QFont q(f.name);
     q.setPointSizeF(f.size);
     q.setBold(f.bold);
@@ -43,6 +42,11 @@ QFont QtPrintSurface::qfont()
     q.setStrikeOut(f.strikethrough);
     q.setUnderline(f.underline);
     return q;
+}
+
+QFont QtPrintSurface::qfont()
+{
+    return qfontOf(font());
 }
 
 void QtPrintSurface::beginJob()
@@ -85,25 +89,31 @@ void QtPrintSurface::drawText(const Position& at, const QString& text)
     m_painter.drawText(QPointF(at.x, at.y + QFontMetricsF(f, &printer()).ascent()), text);
 }
 
-void QtPrintSurface::drawCell(const CellBox& cell)
+namespace {
+
+QColor colourOf(qint32 c)
 {
-    beginJob();
-    auto colour = [](qint32 c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); };
-    m_painter.save();
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+} // namespace
+
+void paintCell(QPainter& painter, const CellBox& cell, const QFont& font, QPaintDevice* device)
+{
+    painter.save();
     if (cell.fill >= 0)
-        m_painter.fillRect(cell.box, colour(cell.fill));
+        painter.fillRect(cell.box, colourOf(cell.fill));
     if (cell.line >= 0) {
-        m_painter.setPen(QPen(colour(cell.line), cell.lineWidth));
-        m_painter.setBrush(Qt::NoBrush);
-        m_painter.drawRect(cell.box);
+        painter.setPen(QPen(colourOf(cell.line), cell.lineWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(cell.box);
     }
-    const QFont f = qfont();
-    m_painter.setFont(f);
-    m_painter.setPen(colour(cell.textColour));
-    m_painter.setClipRect(cell.box);
+    painter.setFont(font);
+    painter.setPen(colourOf(cell.textColour));
+    painter.setClipRect(cell.box);
     // Placed by hand and drawn from its base line: text laid out in a rectangle reaches the
     // print system with glyphs (the decimal point among them) it cannot read back.
-    const QFontMetricsF metrics(f, &printer());
+    const QFontMetricsF metrics(font, device);
     const QRectF& r = cell.textRect;
     const double width = metrics.horizontalAdvance(cell.text);
     double x = r.left();
@@ -116,8 +126,14 @@ void QtPrintSurface::drawCell(const CellBox& cell)
         y = r.center().y() - (metrics.ascent() + metrics.descent()) / 2 + metrics.ascent();
     else if (cell.alignment & Qt::AlignBottom)
         y = r.bottom() - metrics.descent();
-    m_painter.drawText(QPointF(x, y), cell.text);
-    m_painter.restore();
+    painter.drawText(QPointF(x, y), cell.text);
+    painter.restore();
+}
+
+void QtPrintSurface::drawCell(const CellBox& cell)
+{
+    beginJob();
+    paintCell(m_painter, cell, qfont(), &printer());
 }
 
 void QtPrintSurface::startPage()
@@ -196,6 +212,62 @@ std::unique_ptr<QPrinter> PdfFileSurface::makePrinter()
     p->setOutputFormat(QPrinter::PdfFormat);
     p->setOutputFileName(jobFile(++m_jobs));
     return p;
+}
+
+} // namespace halvex
+
+namespace halvex {
+
+PreviewSurface::PreviewSurface(QSizeF pageTwips, double screenDpi)
+    : m_twipsPerPixel(1440.0 / screenDpi),
+      m_image((pageTwips / m_twipsPerPixel).toSize(), QImage::Format_RGB32)
+{
+    m_image.fill(Qt::white);
+}
+
+QSizeF PreviewSurface::pageSizeTwips()
+{
+    return QSizeF(m_image.size()) * m_twipsPerPixel;
+}
+
+QPointF PreviewSurface::twipsPerPixel()
+{
+    return {m_twipsPerPixel, m_twipsPerPixel};
+}
+
+void PreviewSurface::drawCell(const CellBox& cell)
+{
+    QPainter painter(&m_image);
+    paintCell(painter, cell, qfontOf(font()), &m_image);
+}
+
+double PreviewSurface::averageCharWidth()
+{
+    return QFontMetricsF(qfontOf(font()), &m_image).averageCharWidth();
+}
+
+double PreviewSurface::textWidth(const QString& text)
+{
+    return QFontMetricsF(qfontOf(font()), &m_image).horizontalAdvance(text);
+}
+
+double PreviewSurface::lineHeight()
+{
+    return QFontMetricsF(qfontOf(font()), &m_image).lineSpacing();
+}
+
+QSizeF PreviewSurface::printableSize()
+{
+    return m_image.size();
+}
+
+void PreviewSurface::drawText(const Position& at, const QString& text)
+{
+    QPainter painter(&m_image);
+    const QFont f = qfontOf(font());
+    painter.setFont(f);
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(at.x, at.y + QFontMetricsF(f, &m_image).ascent()), text);
 }
 
 } // namespace halvex

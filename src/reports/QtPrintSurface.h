@@ -3,6 +3,7 @@
 #include "reports/PrintSurface.h"
 
 #include <QFont>
+#include <QImage>
 #include <QPainter>
 
 #include <memory>
@@ -10,6 +11,10 @@
 class QPrinter;
 
 namespace halvex {
+
+QFont qfontOf(const PrintFont& font);
+// A grid cell drawn on a painter, measured for the device it paints on.
+void paintCell(QPainter& painter, const CellBox& cell, const QFont& font, QPaintDevice* device);
 
 // A print surface drawn with QPainter on a QPrinter, one QPrinter per job. Text is measured with
 // the printer's own font metrics, so columns fall where the printed characters put them.
@@ -75,6 +80,32 @@ protected:
 private:
     QString m_path;
     int m_jobs = 0;
+};
+
+// The on-screen picture of a page: the printer's page size at the screen's resolution. A new page
+// is drawn over the last one, as on a picture box, and no job ever leaves.
+class PreviewSurface final : public PrintSurface
+{
+public:
+    explicit PreviewSurface(QSizeF pageTwips, double screenDpi = 96);
+    const QImage& image() const { return m_image; }
+
+    QSizeF pageSizeTwips() override;
+    QPointF twipsPerPixel() override;
+    void drawCell(const CellBox& cell) override;
+
+protected:
+    double averageCharWidth() override;
+    double textWidth(const QString& text) override;
+    double lineHeight() override;
+    QSizeF printableSize() override;
+    void drawText(const Position& at, const QString& text) override;
+    void startPage() override {}
+    void finishJob() override {}
+
+private:
+    double m_twipsPerPixel;
+    QImage m_image;
 };
 
 } // namespace halvex

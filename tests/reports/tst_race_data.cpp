@@ -1,5 +1,6 @@
 #include "data/DragSettings.h"
 #include "data/RaceLog.h"
+#include "platform/ProgramFolder.h"
 #include "reports/ExcelFileV2.h"
 #include "reports/GridSort.h"
 #include "reports/RaceDataGrid.h"
@@ -181,6 +182,9 @@ private Q_SLOTS:
         const QByteArray bytes = e.close();
         QCOMPARE(bytes.size(), 8 + 12 + 255 + 13 + 4);
         QCOMPARE(bytes.mid(8 + 11, 1).toHex(), QByteArray("ff"));
+        QCOMPARE(proposedExportName(ProgramFolder(QStringLiteral("/track")),
+                                    QDateTime(QDate(2026, 12, 5), QTime(9, 7)), true),
+                 QStringLiteral("/track/Halvex Stats/Qualifiers Dec-05, 9-07"));
         QCOMPARE(bytes.mid(8 + 12 + 255, 13),
                  QByteArray::fromHex("02 00 09 00 01 00 02 00 00 00 00 fe ff"));
     }
