@@ -101,12 +101,6 @@ std::optional<RaceReply> ModCommand::ReadRaceReply()
     return bytes ? std::optional(parsed<RaceReply().size()>(*bytes)) : std::nullopt;
 }
 
-std::optional<DiagReply> ModCommand::ReadDiagReply()
-{
-    const std::optional<QByteArray> bytes = awaitReply();
-    return bytes ? std::optional(parsed<DiagReply().size()>(*bytes)) : std::nullopt;
-}
-
 namespace {
 
 // One wait for a reply: takes what arrives, in the reader's order (what has arrived, then the
@@ -170,9 +164,9 @@ std::optional<QByteArray> ModCommand::awaitReply()
     wait.poll();
     if (!wait.done()) {
         const InputBlocker blocker;
-        setWaiting(true);
+        m_waiting = true;
         loop.exec();
-        setWaiting(false);
+        m_waiting = false;
     }
     if (wait.timedOut()) {
         m_prompter.message(kTransmitProblem);
@@ -208,12 +202,6 @@ void ModCommand::ReadDiagReplyLater(QObject* context, std::function<void(const D
             callback(read);
     };
     QTimer::singleShot(0, wait, [wait] { wait->poll(); });
-}
-
-void ModCommand::setWaiting(bool waiting)
-{
-    m_waiting = waiting;
-    Q_EMIT waitingChanged(waiting);
 }
 
 } // namespace halvex

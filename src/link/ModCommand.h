@@ -62,7 +62,6 @@ public:
     // repaint, while every input of the operator is dropped. On time-out shows the transmit
     // problem and returns nothing.
     std::optional<RaceReply> ReadRaceReply();
-    std::optional<DiagReply> ReadDiagReply();
 
     // The outcome of a diagnostics reply read without a nested loop: the reply, or none after a
     // time-out (its message shown) or a reply whose numbers do not fit 32 bits (nothing shown).
@@ -71,21 +70,17 @@ public:
         std::optional<DiagReply> reply;
         bool timedOut = false;
     };
-    // The same wait without a nested event loop, for a window that keeps taking the operator's
-    // input while it polls: `done` is called once the reply is in or the time-out message has
-    // been shown. When `context` goes first, the wait ends without a call.
+    // The diagnostics reply: the same wait without a nested event loop, for a window that keeps
+    // taking the operator's input while it polls: `done` is called once the reply is in or the
+    // time-out message has been shown. When `context` goes first, the wait ends without a call.
     void ReadDiagReplyLater(QObject* context, std::function<void(const DiagRead&)> done);
 
     // True while a reply is awaited in a nested loop: timers of the program skip their work then.
     bool isWaiting() const { return m_waiting; }
 
-Q_SIGNALS:
-    void waitingChanged(bool waiting);
-
 private:
     std::optional<QByteArray> awaitReply();
     qint64 replyDeadline() const;
-    void setWaiting(bool waiting);
 
     SerialPort& m_port;
     Prompter& m_prompter;
