@@ -51,6 +51,16 @@ DragSettings threeSensors()
     return s;
 }
 
+// The logged races grid of a full log.
+GridModel fullLogGrid()
+{
+    RaceLog log;
+    fillLog(log);
+    GridModel logged;
+    RaceDataGrid::loadLoggedRaces(logged, log, threeSensors());
+    return logged;
+}
+
 void OpenRaceDataWindow(benchmark::State& state)
 {
     WindowRig rig;
@@ -81,10 +91,7 @@ BENCHMARK(TopQualifiers)->Unit(benchmark::kMillisecond);
 
 void ColumnSortOfTheLog(benchmark::State& state)
 {
-    RaceLog log;
-    fillLog(log);
-    GridModel logged;
-    RaceDataGrid::loadLoggedRaces(logged, log, threeSensors());
+    GridModel logged = fullLogGrid();
     ColumnSort sort;
     for (auto _ : state)
         sort.DoColumnSort(logged, 4);
@@ -93,10 +100,7 @@ BENCHMARK(ColumnSortOfTheLog)->Unit(benchmark::kMillisecond);
 
 void WorksheetOfTheLog(benchmark::State& state)
 {
-    RaceLog log;
-    fillLog(log);
-    GridModel logged;
-    RaceDataGrid::loadLoggedRaces(logged, log, threeSensors());
+    GridModel logged = fullLogGrid();
     for (auto _ : state)
         benchmark::DoNotOptimize(FG_SaveAsExcel(logged).size());
 }
@@ -104,10 +108,7 @@ BENCHMARK(WorksheetOfTheLog)->Unit(benchmark::kMillisecond);
 
 void PageCountOfTheLog(benchmark::State& state)
 {
-    RaceLog log;
-    fillLog(log);
-    GridModel logged;
-    RaceDataGrid::loadLoggedRaces(logged, log, threeSensors());
+    GridModel logged = fullLogGrid();
     PdfFileSurface pdf(QDir::temp().filePath(QStringLiteral("halvex-bench-grid.pdf")));
     clsPrintGrid print;
     print.Source(&logged);

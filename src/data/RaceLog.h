@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <array>
-#include <span>
 
 namespace halvex {
 
@@ -46,7 +45,6 @@ public:
     qint16 raceCounter() const { return m_counter; }
     bool isFull() const { return m_count + 1 >= kPositions; }
     const RaceRecord& record(int position) const { return m_records.at(position); }
-    std::span<const RaceRecord> committed() const { return {m_records.data(), size_t(m_count)}; }
 
     // Counts a race computation and returns its race number.
     qint16 countRace();

@@ -7,8 +7,7 @@ namespace halvex {
 void setBackColour(QWidget* widget, qint32 colour)
 {
     QPalette pal = widget->palette();
-    pal.setColor(QPalette::Window,
-                 QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF));
+    pal.setColor(QPalette::Window, colourOf(colour));
     widget->setPalette(pal);
     widget->setAutoFillBackground(true);
 }

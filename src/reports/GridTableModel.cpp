@@ -1,5 +1,8 @@
 #include "reports/GridTableModel.h"
 
+#include "race/Colours.h"
+#include "race/LabelColour.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QFont>
@@ -7,11 +10,6 @@
 namespace halvex {
 
 namespace {
-
-QColor colour(qint32 value)
-{
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
 
 // The grid's alignments 0 to 8: left, centre, right, each top, centre, bottom; 9 is general
 // (texts left, numbers right).
@@ -62,10 +60,11 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const
         return QVariant::fromValue(alignment(m_grid.alignment(r, c)));
     case Qt::BackgroundRole:
         if (m_grid.backColour(r, c) >= 0)
-            return QBrush(colour(m_grid.backColour(r, c)));
-        return r < m_grid.fixedRows() ? QBrush(QColor(224, 224, 224)) : QVariant();
+            return QBrush(colourOf(m_grid.backColour(r, c)));
+        return r < m_grid.fixedRows() ? QBrush(colourOf(kColourLightGrey)) : QVariant();
     case Qt::ForegroundRole:
-        return m_grid.foreColour(r, c) >= 0 ? QBrush(colour(m_grid.foreColour(r, c))) : QVariant();
+        return m_grid.foreColour(r, c) >= 0 ? QBrush(colourOf(m_grid.foreColour(r, c)))
+                                            : QVariant();
     default:
         return {};
     }

@@ -1,6 +1,7 @@
 #include "reports/PrintGrid.h"
 
 #include "data/Numbers.h"
+#include "race/Colours.h"
 #include "reports/GridModel.h"
 #include "reports/PrintSurface.h"
 
@@ -12,7 +13,6 @@ namespace halvex {
 
 namespace {
 
-constexpr qint32 kFixedBack = 224 | (224 << 8) | (224 << 16); // the title cells' grey
 constexpr qint32 kBodyBack = 0xFFFFFF;
 constexpr qint32 kLines = 0x808080;
 
@@ -200,7 +200,7 @@ void clsPrintGrid::drawFixedCells(int firstRow, int lastRow, int firstCol, int l
 void clsPrintGrid::drawCell(int row, int col, double x, double y, double w, double h)
 {
     const bool fixed = row < m_grid->fixedRows() || col < m_grid->fixedCols();
-    qint32 back = fixed ? kFixedBack : kBodyBack;
+    qint32 back = fixed ? kColourLightGrey : kBodyBack;
     if (m_grid->backColour(row, col) > 0)
         back = m_grid->backColour(row, col);
 

@@ -1,6 +1,7 @@
 #include "reports/QtPrintSurface.h"
 
 #include "platform/Failure.h"
+#include "race/LabelColour.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -88,15 +89,6 @@ void QtPrintSurface::drawText(const Position& at, const QString& text)
     m_painter.setFont(f);
     m_painter.drawText(QPointF(at.x, at.y + QFontMetricsF(f, &printer()).ascent()), text);
 }
-
-namespace {
-
-QColor colourOf(qint32 c)
-{
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-} // namespace
 
 void paintCell(QPainter& painter, const CellBox& cell, const QFont& font, QPaintDevice* device)
 {
