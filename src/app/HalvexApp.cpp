@@ -1,7 +1,9 @@
 #include "app/HalvexApp.h"
 
+#include "data/RaceJournal.h"
 #include "data/RaceLog.h"
 #include "data/Settings.h"
+#include "link/LinkWatch.h"
 #include "link/ModCommand.h"
 #include "link/QtSerialPort.h"
 #include "link/frmDelay.h"
@@ -15,6 +17,7 @@
 #include "periphery/frmSplashPrint.h"
 #include "periphery/frmTip.h"
 #include "platform/Clock.h"
+#include "platform/Failure.h"
 #include "platform/QtPrompter.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/QtSound.h"
@@ -31,7 +34,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace halvex {
 
@@ -64,16 +69,34 @@ struct HalvexApp::Parts
     Services services;
     Settings settings;
     RaceLog log;
+    RaceJournal journal{services.folder.dir(), services.clock.now()};
+    bool journalFailed = false;
     WindowState windowState;
     Credits credits{services.folder};
     Password password{services.folder};
     ModCommand command{services.port, services.prompter, services.clock};
     RaceSession session{command, settings, log, credits, services.random, services.prompter};
     frmDragRacing window{services, settings, windowState, credits, command, session};
+    // Diagnostics windows open: their polls own the link.
+    int diagnosticsOpen = 0;
+    LinkWatch link{services.port, command,
+                   LinkWatch::Hooks{[this] { setUpUnit(); },
+                                    [this] { return session.isBusy() || diagnosticsOpen > 0; }}};
     QPointer<frmDragStats> stats;
     QPointer<frmHelp> help;
 
     void showHelp(QWidget* owner = nullptr);
+    // The unit's settings as start-up sends them, after the port was opened again.
+    void setUpUnit()
+    {
+        command.send("O");
+        command.SendSignalPolarity(settings.record().InvertSignal);
+        command.SendStagingMode(settings.record().PreStageStage);
+    }
+    // Copies the committed races to the journal; returns false when it could not.
+    bool writeJournal();
+    // Start-up: the races of a run that ended without quitting, back into the log if wanted.
+    void offerRestore();
     // Settings menu: the password first, then the settings.
     void openLogin(bool modal);
     void openChangePassword();
@@ -106,6 +129,47 @@ void HalvexApp::Parts::showHelp(QWidget* owner)
     help->show();
     help->raise();
     help->activateWindow();
+}
+
+bool HalvexApp::Parts::writeJournal()
+{
+    try {
+        journal.sync(log);
+        return true;
+    } catch (const Failure& f) {
+        // Racing goes on without the journal; the operator hears of it once a run.
+        if (!journalFailed)
+            services.prompter.message(
+                QStringLiteral("The race journal in \"%1\" cannot be written:\r\n%2\r\n"
+                               "Racing goes on; the races stay in the race data window.")
+                    .arg(QDir(services.folder.dir()).filePath(RaceJournal::kFolderName),
+                         f.description()),
+                QStringLiteral("Race Journal"), Buttons::Ok, Icon::Warning);
+        journalFailed = true;
+        return false;
+    }
+}
+
+void HalvexApp::Parts::offerRestore()
+{
+    const std::optional<RaceJournal::Unfinished> found =
+        RaceJournal::findUnfinished(services.folder.dir());
+    if (!found)
+        return;
+    const Answer answer =
+        services.prompter.message(QStringLiteral("The last session ended unexpectedly with %1 "
+                                                 "races. Restore them?")
+                                      .arg(found->races()),
+                                  {}, Buttons::YesNo, Icon::Question);
+    // Restored races are written to this run's journal by the commit they cause; the old file is
+    // marked closed only once they are safe there, so it is not offered twice.
+    if (answer == Answer::Yes && (log.restore(found->records) == 0 || journalFailed))
+        return;
+    try {
+        RaceJournal::markClosed(found->path);
+    } catch (const Failure& f) {
+        services.prompter.message(f.description(), QStringLiteral("Race Journal"));
+    }
 }
 
 void HalvexApp::Parts::openLogin(bool modal)
@@ -162,6 +226,10 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
     QObject::connect(&p.windowState, &WindowState::demoModeChanged, &p.command,
                      &ModCommand::setDemoMode);
 
+    QObject::connect(&p.log, &RaceLog::committed, &p.window, [&p] { p.writeJournal(); });
+    QObject::connect(&p.log, &RaceLog::cleared, &p.window,
+                     [&p] { p.journal.startNew(p.services.clock.now()); });
+
     p.session.setStartDelay([&p] {
         const DragSettings& s = p.settings.record();
         frmDelay delay(p.services.random, s.RandomStartMin, s.RandomStartMaxIndex, &p.window);
@@ -189,8 +257,12 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
     });
     QObject::connect(p.window.mnuDiagnostic, &QAction::triggered, &p.window, [&p] {
         frmDiag diag(p.command, p.services.prompter, p.settings.record(), &p.window);
+        ++p.diagnosticsOpen;
+        const auto closed = qScopeGuard([&p] { --p.diagnosticsOpen; });
         diag.exec();
     });
+    QObject::connect(&p.link, &LinkWatch::connectedChanged, &p.window,
+                     &frmDragRacing::showLinkStatus);
     QObject::connect(p.window.mnuVantoraWebSite, &QAction::triggered, &p.window, [&p] {
         const QString address = makerPageAddress(p.services.folder);
         {
@@ -223,11 +295,13 @@ HalvexApp::~HalvexApp()
 {
     // The statistics window commits its race through the session; it goes before the session.
     delete m_parts->stats.data();
+    m_parts->journal.close();
 }
 
 void HalvexApp::load()
 {
     m_parts->window.load();
+    m_parts->link.start();
 }
 
 void HalvexApp::start()
@@ -235,6 +309,7 @@ void HalvexApp::start()
     load();
     Parts& p = *m_parts;
     p.window.show();
+    p.offerRestore();
     // Start-up ends with the tip of the day, unless the operator has switched it off.
     frmTip tip(p.services.store, p.services.random, &p.window);
     if (tip.load(p.services.folder))
@@ -284,6 +359,11 @@ WindowState& HalvexApp::windowState()
 ModCommand& HalvexApp::command()
 {
     return m_parts->command;
+}
+
+LinkWatch& HalvexApp::linkWatch()
+{
+    return m_parts->link;
 }
 
 RaceSession& HalvexApp::session()

@@ -13,6 +13,7 @@ namespace halvex {
 class Credits;
 class frmDragRacing;
 class frmDragStats;
+class LinkWatch;
 class ModCommand;
 class RaceLog;
 class RaceSession;
@@ -61,6 +62,7 @@ public:
     WindowState& windowState();
     ModCommand& command();
     RaceSession& session();
+    LinkWatch& linkWatch();
 
 private:
     struct Parts;

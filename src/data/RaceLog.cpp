@@ -2,6 +2,8 @@
 
 #include "platform/Failure.h"
 
+#include <algorithm>
+
 namespace halvex {
 
 qint16 RaceLog::countRace()
@@ -22,6 +24,7 @@ void RaceLog::commit()
     if (isFull())
         return;
     m_count = static_cast<qint16>(m_count + 2);
+    Q_EMIT committed();
     Q_EMIT changed();
 }
 
@@ -30,7 +33,25 @@ void RaceLog::clear()
     m_records.fill(RaceRecord{});
     m_count = 0;
     m_counter = 0;
+    Q_EMIT cleared();
     Q_EMIT changed();
+}
+
+int RaceLog::restore(const std::vector<RaceRecord>& records)
+{
+    int races = 0;
+    for (std::size_t i = 0; i + 1 < records.size() && !isFull(); i += 2) {
+        m_records[m_count] = records[i];
+        m_records[m_count + 1] = records[i + 1];
+        m_count = static_cast<qint16>(m_count + 2);
+        m_counter = std::max(m_counter, records[i].RaceNumber);
+        ++races;
+    }
+    if (races > 0) {
+        Q_EMIT committed();
+        Q_EMIT changed();
+    }
+    return races;
 }
 
 } // namespace halvex

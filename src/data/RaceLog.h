@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 namespace halvex {
 
@@ -53,8 +54,15 @@ public:
     void commit();
     // Empties every position and starts counting races from 0 again.
     void clear();
+    // Appends whole races (two records each, as committed by an earlier run) while the log has
+    // room; race numbers go on from the highest restored. Returns the races taken.
+    int restore(const std::vector<RaceRecord>& records);
 
 Q_SIGNALS:
+    // A race was committed or restored.
+    void committed();
+    // Clear emptied the log.
+    void cleared();
     void changed();
 
 private:

@@ -3,6 +3,8 @@
 #include "link/PortDevice.h"
 #include "platform/Failure.h"
 
+#include <QFileInfo>
+
 namespace halvex {
 
 QtSerialPort::QtSerialPort(ProgramFolder folder, QString fallbackPrefix)
@@ -16,7 +18,8 @@ void QtSerialPort::open()
 {
     if (m_port.isOpen())
         throw Failure(QStringLiteral("Port already open"));
-    m_port.setPortName(portDevice(m_folder, m_number, m_fallbackPrefix));
+    m_device = portDevice(m_folder, m_number, m_fallbackPrefix);
+    m_port.setPortName(m_device);
     if (!m_port.open(QIODevice::ReadWrite))
         throw Failure(m_port.errorString());
     m_port.setBaudRate(QSerialPort::Baud9600);
@@ -68,11 +71,18 @@ void QtSerialPort::discardInput()
     m_port.readAll();
 }
 
+bool QtSerialPort::devicePresent() const
+{
+    return m_port.isOpen() && QFileInfo::exists(m_device);
+}
+
 void QtSerialPort::onError(QSerialPort::SerialPortError error)
 {
     // A device that went away (a USB adapter pulled out) closes the port cleanly.
-    if (error == QSerialPort::ResourceError && m_port.isOpen())
+    if (error == QSerialPort::ResourceError && m_port.isOpen()) {
         m_port.close();
+        Q_EMIT deviceLost();
+    }
 }
 
 } // namespace halvex

@@ -23,6 +23,7 @@ public:
     qint64 bytesWaiting() override;
     QByteArray readAll() override;
     void discardInput() override;
+    bool devicePresent() const override;
 
 private:
     void onError(QSerialPort::SerialPortError error);
@@ -30,6 +31,7 @@ private:
     ProgramFolder m_folder;
     QString m_fallbackPrefix;
     int m_number = 1;
+    QString m_device; // the path opened last
     QSerialPort m_port;
 };
 

@@ -25,10 +25,14 @@ public:
     virtual QByteArray readAll() = 0;
     // Drops everything received and not yet read, in the driver's buffers too.
     virtual void discardInput() = 0;
+    // False once the open port's device has gone (its entry leads nowhere any more).
+    virtual bool devicePresent() const = 0;
 
 Q_SIGNALS:
     // More bytes have arrived; emitted from the event loop, never from inside a write.
     void readyRead();
+    // The device went away while open (a USB adapter pulled out); the port has closed itself.
+    void deviceLost();
 };
 
 } // namespace halvex

@@ -9,6 +9,8 @@
 #include "race/Credits.h"
 #include "race/DemoRace.h"
 
+#include <QScopeGuard>
+
 namespace halvex {
 
 RaceSession::RaceSession(ModCommand& command, Settings& settings, RaceLog& log, Credits& credits,
@@ -20,8 +22,10 @@ RaceSession::RaceSession(ModCommand& command, Settings& settings, RaceLog& log, 
 SetupField RaceSession::start(const RaceSetup& setup)
 {
     m_raceOk = true;
-    if (m_pending)
+    if (m_pending || m_running)
         return SetupField::None;
+    m_running = true;
+    const auto ended = qScopeGuard([this] { m_running = false; });
     try {
         if (const auto problem = checkRaceSetup(setup, m_log.isFull())) {
             if (!problem->text.isEmpty())

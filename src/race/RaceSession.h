@@ -42,6 +42,8 @@ public:
     bool raceOk() const { return m_raceOk; }
     // A result is shown and not yet committed.
     bool resultPending() const { return m_pending; }
+    // From Start Race until the race's result is committed: the race owns the link.
+    bool isBusy() const { return m_running || m_pending; }
     // The race computed last.
     const RaceResult& result() const { return m_result; }
 
@@ -70,6 +72,7 @@ private:
     RaceResult m_result;
     bool m_raceOk = false;
     bool m_pending = false;
+    bool m_running = false;
 };
 
 } // namespace halvex

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 
 namespace halvex {
 
@@ -33,6 +34,9 @@ frmDragRacing::frmDragRacing(Services& services, Settings& settings, WindowState
     setWindowTitle(kMainCaption);
     buildControls();
     buildMenus();
+    lblLinkStatus = new QLabel(this);
+    lblLinkStatus->setObjectName(QStringLiteral("lblLinkStatus"));
+    statusBar()->addWidget(lblLinkStatus);
     connect(&m_state, &WindowState::applied, this, &frmDragRacing::showWindowState);
     connect(&m_session, &RaceSession::pendingChanged, this,
             [this](bool pending) { cmdRace->setEnabled(!pending); });
@@ -236,6 +240,12 @@ RaceSetup frmDragRacing::raceSetup() const
     s.dialInRight = txtDialin[1]->text();
     s.dialInsShown = !txtDialin[0]->isHidden();
     return s;
+}
+
+void frmDragRacing::showLinkStatus(bool connected)
+{
+    lblLinkStatus->setText(connected ? QStringLiteral("Timing unit connected")
+                                     : QStringLiteral("Timing unit not connected"));
 }
 
 void frmDragRacing::closeEvent(QCloseEvent* event)

@@ -49,6 +49,8 @@ public:
     void LoadClasses();
     // The setup the controls show now.
     RaceSetup raceSetup() const;
+    // The status bar's word on the timing unit's link.
+    void showLinkStatus(bool connected);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -107,6 +109,7 @@ public:
     QLabel* lblDemo = nullptr;
     QLabel* imgDragster = nullptr;
     QLabel* imgVantora = nullptr;
+    QLabel* lblLinkStatus = nullptr;
 
     QAction* mnuFileNewEvent = nullptr;
     QAction* mnuFileLoadEvent = nullptr;

@@ -8,6 +8,8 @@ namespace halvex::test {
 
 void MemoryPort::open()
 {
+    if (!present)
+        throw Failure(QStringLiteral("Invalid Port Number"), Failure::InvalidPortNumber);
     opened = true;
 }
 

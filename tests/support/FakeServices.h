@@ -57,6 +57,15 @@ public:
     qint64 bytesWaiting() override { return incoming.size(); }
     QByteArray readAll() override { return std::exchange(incoming, {}); }
     void discardInput() override { incoming.clear(); }
+    // Cleared by a test to take the device away without a word from the port.
+    bool present = true;
+    bool devicePresent() const override { return opened && present; }
+    // The device is pulled out: the port closes itself and says so.
+    void loseDevice()
+    {
+        opened = false;
+        Q_EMIT deviceLost();
+    }
 
     // Bytes arriving now, announced from the event loop.
     void arrive(const QByteArray& bytes);

@@ -2,6 +2,7 @@
 
 #include "data/MasterList.h"
 #include "link/frmDelay.h"
+#include "periphery/Tips.h"
 #include "periphery/frmSplashPrint.h"
 #include "support/TestFiles.h"
 
@@ -71,6 +72,16 @@ frmDragRacing& WindowRig::start()
     app = std::make_unique<HalvexApp>(Services{prompter, port(), clock, random, store, sound,
                                                printer, ProgramFolder(dir.path())});
     app->load();
+    return app->mainWindow();
+}
+
+frmDragRacing& WindowRig::startShown()
+{
+    app.reset();
+    setShowTipsAtStartup(store, false);
+    app = std::make_unique<HalvexApp>(Services{prompter, port(), clock, random, store, sound,
+                                               printer, ProgramFolder(dir.path())});
+    app->start();
     return app->mainWindow();
 }
 

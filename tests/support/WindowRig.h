@@ -61,6 +61,8 @@ public:
 
     // Builds the program and runs its start-up.
     frmDragRacing& start();
+    // The same as the program starts: the window shown, then what start-up asks (tips off).
+    frmDragRacing& startShown();
     // Starts an installed program whose last run saved this setup, then forgets what start-up
     // wrote and said.
     frmDragRacing& startWith(const WindowStateRecord& state);

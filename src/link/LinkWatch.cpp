@@ -1,0 +1,64 @@
+#include "link/LinkWatch.h"
+
+#include "link/ModCommand.h"
+#include "platform/Failure.h"
+#include "platform/SerialPort.h"
+
+namespace halvex {
+
+LinkWatch::LinkWatch(SerialPort& port, ModCommand& command, Hooks hooks,
+                     std::chrono::milliseconds interval)
+    : m_port(port), m_command(command), m_hooks(std::move(hooks))
+{
+    m_timer.setInterval(interval);
+    connect(&m_timer, &QTimer::timeout, this, &LinkWatch::check);
+    connect(&m_port, &SerialPort::deviceLost, this, [this] { setConnected(false); });
+}
+
+void LinkWatch::start()
+{
+    m_started = true;
+    setConnected(m_port.isOpen());
+    m_timer.start();
+}
+
+void LinkWatch::check()
+{
+    if (m_command.demoMode() || m_command.isWaiting() || (m_hooks.busy && m_hooks.busy()))
+        return;
+    if (m_port.isOpen()) {
+        if (m_port.devicePresent()) {
+            // Opened again by someone else, as the settings window's port check does.
+            setConnected(true);
+            return;
+        }
+        m_port.close();
+        setConnected(false);
+    }
+    setConnected(false);
+    // The port's number is the settings' one, or the one the settings window's check last opened.
+    try {
+        m_port.open();
+    } catch (const Failure&) {
+        return;
+    }
+    try {
+        if (m_hooks.setUpUnit)
+            m_hooks.setUpUnit();
+    } catch (const Failure&) {
+        // A device that takes no commands is no unit: the next look tries again.
+        m_port.close();
+        return;
+    }
+    setConnected(true);
+}
+
+void LinkWatch::setConnected(bool connected)
+{
+    if (connected == m_connected && m_started)
+        return;
+    m_connected = connected;
+    Q_EMIT connectedChanged(connected);
+}
+
+} // namespace halvex

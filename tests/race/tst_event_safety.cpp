@@ -1,0 +1,278 @@
+#include "PtyPeer.h"
+#include "data/RaceJournal.h"
+#include "link/LinkWatch.h"
+#include "support/TestFiles.h"
+#include "support/WindowRig.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace halvex;
+using namespace halvex::test;
+
+namespace {
+
+const char* const kChildFolder = "HALVEX_TEST_RACE_THEN_DIE";
+
+// Runs a demo race through the main window and answers its result with OK.
+void demoRace(HalvexApp& app)
+{
+    WindowRig::clickGetReadyWhenShown();
+    app.mainWindow().cmdRace->click();
+    QVERIFY(app.statisticsWindow());
+    app.statisticsWindow()->cmdOk->click();
+}
+
+// The program of the first run: three demo races, their records written out as the journal
+// writes them, then killed without a chance to quit.
+int raceThenDie(const QString& folder)
+{
+    ScriptedPrompter prompter;
+    MemoryPort port;
+    SystemClock clock;
+    QueuedRandom random;
+    for (int i = 0; i < 60; ++i)
+        random.queue({0.05f * float(i % 19), 0.9f - 0.04f * float(i % 7)});
+    MemorySettingsStore store;
+    RecordedSound sound;
+    RecordingSurface printer;
+    HalvexApp app(
+        Services{prompter, port, clock, random, store, sound, printer, ProgramFolder(folder)});
+    app.load();
+    for (int i = 0; i < 3; ++i)
+        demoRace(app);
+    QByteArray records;
+    for (int i = 0; i < app.raceLog().count(); ++i)
+        records += RaceJournal::recordLine(app.raceLog().record(i));
+    ::write(STDOUT_FILENO, records.constData(), std::size_t(records.size()));
+    ::kill(::getpid(), SIGKILL);
+    return 1;
+}
+
+QList<QByteArray> journalLines(const RaceLog& log)
+{
+    QList<QByteArray> lines;
+    for (int i = 0; i < log.count(); ++i)
+        lines.append(RaceJournal::recordLine(log.record(i)));
+    return lines;
+}
+
+QStringList journalFiles(const WindowRig& rig)
+{
+    return QDir(rig.dir.filePath(RaceJournal::kFolderName)).entryList(QDir::Files, QDir::Name);
+}
+
+const QString kAsk =
+    QStringLiteral("The last session ended unexpectedly with %1 races. Restore them?");
+
+} // namespace
+
+class TestEventSafety : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void racesOfAKilledRunComeBack()
+    {
+        WindowRig rig;
+        rig.writeSettings();
+        rig.writeLists();
+        rig.writeFile(kWindowStateFileName, windowStateLine(WindowRig::proTreeSetup(true)));
+        QProcess first;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kChildFolder), rig.folder());
+        first.setProcessEnvironment(env);
+        first.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(first.waitForFinished(60000));
+        QCOMPARE(first.exitStatus(), QProcess::CrashExit);
+        const QByteArray raced = first.readAllStandardOutput();
+        QCOMPARE(raced.count("\r\n"), 6);
+
+        rig.prompter.answers.enqueue(Answer::Yes);
+        rig.startShown();
+        QCOMPARE(rig.prompter.texts(), QStringList{kAsk.arg(3)});
+        QCOMPARE(rig.prompter.messages[0].buttons, Buttons::YesNo);
+        QCOMPARE(journalLines(rig.log()).join(), raced);
+        QCOMPARE(rig.log().record(4).RaceNumber, qint16(3));
+
+        // The races are in this run's journal before anything else happens; the killed run's
+        // file is kept, closed, so it is not offered again.
+        QStringList files = journalFiles(rig);
+        QCOMPARE(files.size(), 2);
+        QVERIFY(files[0].endsWith(u".csv") && !files[0].endsWith(u".open.csv"));
+        QVERIFY(files[1].endsWith(u".open.csv"));
+        demoRace(*rig.app);
+        QCOMPARE(rig.log().record(6).RaceNumber, qint16(4));
+        const auto unfinished = RaceJournal::findUnfinished(rig.folder());
+        QVERIFY(unfinished);
+        QCOMPARE(unfinished->races(), 4);
+
+        // A clean quit closes it: the next start asks nothing.
+        rig.app.reset();
+        rig.prompter.clear();
+        rig.startShown();
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(rig.log().count(), qint16(0));
+        QCOMPARE(journalFiles(rig).size(), 2);
+    }
+
+    void noLeavesTheLogEmptyAndTheFileKept()
+    {
+        WindowRig rig;
+        rig.startWith(WindowRig::proTreeSetup(true));
+        demoRace(*rig.app);
+        demoRace(*rig.app);
+        const QString path = RaceJournal::findUnfinished(rig.folder())->path;
+        const QByteArray journal = fileBytes(path);
+        // The run ends without quitting: its journal stays open.
+        rig.app.release();
+
+        rig.prompter.answers.enqueue(Answer::No);
+        rig.startShown();
+        QCOMPARE(rig.prompter.texts(), QStringList{kAsk.arg(2)});
+        QCOMPARE(rig.log().count(), qint16(0));
+        QCOMPARE(rig.log().raceCounter(), qint16(0));
+        QCOMPARE(journalFiles(rig).size(), 1);
+        QCOMPARE(
+            fileBytes(QString(path).replace(QStringLiteral(".open.csv"), QStringLiteral(".csv"))),
+            journal);
+    }
+
+    void aJournalThatCannotBeWrittenIsReportedOnce()
+    {
+        WindowRig rig;
+        const QString folder = rig.dir.filePath(RaceJournal::kFolderName);
+        QVERIFY(QDir().mkpath(folder));
+        bool mounted = false;
+        if (geteuid() == 0) {
+            // Root writes through permissions: a read-only file system holds even for root.
+            mounted = QProcess::execute(QStringLiteral("mount"),
+                                        {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                         QStringLiteral("-o"), QStringLiteral("ro,size=64k"),
+                                         QStringLiteral("tmpfs"), folder}) == 0;
+            if (!mounted)
+                QSKIP("A read-only folder needs a mount, which this machine refuses.");
+        } else {
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        }
+        const auto restore = qScopeGuard([&] {
+            if (mounted)
+                QProcess::execute(QStringLiteral("umount"), {folder});
+        });
+        rig.startWith(WindowRig::proTreeSetup(true));
+        demoRace(*rig.app);
+        demoRace(*rig.app);
+        QCOMPARE(rig.prompter.messages.size(), 1);
+        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Race Journal"));
+        QVERIFY2(rig.prompter.messages[0].text.contains(
+                     folder + QStringLiteral("\" cannot be written:\r\n")),
+                 qPrintable(rig.prompter.messages[0].text));
+        QCOMPARE(rig.log().count(), qint16(4));
+    }
+
+    void theLinkComesBackByItself()
+    {
+        WindowRig rig;
+        rig.settings.InvertSignal = 1;
+        rig.settings.PreStageStage = true;
+        frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
+        LinkWatch& link = rig.app->linkWatch();
+        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit connected"));
+
+        rig.memoryPort.loseDevice();
+        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit not connected"));
+        rig.memoryPort.present = false;
+        link.check();
+        QVERIFY(!rig.memoryPort.isOpen());
+        QCOMPARE(rig.memoryPort.writes, QList<QByteArray>());
+
+        // Back: the unit is set up as at start-up, without a word to the operator.
+        rig.memoryPort.present = true;
+        link.check();
+        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit connected"));
+        QCOMPARE(rig.memoryPort.writes, (QList<QByteArray>{"O\n", "Y\n", "R\n"}));
+
+        // An entry that leads nowhere while the port is open is a lost device too.
+        rig.memoryPort.present = false;
+        link.check();
+        QVERIFY(!rig.memoryPort.isOpen());
+        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit not connected"));
+
+        // While a result is on screen the race owns the link: nothing is opened or sent until
+        // the result is answered.
+        rig.memoryPort.present = true;
+        link.check();
+        rig.memoryPort.answers.insert("P\n", "0\n0\n500\n400\n2500\n2400\n4500\n4600\n8000\n"
+                                             "8200\n10400\n10700\n10500\n10800\n0\n0\n0\n0\n!\n");
+        WindowRig::clickGetReadyWhenShown();
+        w.cmdRace->click();
+        QVERIFY(rig.stats());
+        rig.memoryPort.loseDevice();
+        rig.memoryPort.writes.clear();
+        link.check();
+        QVERIFY(!rig.memoryPort.isOpen());
+        rig.stats()->close();
+        link.check();
+        QVERIFY(rig.memoryPort.isOpen());
+        QCOMPARE(rig.memoryPort.writes, (QList<QByteArray>{"O\n", "Y\n", "R\n"}));
+
+        // In demo mode the unit is not used: the watch leaves the port alone.
+        rig.memoryPort.loseDevice();
+        rig.app->command().setDemoMode(true);
+        link.check();
+        QVERIFY(!rig.memoryPort.isOpen());
+        QCOMPARE(rig.prompter.texts(), QStringList());
+    }
+
+    void aPseudoTerminalClosedAndReopened()
+    {
+        WindowRig rig(WindowRig::Port::Serial);
+        rig.writeSettings();
+        rig.writeLists();
+        rig.writeFile(kWindowStateFileName, windowStateLine(WindowRig::proTreeSetup()));
+        auto peer = std::make_unique<sim::PtyPeer>(rig.folder(), 1);
+        frmDragRacing& w = rig.start();
+        w.show();
+        QVERIFY(peer->waitForCommands(3, 3000));
+        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit connected"));
+
+        peer.reset();
+        QTRY_COMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit not connected"));
+        rig.app->linkWatch().check();
+        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit not connected"));
+
+        peer = std::make_unique<sim::PtyPeer>(rig.folder(), 1);
+        rig.app->linkWatch().check();
+        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit connected"));
+        QVERIFY(peer->waitForCommands(3, 3000));
+        QCOMPARE(peer->commands(), (QList<QByteArray>{"O\n", "X\n", "S\n"}));
+
+        // The next race runs without a restart or the settings window.
+        peer->clear();
+        peer->setRandomRaceReply();
+        rig.prompter.clear();
+        WindowRig::clickGetReadyWhenShown();
+        w.cmdRace->click();
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QVERIFY(rig.stats());
+        QCOMPARE(rig.stats()->windowTitle(), QStringLiteral("Statistics - Race # 1"));
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(kChildFolder))
+        return raceThenDie(qEnvironmentVariable(kChildFolder));
+    TestEventSafety test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_event_safety.moc"
