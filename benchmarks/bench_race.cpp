@@ -57,6 +57,7 @@ public:
     qint64 bytesWaiting() override { return m_incoming.size(); }
     QByteArray readAll() override { return std::exchange(m_incoming, {}); }
     void discardInput() override { m_incoming.clear(); }
+    bool devicePresent() const override { return true; }
 
 private:
     QByteArray m_incoming;

@@ -186,7 +186,8 @@ void RaceJournal::sync(const RaceLog& log)
     QByteArray lines = whole == 0 ? headerLine() : QByteArray();
     for (int i = m_written; i < log.count(); ++i)
         lines += recordLine(log.record(i));
-    if (m_file.write(lines) != lines.size() || ::fsync(m_file.handle()) != 0) {
+    // fdatasync: the records and the file's new size are on the disk when it returns.
+    if (m_file.write(lines) != lines.size() || ::fdatasync(m_file.handle()) != 0) {
         const QString why = m_file.errorString().isEmpty() ? QString::fromLocal8Bit(strerror(errno))
                                                            : m_file.errorString();
         // The next append starts on a whole line.
