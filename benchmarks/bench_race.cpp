@@ -58,6 +58,7 @@ public:
     QByteArray readAll() override { return std::exchange(m_incoming, {}); }
     void discardInput() override { m_incoming.clear(); }
     bool devicePresent() const override { return true; }
+    QString deviceName() const override { return QStringLiteral("COM1"); }
 
 private:
     QByteArray m_incoming;

@@ -12,7 +12,7 @@ LinkWatch::LinkWatch(SerialPort& port, ModCommand& command, Hooks hooks,
 {
     m_timer.setInterval(interval);
     connect(&m_timer, &QTimer::timeout, this, &LinkWatch::check);
-    connect(&m_port, &SerialPort::deviceLost, this, [this] { setConnected(false); });
+    connect(&m_port, &SerialPort::deviceLost, this, &LinkWatch::lost);
 }
 
 void LinkWatch::start()
@@ -32,14 +32,18 @@ void LinkWatch::check()
             setConnected(true);
             return;
         }
+        lost();
         m_port.close();
-        setConnected(false);
     }
     setConnected(false);
     // The port's number is the settings' one, or the one the settings window's check last opened.
     try {
         m_port.open();
     } catch (const Failure&) {
+        return;
+    }
+    if (m_port.portNumber() == m_lostNumber && m_port.deviceName() != m_lostDevice) {
+        m_port.close();
         return;
     }
     try {
@@ -50,7 +54,15 @@ void LinkWatch::check()
         m_port.close();
         return;
     }
+    m_lostNumber = 0;
     setConnected(true);
+}
+
+void LinkWatch::lost()
+{
+    m_lostNumber = m_port.portNumber();
+    m_lostDevice = m_port.deviceName();
+    setConnected(false);
 }
 
 void LinkWatch::setConnected(bool connected)

@@ -41,6 +41,7 @@ Q_SIGNALS:
 
 private:
     void setConnected(bool connected);
+    void lost();
 
     SerialPort& m_port;
     ModCommand& m_command;
@@ -48,6 +49,11 @@ private:
     QTimer m_timer;
     bool m_connected = false;
     bool m_started = false;
+    // The port number and device the unit was lost on: while the number stays, only that
+    // device is the unit again. A number's entry that vanished lets the number fall back to a
+    // serial port of the machine, where no unit answers.
+    int m_lostNumber = 0;
+    QString m_lostDevice;
 };
 
 } // namespace halvex

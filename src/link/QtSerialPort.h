@@ -24,6 +24,7 @@ public:
     QByteArray readAll() override;
     void discardInput() override;
     bool devicePresent() const override;
+    QString deviceName() const override { return m_device; }
 
 private:
     void onError(QSerialPort::SerialPortError error);

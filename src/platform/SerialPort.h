@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 
 namespace halvex {
 
@@ -27,6 +28,8 @@ public:
     virtual void discardInput() = 0;
     // False once the open port's device has gone (its entry leads nowhere any more).
     virtual bool devicePresent() const = 0;
+    // The device the port number led to when it was opened last.
+    virtual QString deviceName() const = 0;
 
 Q_SIGNALS:
     // More bytes have arrived; emitted from the event loop, never from inside a write.

@@ -243,10 +243,17 @@ private Q_SLOTS:
         QVERIFY(peer->waitForCommands(3, 3000));
         QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit connected"));
 
+        // The unit goes, and with its entry gone the number falls back to a serial port of the
+        // machine, where no unit is: that is not the unit coming back.
+        sim::PtyPeer machinePort(rig.folder(), 2);
+        QVERIFY(
+            QFile::rename(machinePort.linkPath(), rig.dir.filePath(QStringLiteral("no-ttyS0"))));
         peer.reset();
         QTRY_COMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit not connected"));
         rig.app->linkWatch().check();
         QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit not connected"));
+        QVERIFY(!rig.port().isOpen());
+        QCOMPARE(machinePort.commands(), QList<QByteArray>());
 
         peer = std::make_unique<sim::PtyPeer>(rig.folder(), 1);
         rig.app->linkWatch().check();

@@ -60,6 +60,7 @@ public:
     // Cleared by a test to take the device away without a word from the port.
     bool present = true;
     bool devicePresent() const override { return opened && present; }
+    QString deviceName() const override { return QStringLiteral("COM%1").arg(number); }
     // The device is pulled out: the port closes itself and says so.
     void loseDevice()
     {
