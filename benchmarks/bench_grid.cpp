@@ -1,10 +1,12 @@
 // Race data timings with a full log, 250 races in 500 rows: the window opened, the top qualifiers
-// built, a column sorted, the worksheet written.
+// built, a column sorted, the worksheet, workbook and comma-separated values written.
+#include "reports/CsvExport.h"
 #include "reports/ExcelFileV2.h"
 #include "reports/GridSort.h"
 #include "reports/PrintGrid.h"
 #include "reports/QtPrintSurface.h"
 #include "reports/RaceDataGrid.h"
+#include "reports/XlsxExport.h"
 #include "reports/frmGridData.h"
 #include "support/WindowRig.h"
 
@@ -105,6 +107,22 @@ void WorksheetOfTheLog(benchmark::State& state)
         benchmark::DoNotOptimize(FG_SaveAsExcel(logged).size());
 }
 BENCHMARK(WorksheetOfTheLog)->Unit(benchmark::kMillisecond);
+
+void WorkbookOfTheLog(benchmark::State& state)
+{
+    GridModel logged = fullLogGrid();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(gridAsWorkbook(logged, QStringLiteral("Logged Races")).size());
+}
+BENCHMARK(WorkbookOfTheLog)->Unit(benchmark::kMillisecond);
+
+void CommaSeparatedLog(benchmark::State& state)
+{
+    GridModel logged = fullLogGrid();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(gridAsCsv(logged).size());
+}
+BENCHMARK(CommaSeparatedLog)->Unit(benchmark::kMillisecond);
 
 void PageCountOfTheLog(benchmark::State& state)
 {

@@ -43,6 +43,14 @@ struct InputBox
     QString defaultText;
 };
 
+struct SaveDialog
+{
+    QString caption;
+    QString startPath;
+    QString filter;         // the file types offered, separated by ";;"
+    QString selectedFilter; // the one chosen: in, the one offered first; out, the operator's
+};
+
 // Message boxes, input boxes and the save dialog: every question the system puts to the operator
 // goes through here, so that tests can answer them without a modal window.
 class Prompter
@@ -63,13 +71,22 @@ public:
         return ask(InputBox{prompt, title.isEmpty() ? kAppTitle : title, defaultText});
     }
 
-    // Returns the chosen file name, empty when the operator cancels.
-    virtual QString saveFileName(const QString& caption, const QString& startPath,
-                                 const QString& filter) = 0;
+    // Returns the chosen file name, empty when the operator cancels. With selectedFilter, the
+    // file type it names is offered first and it tells afterwards which one the operator chose.
+    QString saveFileName(const QString& caption, const QString& startPath, const QString& filter,
+                         QString* selectedFilter = nullptr)
+    {
+        SaveDialog dialog{caption, startPath, filter, selectedFilter ? *selectedFilter : QString()};
+        const QString name = askSaveFile(dialog);
+        if (selectedFilter)
+            *selectedFilter = dialog.selectedFilter;
+        return name;
+    }
 
 protected:
     virtual Answer show(const MessageBox& box) = 0;
     virtual QString ask(const InputBox& box) = 0;
+    virtual QString askSaveFile(SaveDialog& dialog) = 0;
 };
 
 } // namespace halvex

@@ -60,10 +60,10 @@ QString QtPrompter::ask(const InputBox& box)
     return ok ? text : QString();
 }
 
-QString QtPrompter::saveFileName(const QString& caption, const QString& startPath,
-                                 const QString& filter)
+QString QtPrompter::askSaveFile(SaveDialog& dialog)
 {
-    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, startPath, filter);
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), dialog.caption,
+                                        dialog.startPath, dialog.filter, &dialog.selectedFilter);
 }
 
 } // namespace halvex

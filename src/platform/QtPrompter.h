@@ -6,13 +6,10 @@ namespace halvex {
 
 class QtPrompter final : public Prompter
 {
-public:
-    QString saveFileName(const QString& caption, const QString& startPath,
-                         const QString& filter) override;
-
 protected:
     Answer show(const MessageBox& box) override;
     QString ask(const InputBox& box) override;
+    QString askSaveFile(SaveDialog& dialog) override;
 };
 
 } // namespace halvex

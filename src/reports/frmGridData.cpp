@@ -8,13 +8,13 @@
 #include "platform/Prompter.h"
 #include "platform/Services.h"
 #include "reports/ExcelFileV2.h"
+#include "reports/GridExport.h"
 #include "reports/GridTableModel.h"
 #include "reports/PrintGrid.h"
 #include "reports/PrintSurface.h"
 #include "reports/RaceDataGrid.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -195,14 +195,17 @@ void frmGridData::mnuSave_Click()
     const bool qualifiers = !GridQ->isHidden();
     const QString proposed =
         proposedExportName(m_services.folder, m_services.clock.now(), qualifiers);
-    QString name = m_services.prompter.saveFileName(QStringLiteral("Save Race Data"), proposed,
-                                                    QStringLiteral("Excel Files (*.xls)"));
+    QString fileType = exportFilter(ExportFormat::Worksheet);
+    const QString name = m_services.prompter.saveFileName(QStringLiteral("Save Race Data"),
+                                                          proposed, exportFilters(), &fileType);
     if (name.isEmpty())
         return;
-    if (QFileInfo(name).suffix().isEmpty())
-        name += QStringLiteral(".xls");
+    const ExportFormat format = exportFormatOf(fileType);
     try {
-        writeFileAtomically(name, FG_SaveAsExcel(qualifiers ? gridQ : gridL));
+        writeFileAtomically(
+            withExportSuffix(name, format),
+            exportGrid(qualifiers ? gridQ : gridL, format,
+                       qualifiers ? QStringLiteral("Qualifiers") : QStringLiteral("Logged Races")));
     } catch (const Failure& f) {
         m_services.prompter.message(f.description());
     }

@@ -19,7 +19,7 @@ class Settings;
 
 // The races of this run in a grid, one row per lane, and on request each racer's best run per
 // class. Sorts on a double click on a title, moves a column dragged by its title, saves the
-// grid shown as a worksheet, and clears the log.
+// grid shown as a worksheet, a workbook or comma-separated values, and clears the log.
 class frmGridData final : public QDialog
 {
     Q_OBJECT

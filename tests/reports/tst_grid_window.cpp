@@ -1,3 +1,5 @@
+#include "reports/CsvExport.h"
+#include "reports/ExcelFileV2.h"
 #include "reports/PrintGrid.h"
 #include "reports/QtPrintSurface.h"
 #include "reports/frmGridData.h"
@@ -5,6 +7,7 @@
 #include "support/WindowRig.h"
 
 #include <QAction>
+#include <QDir>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -73,15 +76,33 @@ private Q_SLOTS:
         QCOMPARE(w.gridL.text(0, 1), QStringLiteral("Driver"));
         QCOMPARE(w.gridL.text(0, 2), QStringLiteral("Race#"));
 
-        // Save: a name without a suffix gets ".xls"; a cancelled dialog writes nothing.
-        rig.prompter.fileNames.enqueue(rig.dir.filePath(QStringLiteral("out")));
+        // Save offers the worksheet first and chosen, then the workbook and the comma-separated
+        // values; a name without a suffix gets the chosen type's; a cancelled dialog writes
+        // nothing.
+        const QString out = rig.dir.filePath(QStringLiteral("out"));
+        rig.prompter.fileNames.enqueue(out);
         w.mnuSave->trigger();
-        QVERIFY(fileBytes(rig.dir.filePath(QStringLiteral("out.xls")))
-                    .startsWith(QByteArray::fromHex("0900040002000a00")));
+        QCOMPARE(rig.prompter.saveDialogs[0].filter,
+                 QStringLiteral("Excel Files (*.xls);;Excel Workbook (*.xlsx);;CSV (*.csv)"));
+        QCOMPARE(rig.prompter.saveDialogs[0].selectedFilter, QStringLiteral("Excel Files (*.xls)"));
+        QCOMPARE(fileBytes(out + QStringLiteral(".xls")), FG_SaveAsExcel(w.gridL));
+        rig.prompter.fileNames.enqueue(out);
+        rig.prompter.fileTypes.enqueue(QStringLiteral("Excel Workbook (*.xlsx)"));
         w.mnuSave->trigger();
-        rig.prompter.fileNames.enqueue(rig.dir.filePath(QStringLiteral("no such folder/x.xls")));
+        QVERIFY(fileBytes(out + QStringLiteral(".xlsx")).startsWith("PK\x03\x04"));
+        rig.prompter.fileNames.enqueue(out);
+        rig.prompter.fileTypes.enqueue(QStringLiteral("CSV (*.csv)"));
         w.mnuSave->trigger();
-        QCOMPARE(rig.prompter.messages.size(), 1);
+        QCOMPARE(fileBytes(out + QStringLiteral(".csv")), gridAsCsv(w.gridL));
+        w.mnuSave->trigger();
+        QCOMPARE(QDir(rig.dir.path()).entryList({QStringLiteral("out*")}).size(), 3);
+        for (const char* type : {"Excel Files (*.xls)", "Excel Workbook (*.xlsx)"}) {
+            rig.prompter.fileNames.enqueue(rig.dir.filePath(QStringLiteral("no such folder/x")));
+            rig.prompter.fileTypes.enqueue(QLatin1String(type));
+            w.mnuSave->trigger();
+        }
+        QCOMPARE(rig.prompter.messages.size(), 2);
+        QVERIFY(rig.prompter.messages[1].text.startsWith(QStringLiteral("Cannot write x.xlsx: ")));
 
         // Print Grid sends the grid shown as one job; a selection made upward prints the titles.
         w.mnuPrint->trigger();

@@ -16,7 +16,10 @@ public:
     QList<InputBox> inputs;
     QQueue<Answer> answers;
     QQueue<QString> inputAnswers;
+    QList<SaveDialog> saveDialogs; // as offered
     QQueue<QString> fileNames;
+    // The file type chosen in the next save dialog; with none queued, the one offered first.
+    QQueue<QString> fileTypes;
 
     QStringList texts() const
     {
@@ -31,11 +34,6 @@ public:
         inputs.clear();
     }
 
-    QString saveFileName(const QString&, const QString&, const QString&) override
-    {
-        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
-    }
-
 protected:
     Answer show(const MessageBox& box) override
     {
@@ -46,6 +44,15 @@ protected:
     {
         inputs.append(box);
         return inputAnswers.isEmpty() ? QString() : inputAnswers.dequeue();
+    }
+    QString askSaveFile(SaveDialog& dialog) override
+    {
+        saveDialogs.append(dialog);
+        if (!fileTypes.isEmpty())
+            dialog.selectedFilter = fileTypes.dequeue();
+        else if (dialog.selectedFilter.isEmpty())
+            dialog.selectedFilter = dialog.filter.section(QStringLiteral(";;"), 0, 0);
+        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
 };
 
