@@ -13,6 +13,7 @@ namespace halvex {
 class Credits;
 class frmDragRacing;
 class frmDragStats;
+class frmScoreboard;
 class ModCommand;
 class RaceLog;
 class RaceSession;
@@ -54,6 +55,8 @@ public:
     void showHelp(QWidget* owner = nullptr);
     // The statistics window of the race on screen, if any.
     frmDragStats* statisticsWindow() const;
+    // The scoreboard, while it is open.
+    frmScoreboard* scoreboardWindow() const;
     Services& services();
     Settings& settings();
     Credits& credits();
