@@ -231,10 +231,7 @@ void frmScoreboard::resizeEvent(QResizeEvent* event)
 void frmScoreboard::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F11) {
-        if (isFullScreen())
-            showNormal();
-        else
-            showFullScreen();
+        setFullScreen(!isFullScreen());
         return;
     }
     QWidget::keyPressEvent(event);
@@ -256,8 +253,26 @@ void frmScoreboard::present(const QScreen* mainScreen)
     }
     winId();
     windowHandle()->setScreen(other);
+    m_normalGeometry = QRect(other->geometry().topLeft() + QPoint(40, 40), QSize(1024, 640));
     setGeometry(other->geometry());
-    showFullScreen();
+    setFullScreen(true);
+}
+
+void frmScoreboard::setFullScreen(bool on)
+{
+    if (on) {
+        if (!isFullScreen() && isVisible())
+            m_normalGeometry = geometry();
+        // A projector's machine may run without a window manager, which is what otherwise
+        // sizes a full screen window to its screen. (Sized after, the window would leave full
+        // screen again.)
+        setGeometry(screen()->geometry());
+        showFullScreen();
+        return;
+    }
+    showNormal();
+    if (m_normalGeometry.isValid())
+        setGeometry(m_normalGeometry);
 }
 
 } // namespace halvex

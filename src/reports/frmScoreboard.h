@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QWidget>
 
 #include <array>
@@ -54,10 +55,12 @@ protected:
 
 private:
     void buildControls();
+    void setFullScreen(bool on);
     void draw();
     void place();
 
     const Scoreboard& m_board;
+    QRect m_normalGeometry;
 };
 
 } // namespace halvex

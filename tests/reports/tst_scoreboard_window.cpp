@@ -7,7 +7,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
+
+#include <cmath>
 
 using namespace halvex;
 using namespace halvex::test;
@@ -128,11 +131,17 @@ private Q_SLOTS:
                 board->lblNameLeft->width());
         QVERIFY(board->lblNameLeft->font().pixelSize() < qRound(451 * 0.07));
 
+        // F11 fills the screen and back; the type follows.
+        const QRect normal = board->geometry();
         QVERIFY(!board->isFullScreen());
         QTest::keyClick(board, Qt::Key_F11);
         QVERIFY(board->isFullScreen());
+        QCOMPARE(board->geometry(), board->screen()->geometry());
+        QCOMPARE(board->lblLeftRT->font().pixelSize(),
+                 int(std::ceil(board->screen()->geometry().height() / 10.0)));
         QTest::keyClick(board, Qt::Key_F11);
         QVERIFY(!board->isFullScreen());
+        QCOMPARE(board->geometry(), normal);
     }
 
     void theBoardNeverHoldsUpARace()
