@@ -24,12 +24,14 @@
 #include "platform/Random.h"
 #include "race/Credits.h"
 #include "race/RaceSession.h"
+#include "race/Scoreboard.h"
 #include "race/WindowState.h"
 #include "race/frmDragRacing.h"
 #include "reports/QtPrintSurface.h"
 #include "reports/TimeSlip.h"
 #include "reports/frmDragStats.h"
 #include "reports/frmGridData.h"
+#include "reports/frmScoreboard.h"
 #include "settings/frmDragSettings.h"
 
 #include <QAction>
@@ -76,6 +78,7 @@ struct HalvexApp::Parts
     Password password{services.folder};
     ModCommand command{services.port, services.prompter, services.clock};
     RaceSession session{command, settings, log, credits, services.random, services.prompter};
+    Scoreboard board;
     frmDragRacing window{services, settings, windowState, credits, command, session};
     // Diagnostics windows open: their polls own the link.
     int diagnosticsOpen = 0;
@@ -84,6 +87,7 @@ struct HalvexApp::Parts
                                     [this] { return session.isBusy() || diagnosticsOpen > 0; }}};
     QPointer<frmDragStats> stats;
     QPointer<frmHelp> help;
+    QPointer<frmScoreboard> scoreboard;
 
     void showHelp(QWidget* owner = nullptr);
     // The unit's settings as start-up sends them, after the port was opened again.
@@ -247,6 +251,20 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
                          stats->activateWindow();
                      });
 
+    // The scoreboard follows the run from its start, so it opens on the last races too.
+    p.board.follow(p.session, p.settings);
+    QObject::connect(&p.log, &RaceLog::cleared, &p.board, &Scoreboard::forgetRaces);
+    QObject::connect(p.window.mnuViewScoreboard, &QAction::triggered, &p.window, [&p] {
+        if (p.scoreboard) {
+            p.scoreboard->setWindowState(p.scoreboard->windowState() & ~Qt::WindowMinimized);
+            p.scoreboard->show();
+            p.scoreboard->raise();
+            return;
+        }
+        p.scoreboard = new frmScoreboard(p.board, &p.window);
+        p.scoreboard->present(p.window.screen());
+    });
+
     QObject::connect(p.window.mnuHelpIndex, &QAction::triggered, &p.window, [&p] { p.showHelp(); });
     // The race data opens once a race has been computed.
     QObject::connect(p.window.mnuLoggedRaces, &QAction::triggered, &p.window, [&p] {
@@ -329,6 +347,11 @@ void HalvexApp::showHelp(QWidget* owner)
 frmDragStats* HalvexApp::statisticsWindow() const
 {
     return m_parts->stats;
+}
+
+frmScoreboard* HalvexApp::scoreboardWindow() const
+{
+    return m_parts->scoreboard;
 }
 
 Services& HalvexApp::services()

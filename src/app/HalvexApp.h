@@ -14,6 +14,7 @@ class Credits;
 class frmDragRacing;
 class frmDragStats;
 class LinkWatch;
+class frmScoreboard;
 class ModCommand;
 class RaceLog;
 class RaceSession;
@@ -55,6 +56,8 @@ public:
     void showHelp(QWidget* owner = nullptr);
     // The statistics window of the race on screen, if any.
     frmDragStats* statisticsWindow() const;
+    // The scoreboard, while it is open.
+    frmScoreboard* scoreboardWindow() const;
     Services& services();
     Settings& settings();
     Credits& credits();

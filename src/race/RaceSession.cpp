@@ -111,6 +111,14 @@ void RaceSession::commit()
     Q_EMIT pendingChanged(false);
 }
 
+void RaceSession::setUpcoming(const RaceSetup& setup)
+{
+    if (setup == m_upcoming)
+        return;
+    m_upcoming = setup;
+    Q_EMIT upcomingChanged(m_upcoming);
+}
+
 void RaceSession::resetUnit()
 {
     try {

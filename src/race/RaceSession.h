@@ -47,6 +47,11 @@ public:
     // The race computed last.
     const RaceResult& result() const { return m_result; }
 
+    // The race being set up: the main window tells every change of its setup, so that others
+    // can show the next pairing without reading its controls.
+    void setUpcoming(const RaceSetup& setup);
+    const RaceSetup& upcoming() const { return m_upcoming; }
+
     // The result's window has closed, whichever way: commits the race once.
     void commit();
     // The result's OK: the unit is reset with "O", outside demo mode.
@@ -55,6 +60,7 @@ public:
 Q_SIGNALS:
     void resultReady(const halvex::RaceResult& result);
     void pendingChanged(bool pending);
+    void upcomingChanged(const halvex::RaceSetup& setup);
 
 private:
     void runRace(const RaceSetup& setup);
@@ -70,6 +76,7 @@ private:
     std::function<void()> m_startDelay;
     RaceReply m_reply{};
     RaceResult m_result;
+    RaceSetup m_upcoming;
     bool m_raceOk = false;
     bool m_pending = false;
     bool m_running = false;

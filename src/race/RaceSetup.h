@@ -24,6 +24,8 @@ struct RaceSetup
     QString dialInLeft;
     QString dialInRight;
     bool dialInsShown = false;
+
+    bool operator==(const RaceSetup&) const = default;
 };
 
 // The control that gets the focus back when a check stops the race.

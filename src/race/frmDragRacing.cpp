@@ -44,6 +44,16 @@ frmDragRacing::frmDragRacing(Services& services, Settings& settings, WindowState
         lblCredits->setText(m_credits.text());
         setBackColour(lblCredits, m_credits.colour());
     });
+    // Every change of the setup, by the operator or by code, tells the session the race being
+    // set up, so that others show it without reading these controls.
+    const auto announceSetup = [this] { m_session.setUpcoming(raceSetup()); };
+    connect(cmbClass, &QComboBox::currentTextChanged, this, announceSetup);
+    connect(cmbTree, &QComboBox::currentIndexChanged, this, announceSetup);
+    for (int i = 0; i < 2; ++i) {
+        connect(cmbRacers[i], &QComboBox::currentTextChanged, this, announceSetup);
+        connect(cmbCars[i], &QComboBox::currentTextChanged, this, announceSetup);
+        connect(txtDialin[i], &QLineEdit::textChanged, this, announceSetup);
+    }
 }
 
 void frmDragRacing::showMessageForFailure(const std::exception& e)

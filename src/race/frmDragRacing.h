@@ -118,6 +118,7 @@ public:
     QAction* mnuQualifications = nullptr;
     QAction* mnuDemo = nullptr;
     QAction* mnuLoggedRaces = nullptr;
+    QAction* mnuViewScoreboard = nullptr;
     QAction* mnuDataBaseClasses = nullptr;
     QAction* mnuRacers = nullptr;
     QAction* mnuDataBaseCars = nullptr;

@@ -202,6 +202,7 @@ void frmDragRacing::buildMenus()
 
     QMenu* mnuView = menu("mnuView", QStringLiteral("&View"));
     mnuLoggedRaces = action(mnuView, "mnuLoggedRaces", QStringLiteral("Logged Races"));
+    mnuViewScoreboard = action(mnuView, "mnuViewScoreboard", QStringLiteral("Scoreboard"));
 
     QMenu* mnuDataBase = menu("mnuDataBase", QStringLiteral("&DataBase"));
     mnuDataBaseClasses = action(mnuDataBase, "mnuDataBaseClasses", QStringLiteral("&Classes..."));

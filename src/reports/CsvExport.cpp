@@ -1,40 +1,20 @@
 #include "reports/CsvExport.h"
 
+#include "data/CsvText.h"
 #include "reports/GridModel.h"
 
 namespace halvex {
 
-namespace {
-
-void appendField(QByteArray& out, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\r') &&
-        !bytes.contains('\n')) {
-        out.append(bytes);
-        return;
-    }
-    out.append('"');
-    for (char ch : bytes) {
-        if (ch == '"')
-            out.append('"');
-        out.append(ch);
-    }
-    out.append('"');
-}
-
-} // namespace
-
 QByteArray gridAsCsv(const GridModel& grid)
 {
+    // The byte order mark tells spreadsheets that would otherwise take the local code page that
+    // the text is UTF-8.
     QByteArray out("\xEF\xBB\xBF");
     for (int r = 0; r < grid.rows(); ++r) {
-        for (int c = 0; c < grid.cols(); ++c) {
-            if (c > 0)
-                out.append(',');
-            appendField(out, grid.text(r, c));
-        }
-        out.append("\r\n");
+        QStringList fields;
+        for (int c = 0; c < grid.cols(); ++c)
+            fields.append(grid.text(r, c));
+        out.append(csvLine(fields));
     }
     return out;
 }

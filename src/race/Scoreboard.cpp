@@ -1,0 +1,160 @@
+#include "race/Scoreboard.h"
+
+#include "data/Numbers.h"
+#include "data/Settings.h"
+#include "platform/Failure.h"
+#include "race/Colours.h"
+#include "race/RaceSession.h"
+#include "race/ResultDisplay.h"
+
+namespace halvex {
+
+namespace {
+
+// The handicap as the statistics window will show it once the race is in; a value that is no
+// number is shown as typed, since the race will not start with it anyway.
+QString handicapText(int treeIndex, const QString& value)
+{
+    if (!isHandicapTree(treeIndex))
+        return {};
+    const QString word = treeIndex == 2 ? QStringLiteral("Dial-In ") : QStringLiteral("Index ");
+    if (isNumeric(value)) {
+        try {
+            return word + dialInText(singleValue(value));
+        } catch (const Failure&) {
+        }
+    }
+    return word + value;
+}
+
+std::array<BoardLane, 2> setupLanes(const RaceSetup& s)
+{
+    std::array<BoardLane, 2> lanes;
+    lanes[0].racer = s.racerLeft;
+    lanes[1].racer = s.racerRight;
+    lanes[0].car = s.carLeft;
+    lanes[1].car = s.carRight;
+    lanes[0].handicap = handicapText(s.treeIndex, s.dialInLeft);
+    lanes[1].handicap = handicapText(s.treeIndex, s.dialInRight);
+    for (BoardLane& lane : lanes)
+        lane.nameColour = lane.carColour = lane.reactionTimeColour = lane.elapsedTimeColour =
+            kColourLightGrey;
+    return lanes;
+}
+
+// Whether two setups put the same pairing on the board: a dial-in retyped as 1.500 from 1.5, or
+// the tree changed between two trees without handicap, is the same race to the crowd.
+bool samePairing(const RaceSetup& a, const RaceSetup& b)
+{
+    if (a.className != b.className)
+        return false;
+    const auto la = setupLanes(a);
+    const auto lb = setupLanes(b);
+    for (int i = 0; i < 2; ++i) {
+        if (la[i].racer != lb[i].racer || la[i].car != lb[i].car ||
+            la[i].handicap != lb[i].handicap)
+            return false;
+    }
+    return true;
+}
+
+QString speedHeadingFor(bool metric)
+{
+    return metric ? QStringLiteral("KPH") : QStringLiteral("MPH");
+}
+
+} // namespace
+
+void Scoreboard::follow(const RaceSession& session, const Settings& settings)
+{
+    connect(&session, &RaceSession::upcomingChanged, this, &Scoreboard::showSetup);
+    connect(&session, &RaceSession::resultReady, this, &Scoreboard::showResult);
+    connect(&session, &RaceSession::pendingChanged, this, [this](bool pending) {
+        if (!pending)
+            releaseResult();
+    });
+    connect(&settings, &Settings::changed, this,
+            [this, &settings] { setMetric(settings.record().Metric); });
+    setMetric(settings.record().Metric);
+    showSetup(session.upcoming());
+}
+
+void Scoreboard::showSetup(const RaceSetup& setup)
+{
+    m_upcoming = setup;
+    if (m_holding || (m_showsResult && samePairing(setup, m_shown)))
+        return;
+    displaySetup(setup);
+}
+
+void Scoreboard::displaySetup(const RaceSetup& setup)
+{
+    m_shown = setup;
+    m_showsResult = false;
+    m_lanes = setupLanes(setup);
+    m_classHeading = QStringLiteral("Class: ") + setup.className;
+    m_raceTitle = QStringLiteral("Next Race");
+    m_speedHeading = speedHeadingFor(m_metric);
+    Q_EMIT changed();
+}
+
+void Scoreboard::showResult(const RaceResult& result)
+{
+    m_shown = result.setup;
+    m_showsResult = true;
+    m_holding = true;
+    for (int i = 0; i < 2; ++i) {
+        const LaneDisplay& from = result.lanes[i];
+        BoardLane& lane = m_lanes[i];
+        lane.racer = from.name;
+        lane.car = from.car;
+        lane.handicap = from.handicap;
+        lane.reactionTime = from.reactionTime;
+        lane.elapsedTime = from.elapsedTime;
+        lane.speed = from.speed;
+        lane.winMargin = from.winMargin;
+        lane.nameColour = from.nameColour;
+        lane.carColour = from.carColour;
+        lane.reactionTimeColour = from.reactionTimeColour;
+        lane.elapsedTimeColour = from.elapsedTimeColour;
+    }
+    m_classHeading = result.classHeading;
+    m_raceTitle = QStringLiteral("Race # ") + QString::number(result.left.RaceNumber);
+    m_speedHeading = result.speedHeading;
+
+    BoardRace race;
+    race.title = m_raceTitle;
+    race.racers = {result.lanes[0].name, result.lanes[1].name};
+    race.elapsedTimes = {result.lanes[0].elapsedTime, result.lanes[1].elapsedTime};
+    race.winner = result.decision.winner;
+    m_lastRaces.prepend(race);
+    if (m_lastRaces.size() > kLastRaces)
+        m_lastRaces.removeLast();
+    Q_EMIT changed();
+}
+
+void Scoreboard::releaseResult()
+{
+    if (!std::exchange(m_holding, false))
+        return;
+    // The setup may have changed while the result was on screen.
+    showSetup(m_upcoming);
+}
+
+void Scoreboard::setMetric(bool metric)
+{
+    m_metric = metric;
+    // A result keeps the unit it was measured in.
+    if (m_showsResult || speedHeadingFor(metric) == m_speedHeading)
+        return;
+    m_speedHeading = speedHeadingFor(metric);
+    Q_EMIT changed();
+}
+
+void Scoreboard::forgetRaces()
+{
+    m_lastRaces.clear();
+    Q_EMIT changed();
+}
+
+} // namespace halvex

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QScreen;
+
+namespace halvex {
+
+class Scoreboard;
+
+// The board for the crowd, on a second screen or a projector: the two lanes side by side with
+// the pairing being set up, then each race's results in large type and the statistics window's
+// colours, and the last races below. It draws what the scoreboard tells it and nothing else, so
+// it can be opened, moved and closed at any time without touching a race. Its text follows its
+// size; F11 switches full screen.
+class frmScoreboard final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmScoreboard(const Scoreboard& board, QWidget* parent = nullptr);
+
+    // Full screen on a screen other than the main window's when there is one, else a window.
+    void present(const QScreen* mainScreen);
+
+    QLabel* lblDragRacingClass = nullptr;
+    QLabel* lblRaceTitle = nullptr;
+    QLabel* lblNameLeft = nullptr;
+    QLabel* lblNameRight = nullptr;
+    QLabel* lblCarLeft = nullptr;
+    QLabel* lblCarRight = nullptr;
+    QLabel* lblLeftDialin = nullptr;
+    QLabel* lblRightDialin = nullptr;
+    QLabel* lblLeftRT = nullptr;
+    QLabel* lblRT = nullptr;
+    QLabel* lblRightRT = nullptr;
+    QLabel* lblLeftET = nullptr;
+    QLabel* lblET = nullptr;
+    QLabel* lblRightET = nullptr;
+    QLabel* lblLeftMPH = nullptr;
+    QLabel* lblMPH = nullptr;
+    QLabel* lblRightMPH = nullptr;
+    QLabel* lblLeftWM = nullptr;
+    QLabel* lblWinMargin = nullptr;
+    QLabel* lblRightWM = nullptr;
+    // The last races, newest on top: left lane, race number, right lane.
+    std::array<std::array<QLabel*, 3>, 5> lblLastRaces{};
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildControls();
+    void setFullScreen(bool on);
+    void draw();
+    void place();
+
+    const Scoreboard& m_board;
+    QRect m_normalGeometry;
+};
+
+} // namespace halvex

@@ -1,0 +1,195 @@
+#include "data/RaceLog.h"
+#include "data/Settings.h"
+#include "link/ModCommand.h"
+#include "race/Colours.h"
+#include "race/Credits.h"
+#include "race/RaceSession.h"
+#include "race/Scoreboard.h"
+#include "support/FakeServices.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace halvex;
+using namespace halvex::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Left: RT 0.0500, finish 1.0500 (ET 1.0000); right: RT 0.0400, finish 1.0800 (ET 1.0400): the
+// left lane wins by 0.0300.
+const QByteArray kLeftWins = "0\n0\n500\n400\n2500\n2400\n4500\n4600\n8000\n8200\n10400\n10700\n"
+                             "10500\n10800\n0\n0\n0\n0\n!\n";
+// Left starts before the green (RT -0.0100); right finishes 1.0400 after its start, under its
+// dial-in of 1.1: a red light and a breakout, and the right lane wins.
+const QByteArray kRedAndBreakout = "0\n0\n-100\n400\n2500\n2400\n4500\n4600\n8000\n8200\n10400\n"
+                                   "10700\n10500\n10800\n0\n0\n0\n0\n!\n";
+// The left lane never reaches the finish: no winner.
+const QByteArray kNoFinish = "0\n0\n500\n400\n2500\n2400\n4500\n4600\n8000\n8200\n10400\n10700\n"
+                             "0\n10800\n0\n0\n0\n0\n!\n";
+
+struct Rig
+{
+    MemoryPort port;
+    ScriptedPrompter prompter;
+    SystemClock clock;
+    QueuedRandom random;
+    Settings settings;
+    RaceLog log;
+    QTemporaryDir dir;
+    Credits credits{ProgramFolder(dir.path())};
+    ModCommand command{port, prompter, clock};
+    RaceSession session{command, settings, log, credits, random, prompter};
+    Scoreboard board;
+
+    Rig()
+    {
+        port.opened = true;
+        command.setTimeLimit(100ms, 10ms);
+        board.follow(session, settings);
+    }
+
+    void race(const RaceSetup& setup, const QByteArray& report)
+    {
+        port.answers.insert("N\n", report);
+        port.answers.insert("P\n", report);
+        session.start(setup);
+        QVERIFY(session.resultPending());
+    }
+};
+
+RaceSetup dialInRace()
+{
+    RaceSetup s;
+    s.treeIndex = 2;
+    s.className = QStringLiteral("Stock");
+    s.racerLeft = QStringLiteral("Ann");
+    s.racerRight = QStringLiteral("Bob");
+    s.carLeft = QStringLiteral("Red");
+    s.carRight = QStringLiteral("Blue");
+    s.dialInLeft = QStringLiteral("1.0");
+    s.dialInRight = QStringLiteral("1.1");
+    s.dialInsShown = true;
+    return s;
+}
+
+} // namespace
+
+class TestScoreboard : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void thePairingBeingSetUpShowsWithItsHandicaps()
+    {
+        Rig rig;
+        QSignalSpy changes(&rig.board, &Scoreboard::changed);
+        RaceSetup s = dialInRace();
+        s.dialInRight = QStringLiteral("7.5x");
+        rig.session.setUpcoming(s);
+        // Told once: the same setup again changes nothing.
+        rig.session.setUpcoming(s);
+        QCOMPARE(changes.count(), 1);
+        const auto& lanes = rig.board.lanes();
+        QCOMPARE(rig.board.classHeading(), QStringLiteral("Class: Stock"));
+        QCOMPARE(rig.board.raceTitle(), QStringLiteral("Next Race"));
+        QCOMPARE(lanes[0].racer, QStringLiteral("Ann"));
+        QCOMPARE(lanes[1].car, QStringLiteral("Blue"));
+        QCOMPARE(lanes[0].handicap, QStringLiteral("Dial-In 1.000"));
+        // Not a number: shown as typed, as the race will not start with it.
+        QCOMPARE(lanes[1].handicap, QStringLiteral("Dial-In 7.5x"));
+        QCOMPARE(lanes[0].reactionTime, QString());
+        QCOMPARE(lanes[1].nameColour, kColourLightGrey);
+
+        s.treeIndex = 4;
+        s.dialInRight = QStringLiteral("1e39"); // numeric, but beyond a single
+        rig.session.setUpcoming(s);
+        QCOMPARE(lanes[0].handicap, QStringLiteral("Index 1.000"));
+        QCOMPARE(lanes[1].handicap, QStringLiteral("Index 1e39"));
+        s.treeIndex = 3;
+        rig.session.setUpcoming(s);
+        QCOMPARE(lanes[0].handicap, QString());
+        QCOMPARE(lanes[1].handicap, QString());
+        QCOMPARE(rig.board.speedHeading(), QStringLiteral("MPH"));
+        DragSettings metric;
+        metric.Metric = true;
+        rig.settings.replace(metric);
+        QCOMPARE(rig.board.speedHeading(), QStringLiteral("KPH"));
+    }
+
+    void aResultKeepsTheBoardUntilItsWindowClosesAndThePairingChanges()
+    {
+        Rig rig;
+        rig.session.setUpcoming(dialInRace());
+        rig.race(dialInRace(), kRedAndBreakout);
+        const auto& lanes = rig.board.lanes();
+        QVERIFY(rig.board.showsResult());
+        QCOMPARE(rig.board.raceTitle(), QStringLiteral("Race # 1"));
+        QCOMPARE(lanes[0].reactionTime, QStringLiteral("-0.0100"));
+        QCOMPARE(lanes[0].reactionTimeColour, kColourRed);
+        QCOMPARE(lanes[1].elapsedTime, QStringLiteral("1.0400"));
+        QCOMPARE(lanes[1].elapsedTimeColour, kColourYellow);
+        QCOMPARE(lanes[1].nameColour, kColourGreen);
+        QCOMPARE(lanes[0].nameColour, kColourLightGrey);
+        QCOMPARE(lanes[0].winMargin, QString());
+        QCOMPARE(lanes[1].winMargin, QStringLiteral("0.0700"));
+
+        // The operator sets up the next pair while the result is on screen: the crowd still
+        // reads the race just run, until its window closes.
+        RaceSetup next = dialInRace();
+        next.racerLeft = QStringLiteral("Cy");
+        rig.session.setUpcoming(next);
+        QCOMPARE(lanes[0].racer, QStringLiteral("Ann"));
+        rig.session.commit();
+        QVERIFY(!rig.board.showsResult());
+        QCOMPARE(lanes[0].racer, QStringLiteral("Cy"));
+        QCOMPARE(lanes[0].reactionTime, QString());
+        QCOMPARE(lanes[0].reactionTimeColour, kColourLightGrey);
+        QCOMPARE(rig.board.raceTitle(), QStringLiteral("Next Race"));
+
+        // A rematch keeps the result up after the commit, also when a dial-in is only retyped
+        // in its full form; a new pairing then takes the board.
+        rig.race(next, kLeftWins);
+        rig.session.commit();
+        QVERIFY(rig.board.showsResult());
+        next.dialInLeft = QStringLiteral("1.000");
+        rig.session.setUpcoming(next);
+        QVERIFY(rig.board.showsResult());
+        QCOMPARE(rig.board.raceTitle(), QStringLiteral("Race # 2"));
+        next.carRight = QStringLiteral("Green");
+        rig.session.setUpcoming(next);
+        QVERIFY(!rig.board.showsResult());
+        QCOMPARE(lanes[1].car, QStringLiteral("Green"));
+    }
+
+    void theLastFiveRacesNewestFirst()
+    {
+        Rig rig;
+        const QByteArray reports[] = {kLeftWins, kRedAndBreakout, kNoFinish,
+                                      kLeftWins, kLeftWins,       kRedAndBreakout};
+        for (const QByteArray& report : reports) {
+            RaceSetup s = dialInRace();
+            // Without a handicap an unfinished lane is no breakout, and no one wins.
+            if (report == kNoFinish)
+                s.treeIndex = 3;
+            rig.race(s, report);
+            rig.session.commit();
+        }
+        const QList<BoardRace>& races = rig.board.lastRaces();
+        QCOMPARE(races.size(), 5);
+        QCOMPARE(races[0].title, QStringLiteral("Race # 6"));
+        QCOMPARE(races[4].title, QStringLiteral("Race # 2"));
+        QCOMPARE(races[0].winner, Lane::Right);
+        QCOMPARE(races[1].winner, Lane::Left);
+        QCOMPARE(races[3].winner, Lane::None);
+        QCOMPARE(races[3].elapsedTimes[0], QStringLiteral("0.0000"));
+        QCOMPARE(races[3].elapsedTimes[1], QStringLiteral("1.0400"));
+        QCOMPARE(races[4].racers[1], QStringLiteral("Bob"));
+        QCOMPARE(races[4].elapsedTimes[0], QStringLiteral("1.0600"));
+    }
+};
+
+QTEST_MAIN(TestScoreboard)
+#include "tst_scoreboard.moc"
