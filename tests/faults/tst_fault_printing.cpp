@@ -88,6 +88,7 @@ private Q_SLOTS:
         QVERIFY(run(QStringLiteral("cupsreject"), {kRefusingQueue}));
         qputenv("PRINTER", kRefusingQueue.toLatin1());
         qputenv("LPDEST", kRefusingQueue.toLatin1());
+        QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), kRefusingQueue);
         WindowRig rig;
         DefaultPrinterSurface printer;
         const QStringList messages = printBothWays(rig, printer);
