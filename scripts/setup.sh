@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
           qt6-webengine-dev libgl-dev libglx-dev xvfb xauth xdotool imagemagick fonts-dejavu-core
           libreoffice-calc-nogui cups printer-driver-cups-pdf poppler-utils libxlsxwriter-dev
-          python3-openpyxl)
+          python3-openpyxl locales)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -19,6 +19,14 @@ if [ ${#missing[@]} -gt 0 ]; then
     [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
     $sudo_cmd apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The fault tests run one binary under a German locale, whose decimal comma must reach nothing
+# the program writes or reads.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    sudo_cmd=""
+    [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+    $sudo_cmd sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
+    $sudo_cmd locale-gen >/dev/null
 fi
 
 build=${1:-build}

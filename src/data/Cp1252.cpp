@@ -31,7 +31,14 @@ QByteArray toCp1252(const QString& text)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
-    for (QChar ch : text) {
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const QChar ch = text[at];
+        // A character beyond the 16-bit range is one character, so it becomes one "?".
+        if (ch.isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate()) {
+            bytes.append('?');
+            ++at;
+            continue;
+        }
         const char16_t u = ch.unicode();
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF) ||
             (u >= 0x80 && u <= 0x9F && kHigh[u - 0x80] == 0)) {

@@ -52,6 +52,9 @@ QByteArray readFileBytes(const QString& path)
 void writeFileAtomically(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
+    // A folder the program may not create files in, holding a file it may write (an installation
+    // whose folder was locked down): the file is written in place rather than not at all.
+    file.setDirectWriteFallback(true);
     // flush() first: commit() alone would rename a file whose buffered write failed over the old
     // one.
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
@@ -62,11 +65,10 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes)
 
 void appendToFile(const QString& path, const QByteArray& bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(bytes) != bytes.size() ||
-        !file.flush())
-        throw Failure(QStringLiteral("Cannot write %1: %2")
-                          .arg(QFileInfo(path).fileName(), file.errorString()));
+    // Rewritten whole, as every save is: an append cut short by a full disk or a crash would
+    // leave half a line that reads as a name of its own.
+    const QByteArray old = QFileInfo::exists(path) ? readFileBytes(path) : QByteArray();
+    writeFileAtomically(path, old + bytes);
 }
 
 } // namespace halvex

@@ -28,6 +28,7 @@ private:
 QByteArray readFileBytes(const QString& path);
 // Replaces the file atomically: a crash or a full disk never leaves half a file behind.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
+// Adds the bytes at the end of the file (created when missing), replacing the file atomically.
 void appendToFile(const QString& path, const QByteArray& bytes);
 
 } // namespace halvex

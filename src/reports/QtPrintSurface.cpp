@@ -9,8 +9,30 @@
 #include <QPen>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 
 namespace halvex {
+
+namespace {
+
+// A queue set to refuse jobs takes the program's job without a word and drops it, so the print
+// system is asked first. Without its query tool nothing is known, and printing goes ahead.
+bool queueRefusesJobs(const QString& queue)
+{
+    QProcess lpstat;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    lpstat.setProcessEnvironment(env);
+    lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-a"), queue});
+    if (!lpstat.waitForFinished(3000)) {
+        lpstat.kill();
+        lpstat.waitForFinished(1000);
+        return false;
+    }
+    return lpstat.readAllStandardOutput().contains("not accepting");
+}
+
+} // namespace
 
 QtPrintSurface::QtPrintSurface() = default;
 
@@ -183,6 +205,8 @@ std::unique_ptr<QPrinter> DefaultPrinterSurface::makePrinter()
         throw Failure(QStringLiteral("No default printer is installed. Install a printer and "
                                      "make it the default printer, then print again."));
     m_name = info.printerName();
+    if (queueRefusesJobs(m_name))
+        throw Failure(QStringLiteral("The printer \"%1\" did not accept the job.").arg(m_name));
     auto p = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     p->setDocName(QStringLiteral("Halvex 3000"));
     return p;

@@ -214,11 +214,13 @@ void frmGridData::mnuSave_Click()
 void frmGridData::printGrid(bool selection)
 {
     clsPrintGrid print;
-    print.Destination(&m_services.printer, QPointF(1440.0 / logicalDpiX(), 1440.0 / logicalDpiY()));
-    print.Source(GridQ->isHidden() ? &gridL : &gridQ);
-    if (selection)
-        print.setSelection(printFirstRow, printLastRow);
     try {
+        // Taking the printer's resolution already needs the printer: without one, this fails.
+        print.Destination(&m_services.printer,
+                          QPointF(1440.0 / logicalDpiX(), 1440.0 / logicalDpiY()));
+        print.Source(GridQ->isHidden() ? &gridL : &gridQ);
+        if (selection)
+            print.setSelection(printFirstRow, printLastRow);
         print.PrintGrid();
     } catch (const Failure& f) {
         m_services.prompter.message(f.description());

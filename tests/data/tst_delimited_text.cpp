@@ -71,6 +71,7 @@ private Q_SLOTS:
     {
         // Characters outside the code page are written as "?"; its five undefined bytes survive.
         QCOMPARE(toCp1252(QStringLiteral("Müller – € 张")), QByteArray("M\xFCller \x96 \x80 ?"));
+        QCOMPARE(toCp1252(QStringLiteral("a😀b")), QByteArray("a?b"));
         QCOMPARE(fromCp1252("M\xFCller \x96 \x80"), QStringLiteral("Müller – €"));
         const QByteArray undefined = "\x81\x8D\x8F\x90\x9D";
         QCOMPARE(toCp1252(fromCp1252(undefined)), undefined);

@@ -102,7 +102,7 @@ void TestMasterListEditor::editsTheRacerList_data()
         << B("<dir>") << L({"add stock", "select 0", "remove"}) << L{"Stock"} << 0 << -1
         << B("<missing>")
         << L({"Cannot open dragracers.DAT: file to open is a directory",
-              "Cannot write dragracers.DAT: Is a directory",
+              "Cannot open dragracers.DAT: file to open is a directory",
               "DragRacers.dat could not be read, so it is not rewritten: the names it holds would "
               "be lost."});
     // Each operation ends at its failure, keeping what it did to the list before it.

@@ -1,0 +1,258 @@
+#include "FaultRig.h"
+#include "PtyPeer.h"
+#include "link/frmDiag.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+using namespace halvex;
+using namespace halvex::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A wall clock that jumps an hour forward and back at every reading, over a steady count.
+class JumpingClock final : public Clock
+{
+public:
+    int readings = 0;
+    QDateTime now() override
+    {
+        ++readings;
+        return m_steady.now().addSecs(readings % 2 ? 3600 : -3600);
+    }
+    qint64 elapsedMs() override { return m_steady.elapsedMs(); }
+
+private:
+    SystemClock m_steady;
+};
+
+enum class Gone
+{
+    BeforeARace,
+    WhileTheReplyIsAwaited,
+    DuringDiagnostics
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Gone)
+
+class TestFaultLink : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The unit's device goes away (its side of the line closes) and comes back: Settings, OK
+    // reopens the port and races run again, without a restart.
+    void theUnitsDeviceGoesAndComesBack_data()
+    {
+        QTest::addColumn<Gone>("when");
+        QTest::addColumn<QStringList>("messages");
+        // The port closes as soon as its device goes: the race's first command finds it closed.
+        QTest::newRow("before a race")
+            << Gone::BeforeARace
+            << QStringList{QStringLiteral("Operation valid only when the port is open")};
+        QTest::newRow("while the reply is awaited")
+            << Gone::WhileTheReplyIsAwaited << QStringList{kTransmitProblem};
+        QTest::newRow("during diagnostics")
+            << Gone::DuringDiagnostics
+            << QStringList{QStringLiteral("Operation valid only when the port is open\r\nThe "
+                                          "sensors are no longer read; press Reset to read them "
+                                          "again.")};
+    }
+
+    void theUnitsDeviceGoesAndComesBack()
+    {
+        QFETCH(Gone, when);
+        QFETCH(QStringList, messages);
+        WindowRig rig(WindowRig::Port::Serial);
+        rig.writeSettings();
+        rig.writeLists();
+        rig.writeFile(kWindowStateFileName, windowStateLine(WindowRig::proTreeSetup()));
+        auto peer = std::make_unique<sim::PtyPeer>(rig.folder(), 1);
+        QVERIFY2(peer->isOpen(), qPrintable(peer->errorString()));
+        frmDragRacing& w = rig.start();
+        w.show();
+        QVERIFY(peer->waitForCommands(3, 3000));
+        rig.prompter.clear();
+        rig.app->command().setTimeLimit(1s, 100ms);
+
+        switch (when) {
+        case Gone::BeforeARace:
+            peer.reset();
+            QTest::qWait(100);
+            pressStartRace(w);
+            break;
+        case Gone::WhileTheReplyIsAwaited:
+            peer->setAnswerDelay(5000);
+            QTimer::singleShot(300, [&peer] { peer.reset(); });
+            pressStartRace(w);
+            break;
+        case Gone::DuringDiagnostics: {
+            auto* diag =
+                new frmDiag(rig.app->command(), rig.prompter, rig.app->settings().record(), &w);
+            diag->setAttribute(Qt::WA_DeleteOnClose);
+            diag->show();
+            QTRY_VERIFY(peer->commands().size() >= 6);
+            peer.reset();
+            QTest::qWait(1500);
+            diag->close();
+            break;
+        }
+        }
+        QStringList shown = rig.prompter.texts();
+        // A poll that was waiting when the device went times out before the next one fails.
+        if (when == Gone::DuringDiagnostics && shown.size() == 2)
+            QCOMPARE(shown.takeFirst(), kTransmitProblem);
+        QCOMPARE(shown, messages);
+        QVERIFY(!rig.stats());
+        QVERIFY(w.cmdRace->isEnabled());
+        QCOMPARE(rig.log().raceCounter(), qint16(0));
+
+        // Back again, under the same name; OK in the settings reopens the port.
+        peer = std::make_unique<sim::PtyPeer>(rig.folder(), 1);
+        QVERIFY2(peer->isOpen(), qPrintable(peer->errorString()));
+        rig.prompter.clear();
+        settingsOk(rig);
+        QVERIFY(peer->waitForCommands(4, 3000));
+        QCOMPARE(peer->commands(), (QList<QByteArray>{"A\n0\n0\n", "B4000\n", "X\n", "S\n"}));
+        peer->clear();
+        peer->setRaceReply(kLeftWins);
+        pressStartRace(w);
+        QVERIFY(rig.stats());
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(rig.stats()->lblLeftET->text(), QStringLiteral("1.0000"));
+        QCOMPARE(rig.stats()->windowTitle(), QStringLiteral("Statistics - Race # 1"));
+    }
+
+    // Setting the system clock while the unit is awaited neither ends the wait nor stretches it.
+    void theWallClockJumpsDuringTheWait()
+    {
+        QCOMPARE(QElapsedTimer::clockType(), QElapsedTimer::MonotonicClock);
+        MemoryPort port;
+        port.open();
+        ScriptedPrompter prompter;
+        JumpingClock clock;
+        ModCommand command(port, prompter, clock);
+        command.setTimeLimit(800ms, 100ms);
+        QTimer::singleShot(400, [&] { port.arrive("1\n2\n!\n"); });
+        const std::optional<RaceReply> reply = command.ReadRaceReply();
+        QVERIFY(reply);
+        QCOMPARE((*reply)[2], 2);
+        QCOMPARE(prompter.texts(), QStringList());
+        // A silent unit still times out, once.
+        QTimer::singleShot(400, [&] { QVERIFY(command.isWaiting()); });
+        QVERIFY(!command.ReadRaceReply());
+        QCOMPARE(prompter.texts(), QStringList{kTransmitProblem});
+    }
+
+    // A second copy started beside the first finds the unit's port taken: it says so, and the
+    // first copy races on; no file of theirs is damaged.
+    void aSecondCopyFindsThePortBusy()
+    {
+        WindowRig first(WindowRig::Port::Serial);
+        first.writeSettings();
+        first.writeLists();
+        first.writeFile(kWindowStateFileName, windowStateLine(WindowRig::proTreeSetup()));
+        sim::PtyPeer peer(first.folder(), 1);
+        QVERIFY2(peer.isOpen(), qPrintable(peer.errorString()));
+        const QStringList files =
+            QDir(first.folder()).entryList({QStringLiteral("*.dat")}, QDir::Files);
+        QMap<QString, QByteArray> before;
+        for (const QString& f : files)
+            before[f] = fileBytes(first.dir.filePath(f));
+        frmDragRacing& w = first.start();
+        QVERIFY(peer.waitForCommands(3, 3000));
+
+        ScriptedPrompter prompter;
+        QtSerialPort port(ProgramFolder(first.folder()), first.dir.filePath(QStringLiteral("no")));
+        HalvexApp second(Services{prompter, port, first.clock, first.random, first.store,
+                                  first.sound, first.printer, ProgramFolder(first.folder())});
+        second.load();
+        // Its saved tree's handicap goes out before the port is opened, as in every start-up.
+        const QString notOpen = QStringLiteral("Operation valid only when the port is open");
+        QCOMPARE(prompter.texts(),
+                 (QStringList{notOpen, QStringLiteral("Permission error while locking the device"),
+                              notOpen, notOpen, notOpen}));
+        QVERIFY(!port.isOpen());
+        QTest::qWait(50);
+        QCOMPARE(peer.commands().size(), 3);
+
+        peer.setRaceReply(kLeftWins);
+        first.prompter.clear();
+        pressStartRace(w);
+        QVERIFY(first.stats());
+        QCOMPARE(first.stats()->lblLeftET->text(), QStringLiteral("1.0000"));
+        first.stats()->cmdOk->click();
+        second.mainWindow().close();
+        w.close();
+        for (const QString& f : files) {
+            if (f != kWindowStateFileName)
+                QCOMPARE(fileBytes(first.dir.filePath(f)), before[f]);
+        }
+        WindowStateRecord state;
+        readWindowState(fileBytes(first.dir.filePath(kWindowStateFileName)), state);
+        QCOMPARE(state.RacerRight, QStringLiteral("Carla"));
+    }
+
+    // What a unit that misbehaves sends after "P"; the next race, answered properly, shows its
+    // own numbers.
+    void aUnitThatMisbehaves_data()
+    {
+        QTest::addColumn<QByteArray>("answer");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<QString>("leftET"); // empty: no result
+        QByteArray report;
+        for (qint32 field : kLeftWins)
+            report += QByteArray::number(field) + '\n';
+        report += "!\n";
+        QTest::newRow("garbage") << QByteArray("\x01\xff\x80zz\r\n\x00", 9)
+                                 << QStringList{kTransmitProblem} << QString();
+        QTest::newRow("garbage with the end mark")
+            << QByteArray("\xfe\x02zz 9\n!\n") << QStringList() << QStringLiteral("0.0000");
+        QTest::newRow("twice") << report + report << QStringList() << QStringLiteral("1.0000");
+        QTest::newRow("part of a reply")
+            << report.left(30) << QStringList{kTransmitProblem} << QString();
+        // 18 fields taken, the rest ignored: every time 12, so no lane has run.
+        QTest::newRow("a flood of numbers, then the end mark")
+            << QByteArray("12\n").repeated(3'000'000) + "!\n"
+            << QStringList() << QStringLiteral("0.0000");
+        QTest::newRow("a flood without end")
+            << QByteArray(8 * 1024 * 1024, '\n') << QStringList{kTransmitProblem} << QString();
+    }
+
+    void aUnitThatMisbehaves()
+    {
+        QFETCH(QByteArray, answer);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, leftET);
+        WindowRig rig;
+        frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
+        rig.app->command().setTimeLimit(300ms, 100ms);
+        rig.memoryPort.answers["P\n"] = answer;
+        pressStartRace(w);
+        QCOMPARE(rig.prompter.texts(), messages);
+        QCOMPARE(rig.stats() ? rig.stats()->lblLeftET->text() : QString(), leftET);
+        if (rig.stats())
+            rig.stats()->cmdOk->click();
+
+        // Whatever the unit left on the line is dropped before the next race.
+        rig.prompter.clear();
+        rig.memoryPort.arrive("1\n2\n!\n");
+        QTest::qWait(10);
+        rig.memoryPort.answers["P\n"] = "0\n0\n300\n300\n0\n0\n0\n0\n0\n0\n0\n0\n12300\n12000\n!\n";
+        pressStartRace(w);
+        QVERIFY(rig.stats());
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(rig.stats()->lblLeftET->text(), QStringLiteral("1.2000"));
+        QCOMPARE(rig.stats()->lblRightET->text(), QStringLiteral("1.1700"));
+    }
+};
+
+QTEST_MAIN(TestFaultLink)
+#include "tst_fault_link.moc"

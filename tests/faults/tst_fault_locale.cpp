@@ -1,0 +1,149 @@
+#include "FaultRig.h"
+#include "reports/frmGridData.h"
+#include "support/TestFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QTest>
+#include <QTimer>
+#include <QtEndian>
+
+#include <cstring>
+
+using namespace halvex;
+using namespace halvex::test;
+
+namespace {
+
+// A dial-in race: 7.500 on the left, 7.250 on the right; the report's first time has a half.
+const QByteArray kReport =
+    "0\n0\n499.5\n400\n2500\n2400\n4500\n4600\n8000\n8200\n10400\n10700\n10500\n10800\n!\n";
+
+struct Cell
+{
+    int type = -1; // 3 a number, 4 a text
+    QByteArray value;
+};
+
+// The record of one cell of a worksheet export.
+Cell cellOf(const QByteArray& sheet, int row, int col)
+{
+    qsizetype at = 0;
+    while (at + 4 <= sheet.size()) {
+        const quint16 type = qFromLittleEndian<quint16>(sheet.constData() + at);
+        const quint16 length = qFromLittleEndian<quint16>(sheet.constData() + at + 2);
+        const QByteArray body = sheet.mid(at + 4, length);
+        if ((type == 3 || type == 4) && qFromLittleEndian<quint16>(body.constData()) == row &&
+            qFromLittleEndian<quint16>(body.constData() + 2) == col)
+            return {type, body.mid(type == 3 ? 7 : 8)};
+        at += 4 + length;
+    }
+    return {};
+}
+
+QByteArray doubleBytes(double value)
+{
+    QByteArray bytes(8, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+// Runs one race of the setup over the in-memory port and exports the log.
+QByteArray raceAndExport(WindowRig& rig)
+{
+    rig.memoryPort.answers["N\n"] = kReport;
+    pressStartRace(rig.window());
+    if (!rig.stats())
+        return {};
+    rig.stats()->cmdOk->click();
+    const QString sheet = rig.dir.filePath(QStringLiteral("sheet.xls"));
+    rig.prompter.fileNames.enqueue(sheet);
+    QTimer::singleShot(0, [] {
+        if (auto* data = qobject_cast<frmGridData*>(QApplication::activeModalWidget())) {
+            data->mnuSave->trigger();
+            data->close();
+        }
+    });
+    rig.window().mnuLoggedRaces->trigger();
+    return fileBytes(sheet);
+}
+
+WindowStateRecord dialInSetup()
+{
+    WindowStateRecord s = WindowRig::proTreeSetup();
+    s.TreeIndex = 2;
+    s.DialInLeft = 7.5f;
+    s.DialInRight = 7.25f;
+    return s;
+}
+
+} // namespace
+
+class TestFaultLocale : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The program runs under the operator's locale; whatever it writes, reads or sends keeps
+    // the point.
+    void aDecimalCommaReachesNothingTheProgramWritesOrReads()
+    {
+        if (QLocale().decimalPoint() != QStringLiteral(","))
+            QSKIP("the German locale (de_DE.UTF-8) is not installed; scripts/setup.sh makes it");
+        WindowRig rig;
+        frmDragRacing& w = rig.startWith(dialInSetup());
+        QCOMPARE(w.txtDialin[1]->text(), QStringLiteral("7.250"));
+
+        const QByteArray sheet = raceAndExport(rig);
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(rig.memoryPort.written(), QByteArray("O\nGL21\nGR21\nA\n0\n2500\nN\nGR81\nO\n"));
+        // RT 499.5 rounds to 500 (halves to even): 0.0500; ET 1.0000 and its margin.
+        QCOMPARE(cellOf(sheet, 1, 6).type, 3);
+        QCOMPARE(cellOf(sheet, 1, 6).value.toHex(), doubleBytes(0.05).toHex());
+        QCOMPARE(cellOf(sheet, 1, 10).value.toHex(), doubleBytes(1.0).toHex());
+        QCOMPARE(cellOf(sheet, 1, 11).value.toHex(), doubleBytes(7.5).toHex());
+
+        settingsOk(
+            rig, [](frmDragSettings& s) { s.txtProTreeCoundown->setText(QStringLiteral("0.5")); });
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QVERIFY(
+            fileBytes(rig.dir.filePath(kSettingsFileName)).startsWith(".5,0,\"Test Strip\",12,"));
+        QCOMPARE(rig.memoryPort.writes.mid(rig.memoryPort.writes.indexOf("B")),
+                 (QList<QByteArray>{"B", "5000\n", "X\n", "S\n"}));
+        w.SaveWindowState();
+        QVERIFY(fileBytes(rig.dir.filePath(kWindowStateFileName)).endsWith(",7.5,7.25\r\n"));
+        // Read back as they were written.
+        frmDragRacing& again = rig.start();
+        QCOMPARE(again.txtDialin[0]->text(), QStringLiteral("7.500"));
+        const float countdown = rig.app->settings().record().ProTreeCountdown;
+        QCOMPARE(std::bit_cast<quint32>(countdown), std::bit_cast<quint32>(0.5f));
+    }
+
+    // Names typed into the main window that the one-byte files cannot hold: shown as typed,
+    // written with "?" in their place.
+    void textsTheFilesCannotHold()
+    {
+        WindowRig rig;
+        frmDragRacing& w = rig.startWith(dialInSetup());
+        w.cmbRacers[0]->setEditText(QStringLiteral("Zoë 张"));
+        const QByteArray sheet = raceAndExport(rig);
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(cellOf(sheet, 1, 4).value, QByteArray("Zo\xEB ?"));
+        w.SaveWindowState();
+        QVERIFY(fileBytes(rig.dir.filePath(kWindowStateFileName)).contains(",\"Zo\xEB ?\","));
+        settingsOk(rig, [](frmDragSettings& s) {
+            s.txtEnterTrackName->setText(QStringLiteral("Straße 张"));
+        });
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(fileBytes(rig.dir.filePath(kSettingsFileName)).split(',').value(2),
+                 QByteArray("\"Stra\xDF"
+                            "e ?\""));
+    }
+};
+
+QTEST_MAIN(TestFaultLocale)
+#include "tst_fault_locale.moc"

@@ -1,0 +1,135 @@
+#include "FaultFolder.h"
+#include "FaultRig.h"
+#include "periphery/frmBrowser.h"
+#include "reports/QtPrintSurface.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+using namespace halvex;
+using namespace halvex::test;
+
+namespace {
+
+enum class Subject
+{
+    SettingsOk,
+    Diagnostics,
+    WebWindow,
+    Printing
+};
+
+// Closes the next modal window as soon as it is shown.
+void closeModalWhenShown()
+{
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            modal->close();
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Subject)
+
+class TestFaultResources : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // The same operation again and again: the program's open files stay as they were and its
+    // memory levels off once the first rounds have filled its caches.
+    void handlesAndMemoryStayFlat_data()
+    {
+        QTest::addColumn<Subject>("subject");
+        QTest::addColumn<int>("rounds");
+        QTest::addColumn<int>("growthKb");
+        QTest::newRow("settings OK") << Subject::SettingsOk << 40 << 1024;
+        QTest::newRow("diagnostics") << Subject::Diagnostics << 40 << 1024;
+        QTest::newRow("web window") << Subject::WebWindow << 8 << 4 * 1024;
+        QTest::newRow("printing") << Subject::Printing << 30 << 2048;
+    }
+
+    void handlesAndMemoryStayFlat()
+    {
+        QFETCH(Subject, subject);
+        QFETCH(int, rounds);
+        QFETCH(int, growthKb);
+        WindowRig rig;
+        QFile::copy(QStringLiteral(HALVEX_MAKER_PAGE), rig.dir.filePath(kMakerPageFileName));
+        rig.startWith(WindowRig::proTreeSetup());
+        QByteArray report;
+        for (qint32 field : kLeftWins)
+            report += QByteArray::number(field) + '\n';
+        rig.memoryPort.answers["P\n"] = report + "!\n";
+        rig.memoryPort.answers["T\n"] = "3\n0\n!\n";
+        PdfFileSurface pdf(rig.dir.filePath(QStringLiteral("slip.pdf")));
+        rig.app = std::make_unique<HalvexApp>(Services{rig.prompter, rig.port(), rig.clock,
+                                                       rig.random, rig.store, rig.sound, pdf,
+                                                       ProgramFolder(rig.folder())});
+        rig.app->load();
+        frmDragRacing& w = rig.window();
+        w.show();
+        if (subject == Subject::Printing) {
+            pressStartRace(w);
+            QVERIFY(rig.stats());
+        }
+        auto once = [&] {
+            switch (subject) {
+            case Subject::SettingsOk:
+                settingsOk(rig);
+                break;
+            case Subject::Diagnostics:
+                closeModalWhenShown();
+                w.mnuDiagnostic->trigger();
+                break;
+            case Subject::WebWindow: {
+                QTimer::singleShot(300, [] {
+                    if (QWidget* modal = QApplication::activeModalWidget())
+                        modal->close();
+                });
+                w.mnuVantoraWebSite->trigger();
+                QTest::qWait(300);
+                qDeleteAll(w.findChildren<frmBrowser*>());
+                break;
+            }
+            case Subject::Printing:
+                rig.stats()->cmdPrint->click();
+                break;
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+        };
+        for (int i = 0; i < 3; ++i)
+            once();
+        const int files = openDescriptors();
+        const qint64 memory = residentKb();
+        for (int i = 0; i < rounds; ++i)
+            once();
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        if (subject == Subject::Printing)
+            QCOMPARE(rig.printNotices, 3 + rounds); // each slip went out whole
+        QCOMPARE(openDescriptors(), files);
+        const qint64 growth = residentKb() - memory;
+        qInfo() << "resident memory grew by" << growth << "kB";
+        if (kMemoryIsMeasurable)
+            QVERIFY2(growth < growthKb, qPrintable(QStringLiteral("%1 kB more").arg(growth)));
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestFaultResources test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_fault_resources.moc"
