@@ -4,6 +4,7 @@
 
 #include "FuzzInput.h"
 #include "data/Cp1252.h"
+#include "data/MasterList.h"
 #include "data/Numbers.h"
 #include "reports/GridSort.h"
 
@@ -133,6 +134,37 @@ void genericOrder(FuzzedDataProvider& in)
     }
 }
 
+// The master lists' order: every name once, in the order of their comparison, and names that
+// compare equal in the order the file gave them.
+void listNameSort(const GridModel& grid)
+{
+    QStringList bare;
+    for (int r = 0; r < grid.rows(); ++r)
+        bare.append(grid.text(r, 0));
+    const QStringList sorted = sortedListNames(bare);
+    check(sorted.size() == bare.size(), "every name once");
+    std::vector<int> positions;
+    std::vector<bool> used(size_t(bare.size()), false);
+    for (const QString& name : sorted) {
+        // The first unused position holding this name: equal texts are interchangeable.
+        int at = -1;
+        for (int i = 0; i < bare.size(); ++i)
+            if (!used[size_t(i)] && bare[i] == name) {
+                at = i;
+                break;
+            }
+        check(at >= 0, "only the names given");
+        used[size_t(at)] = true;
+        positions.push_back(at);
+    }
+    for (size_t i = 1; i < positions.size(); ++i) {
+        const int order = compareListNames(sorted[qsizetype(i - 1)], sorted[qsizetype(i)]);
+        check(order <= 0, "names in the order of their comparison");
+        if (order == 0)
+            check(positions[i - 1] < positions[i], "equal names keep their file order");
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -146,6 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     grid.setCols(dataCols + 1);
     for (int r = 0; r < grid.rows(); ++r)
         grid.setText(r, dataCols, QString::number(r));
+    listNameSort(grid);
     multiKeySort(in, grid, dataCols);
     columnSort(in, grid, dataCols);
     return 0;
