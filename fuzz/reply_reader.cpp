@@ -1,6 +1,6 @@
-// The timing unit's answer arriving one byte at a time through the command module's reply
-// reader: the reply is taken at the first end mark, and an answer without one runs into the
-// time limit with the transmit message.
+// The timing unit's answer arriving one byte at a time through the command module's two reply
+// readers, the race reply's and the diagnostics poll's: the reply is taken at the first end mark,
+// and an answer without one runs into the time limit with the transmit message.
 
 #include "FuzzInput.h"
 #include "link/ModCommand.h"
@@ -9,6 +9,7 @@
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
 
+#include <QEventLoop>
 #include <QTimer>
 
 using namespace halvex;
@@ -63,6 +64,47 @@ private:
     const DripPort& m_port;
 };
 
+// The diagnostics reader, which keeps the event loop running and calls back once.
+void diagnosticsReply(const QByteArray& answer)
+{
+    DripPort port;
+    DripClock clock(port);
+    halvex::fuzz::RecordingPrompter prompter;
+    ModCommand command(port, prompter, clock);
+    port.pending = answer;
+    port.announce();
+
+    QObject window;
+    QEventLoop loop;
+    int calls = 0;
+    ModCommand::DiagRead read;
+    command.ReadDiagReplyLater(&window, [&](const ModCommand::DiagRead& r) {
+        ++calls;
+        read = r;
+        loop.quit();
+    });
+    loop.exec();
+    check(calls == 1, "the poll's reader calls back once");
+
+    const qsizetype mark = answer.indexOf("!\n");
+    if (mark < 0) {
+        check(read.timedOut && !read.reply, "an answer without its end mark times out");
+        check(prompter.messages == QStringList{kTransmitProblem}, "the time-out is reported once");
+        return;
+    }
+    check(!read.timedOut && prompter.messages.isEmpty(), "a whole reply reports nothing");
+    check(port.pending == answer.mid(mark + 2), "reading stops at the first end mark");
+    DiagReply whole{};
+    try {
+        parseReply(QString::fromLatin1(answer.left(mark + 2)), kReplyValidChars, kReplyDelimiter,
+                   std::span<qint32>(whole).subspan(1), 1);
+    } catch (const Failure&) {
+        check(!read.reply, "a reply past 32 bits is dropped");
+        return;
+    }
+    check(read.reply && *read.reply == whole, "byte by byte reads as the reply at once");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -75,6 +117,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray answer(reinterpret_cast<const char*>(data), qsizetype(size));
+    diagnosticsReply(answer);
+
     DripPort port;
     DripClock clock(port);
     halvex::fuzz::RecordingPrompter prompter;
