@@ -1,0 +1,174 @@
+// Every data file of the program read from any bytes: the settings, the window state, the
+// credits, a master list and the password. The first byte picks the file, the rest is its
+// contents. What is read and written back reads back the same, and a coin that cannot be
+// counted leaves the credits file as it was.
+
+#include "FuzzInput.h"
+#include "data/DragSettings.h"
+#include "data/MasterList.h"
+#include "periphery/Password.h"
+#include "platform/Failure.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Prompter.h"
+#include "race/Credits.h"
+#include "race/WindowState.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+using namespace halvex;
+using halvex::fuzz::check;
+
+namespace {
+
+QTemporaryDir* folders = nullptr;
+
+QString placeFile(const QString& subdir, const QString& name, const QByteArray& bytes)
+{
+    QDir(folders->path()).mkpath(subdir);
+    const QString path = folders->path() + u'/' + subdir + u'/' + name;
+    writeFileAtomically(path, bytes);
+    return path;
+}
+
+bool storable(std::initializer_list<const QString*> texts)
+{
+    for (const QString* t : texts)
+        if (t->contains(u'"'))
+            return false;
+    return true;
+}
+
+void settingsFile(const QByteArray& bytes)
+{
+    DragSettings read;
+    if (!readSettingsFile(placeFile(QStringLiteral("a"), kSettingsFileName, bytes), read).isEmpty())
+        return;
+    const QString again = placeFile(QStringLiteral("b"), kSettingsFileName, settingsLine(read));
+    DragSettings back;
+    check(readSettingsFile(again, back).isEmpty(), "written settings read back whole");
+    if (!storable({&read.TrackName, &read.TrackLength, &read.InterSensorDistance[1],
+                   &read.InterSensorDistance[2], &read.InterSensorDistance[3]}))
+        return;
+    // Singles are stored with seven digits, so only the other fields come back bit for bit.
+    back.ProTreeCountdown = read.ProTreeCountdown;
+    back.SpeedTrapDistance = read.SpeedTrapDistance;
+    back.SpeedMultiplier = read.SpeedMultiplier;
+    check(back == read, "written settings read back the same");
+}
+
+void windowStateFile(const QByteArray& bytes)
+{
+    WindowStateRecord read;
+    try {
+        readWindowState(bytes, read);
+    } catch (const Failure&) {
+        return;
+    }
+    WindowStateRecord back;
+    readWindowState(windowStateLine(read), back);
+    if (!storable(
+            {&read.ClassName, &read.RacerLeft, &read.RacerRight, &read.CarLeft, &read.CarRight}))
+        return;
+    check(back.ClassName == read.ClassName && back.TreeIndex == read.TreeIndex &&
+              back.RacerLeft == read.RacerLeft && back.RacerRight == read.RacerRight &&
+              back.CarLeft == read.CarLeft && back.CarRight == read.CarRight &&
+              back.SpareFlag == read.SpareFlag && back.AutoPrintSlip == read.AutoPrintSlip &&
+              back.CreditsColour == read.CreditsColour && back.DemoMode == read.DemoMode,
+          "written window state reads back the same");
+}
+
+void creditsFile(const QByteArray& bytes)
+{
+    placeFile(QStringLiteral("c"), kCreditsFileName, bytes);
+    const ProgramFolder folder(folders->path() + QStringLiteral("/c"));
+    Credits credits(folder);
+    int count = 0;
+    bool readable = true;
+    try {
+        credits.show(true);
+        count = credits.text().split(u' ').first().toInt();
+    } catch (const Failure&) {
+        readable = false;
+    }
+    const bool taken = credits.insertCoin(1);
+    if (!readable || count == 32767) {
+        check(!taken, "a coin needs a count it can raise");
+        check(readFileBytes(folder.path(kCreditsFileName)) == bytes,
+              "a coin not taken leaves the file as it was");
+        return;
+    }
+    check(taken, "a readable count takes a coin");
+    Credits after(folder);
+    after.show(true);
+    check(after.text() == QString::number(count + 1) + QStringLiteral(" Credits"),
+          "the coin is counted in the file");
+}
+
+void namesFile(const QByteArray& bytes)
+{
+    const QStringList names = readNames(placeFile(QStringLiteral("d"), kRacersFileName, bytes));
+    for (const QString& name : names)
+        if (!canStoreName(name))
+            return;
+    const QString again = placeFile(QStringLiteral("e"), kRacersFileName, {});
+    writeNames(again, names);
+    check(readNames(again) == names, "a written list reads back the same");
+}
+
+void passwordFile(const QByteArray& bytes)
+{
+    placeFile(QStringLiteral("f"), kPasswordFileName, bytes);
+    halvex::fuzz::RecordingPrompter prompter;
+    Password password(ProgramFolder(folders->path() + QStringLiteral("/f")));
+    password.reload(prompter);
+    if (!prompter.messages.isEmpty() || password.stored().contains(u'"'))
+        return;
+    QDir(folders->path()).mkpath(QStringLiteral("g"));
+    Password copy(ProgramFolder(folders->path() + QStringLiteral("/g")));
+    copy.write(password.stored());
+    copy.reload(prompter);
+    check(prompter.messages.isEmpty() && copy.stored() == password.stored(),
+          "a written password reads back the same");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    halvex::fuzz::quietQt();
+    halvex::fuzz::makeCoreApplication();
+    // Every write replaces its file atomically and syncs it; in memory that costs nothing.
+    const QString base =
+        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
+    folders = new QTemporaryDir(base + QStringLiteral("/halvex-fuzz-XXXXXX"));
+    std::atexit([] { delete folders; });
+    return folders->isValid() ? 0 : 1;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const QByteArray bytes(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
+    switch (data[0] % 5) {
+    case 0:
+        settingsFile(bytes);
+        break;
+    case 1:
+        windowStateFile(bytes);
+        break;
+    case 2:
+        creditsFile(bytes);
+        break;
+    case 3:
+        namesFile(bytes);
+        break;
+    default:
+        passwordFile(bytes);
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,151 @@
+// The timing unit's answer arriving one byte at a time through the command module's two reply
+// readers, the race reply's and the diagnostics poll's: the reply is taken at the first end mark,
+// and an answer without one runs into the time limit with the transmit message.
+
+#include "FuzzInput.h"
+#include "link/ModCommand.h"
+#include "platform/Clock.h"
+#include "platform/Failure.h"
+#include "platform/Prompter.h"
+#include "platform/SerialPort.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+using namespace halvex;
+using halvex::fuzz::check;
+
+namespace {
+
+// Hands over one byte per read, announcing each from the event loop; once everything has been
+// read it announces once more with nothing waiting, and from then on the clock stands past any
+// time limit.
+class DripPort final : public SerialPort
+{
+public:
+    QByteArray pending;
+    bool silent = false;
+
+    void setPortNumber(int) override {}
+    int portNumber() const override { return 1; }
+    void open() override {}
+    void close() override {}
+    bool isOpen() const override { return true; }
+    void write(const QByteArray&) override {}
+    qint64 bytesWaiting() override { return pending.size(); }
+    QByteArray readAll() override
+    {
+        const QByteArray one = pending.left(1);
+        pending.remove(0, 1);
+        announce();
+        return one;
+    }
+    void discardInput() override { pending.clear(); }
+    bool devicePresent() const override { return true; }
+    QString deviceName() const override { return QStringLiteral("drip"); }
+    void announce()
+    {
+        QTimer::singleShot(0, this, [this] {
+            if (pending.isEmpty())
+                silent = true;
+            Q_EMIT readyRead();
+        });
+    }
+};
+
+class DripClock final : public Clock
+{
+public:
+    explicit DripClock(const DripPort& port) : m_port(port) {}
+    QDateTime now() override { return {}; }
+    qint64 elapsedMs() override { return m_port.silent ? qint64(1) << 40 : 0; }
+
+private:
+    const DripPort& m_port;
+};
+
+// The diagnostics reader, which keeps the event loop running and calls back once.
+void diagnosticsReply(const QByteArray& answer)
+{
+    DripPort port;
+    DripClock clock(port);
+    halvex::fuzz::RecordingPrompter prompter;
+    ModCommand command(port, prompter, clock);
+    port.pending = answer;
+    port.announce();
+
+    QObject window;
+    QEventLoop loop;
+    int calls = 0;
+    ModCommand::DiagRead read;
+    command.ReadDiagReplyLater(&window, [&](const ModCommand::DiagRead& r) {
+        ++calls;
+        read = r;
+        loop.quit();
+    });
+    loop.exec();
+    check(calls == 1, "the poll's reader calls back once");
+
+    const qsizetype mark = answer.indexOf("!\n");
+    if (mark < 0) {
+        check(read.timedOut && !read.reply, "an answer without its end mark times out");
+        check(prompter.messages == QStringList{kTransmitProblem}, "the time-out is reported once");
+        return;
+    }
+    check(!read.timedOut && prompter.messages.isEmpty(), "a whole reply reports nothing");
+    check(port.pending == answer.mid(mark + 2), "reading stops at the first end mark");
+    DiagReply whole{};
+    try {
+        parseReply(QString::fromLatin1(answer.left(mark + 2)), kReplyValidChars, kReplyDelimiter,
+                   std::span<qint32>(whole).subspan(1), 1);
+    } catch (const Failure&) {
+        check(!read.reply, "a reply past 32 bits is dropped");
+        return;
+    }
+    check(read.reply && *read.reply == whole, "byte by byte reads as the reply at once");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    halvex::fuzz::quietQt();
+    halvex::fuzz::makeCoreApplication();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const QByteArray answer(reinterpret_cast<const char*>(data), qsizetype(size));
+    diagnosticsReply(answer);
+
+    DripPort port;
+    DripClock clock(port);
+    halvex::fuzz::RecordingPrompter prompter;
+    ModCommand command(port, prompter, clock);
+    port.pending = answer;
+    port.announce();
+
+    const qsizetype mark = answer.indexOf("!\n");
+    std::optional<RaceReply> reply;
+    try {
+        reply = command.ReadRaceReply();
+    } catch (const Failure& f) {
+        check(f.code() == Failure::Overflow, "only an overflow is thrown");
+        check(mark >= 0, "a reply is parsed only once it is whole");
+        return 0;
+    }
+    if (mark < 0) {
+        check(!reply, "an answer without its end mark times out");
+        check(prompter.messages == QStringList{kTransmitProblem}, "the time-out is reported once");
+        return 0;
+    }
+    check(reply.has_value(), "a whole reply is taken");
+    check(prompter.messages.isEmpty(), "a whole reply reports nothing");
+    check(port.pending == answer.mid(mark + 2), "reading stops at the first end mark");
+    RaceReply whole{};
+    parseReply(QString::fromLatin1(answer.left(mark + 2)), kReplyValidChars, kReplyDelimiter,
+               std::span<qint32>(whole).subspan(1), 1);
+    check(*reply == whole, "byte by byte reads as the reply at once");
+    return 0;
+}
