@@ -3,9 +3,23 @@
 #include "platform/Failure.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <locale.h>
 
 namespace halvex {
+
+namespace {
+// Reads a number in the C locale whatever the operator's is. A value past the range of a double
+// comes back infinite, and overflows where it is converted, never as 0; one too small is 0. Text
+// that is no number is 0.
+double cNumber(const QString& text)
+{
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+    const QByteArray bytes = text.toLatin1();
+    return strtod_l(bytes.constData(), nullptr, c);
+}
+} // namespace
 
 double leadingNumber(const QString& text)
 {
@@ -25,9 +39,7 @@ double leadingNumber(const QString& text)
             break;
         }
     }
-    bool ok = false;
-    const double value = number.toDouble(&ok);
-    return ok ? value : 0.0;
+    return cNumber(number);
 }
 
 bool isNumeric(const QString& text)
@@ -68,10 +80,7 @@ double numericValue(const QString& text)
 {
     if (!isNumeric(text))
         throw Failure(QStringLiteral("Type mismatch"), Failure::TypeMismatch);
-    QString t = text.trimmed();
-    if (t.startsWith(u'+'))
-        t.remove(0, 1);
-    return t.toDouble();
+    return cNumber(text.trimmed());
 }
 
 float toSingle(double value)

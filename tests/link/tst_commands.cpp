@@ -159,6 +159,11 @@ private Q_SLOTS:
         QVERIFY(!reads[1].reply && !reads[1].timedOut);
         rig.port.incoming = "1\n99999999999\n!\n";
         QVERIFY_THROWS_EXCEPTION(Failure, rig.command.ReadRaceReply());
+        // Past what a double holds, a field is no smaller: it overflows the same way.
+        rig.port.incoming = "1\n" + QByteArray(400, '9') + "\n!\n";
+        QVERIFY_THROWS_EXCEPTION(Failure, rig.command.ReadRaceReply());
+        rig.port.incoming = "1\n0." + QByteArray(400, '0') + "4\n!\n";
+        QCOMPARE(rig.command.ReadRaceReply().value()[2], 0);
     }
 
     void aReplyThatNeverEndsTimesOutInWholeSteps()
