@@ -24,14 +24,4 @@ inline void settingsOk(WindowRig& rig, const std::function<void(frmDragSettings&
     w.cmdOk->click();
 }
 
-inline void pressStartRace(frmDragRacing& w)
-{
-    WindowRig::clickGetReadyWhenShown();
-    w.cmdRace->click();
-}
-
-// Left: RT 0.0500, ET 1.0000; right: RT 0.0400, ET 1.0400. The left lane wins by 0.0300.
-inline const QList<qint32> kLeftWins = {0,    0,     500,   400,   2500,  2400, 4500, 4600, 8000,
-                                        8200, 10400, 10700, 10500, 10800, 0,    0,    0,    0};
-
 } // namespace halvex::test

@@ -24,10 +24,17 @@ const char* const kChildFolder = "HALVEX_TEST_RACE_THEN_DIE";
 // Runs a demo race through the main window and answers its result with OK.
 void demoRace(HalvexApp& app)
 {
-    WindowRig::clickGetReadyWhenShown();
-    app.mainWindow().cmdRace->click();
+    pressStartRace(app.mainWindow());
     QVERIFY(app.statisticsWindow());
     app.statisticsWindow()->cmdOk->click();
+}
+
+QList<QByteArray> journalLines(const RaceLog& log)
+{
+    QList<QByteArray> lines;
+    for (int i = 0; i < log.count(); ++i)
+        lines.append(RaceJournal::recordLine(log.record(i)));
+    return lines;
 }
 
 // The program of the first run: three demo races, their records written out as the journal
@@ -48,20 +55,10 @@ int raceThenDie(const QString& folder)
     app.load();
     for (int i = 0; i < 3; ++i)
         demoRace(app);
-    QByteArray records;
-    for (int i = 0; i < app.raceLog().count(); ++i)
-        records += RaceJournal::recordLine(app.raceLog().record(i));
+    const QByteArray records = journalLines(app.raceLog()).join();
     ::write(STDOUT_FILENO, records.constData(), std::size_t(records.size()));
     ::kill(::getpid(), SIGKILL);
     return 1;
-}
-
-QList<QByteArray> journalLines(const RaceLog& log)
-{
-    QList<QByteArray> lines;
-    for (int i = 0; i < log.count(); ++i)
-        lines.append(RaceJournal::recordLine(log.record(i)));
-    return lines;
 }
 
 QStringList journalFiles(const WindowRig& rig)
@@ -211,8 +208,7 @@ private Q_SLOTS:
         link.check();
         rig.memoryPort.answers.insert("P\n", "0\n0\n500\n400\n2500\n2400\n4500\n4600\n8000\n"
                                              "8200\n10400\n10700\n10500\n10800\n0\n0\n0\n0\n!\n");
-        WindowRig::clickGetReadyWhenShown();
-        w.cmdRace->click();
+        pressStartRace(w);
         QVERIFY(rig.stats());
         rig.memoryPort.loseDevice();
         rig.memoryPort.writes.clear();
@@ -265,8 +261,7 @@ private Q_SLOTS:
         peer->clear();
         peer->setRandomRaceReply();
         rig.prompter.clear();
-        WindowRig::clickGetReadyWhenShown();
-        w.cmdRace->click();
+        pressStartRace(w);
         QCOMPARE(rig.prompter.texts(), QStringList());
         QVERIFY(rig.stats());
         QCOMPARE(rig.stats()->windowTitle(), QStringLiteral("Statistics - Race # 1"));

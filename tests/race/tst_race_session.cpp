@@ -190,21 +190,6 @@ private Q_SLOTS:
         QVERIFY(!pending.last().at(0).toBool());
         rig.session.resetUnit();
         QCOMPARE(rig.port.written(), QByteArray("O\n"));
-
-        // 249 races in, the 250th still fits; the log then refuses the 251st.
-        Rig full;
-        for (int i = 0; i < RaceLog::kMaxRaces; ++i) {
-            full.session.start(proTree());
-            full.session.commit();
-        }
-        QCOMPARE(full.log.count(), qint16(500));
-        QCOMPARE(full.prompter.messages.size(), 0);
-        full.port.writes.clear();
-        full.session.start(proTree());
-        QCOMPARE(full.prompter.messages.size(), 1);
-        QVERIFY(full.prompter.messages[0].text.contains(QStringLiteral("250 races")));
-        QVERIFY(full.port.writes.isEmpty());
-        QCOMPARE(full.log.raceCounter(), qint16(250));
     }
 
     void noReportNoResult()

@@ -195,8 +195,7 @@ private Q_SLOTS:
         WindowStateRecord setup = WindowRig::proTreeSetup(true);
         setup.AutoPrintSlip = true;
         frmDragRacing& w = rig.startWith(setup);
-        WindowRig::clickGetReadyWhenShown();
-        w.cmdRace->click();
+        pressStartRace(w);
         QVERIFY(rig.stats());
         // Auto Print Slip printed it as the window opened, followed by the notice; a reprint
         // after the main window's setup changed is still that race's.

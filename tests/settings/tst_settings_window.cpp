@@ -70,7 +70,6 @@ private Q_SLOTS:
             fileBytes(rig.dir.filePath(kSettingsFileName)),
             QByteArray(".6,0,\"Oak Lane\",12,\"66 ft\",1,\"12 in\",\"20 ft\",\"40 ft\",1,2,0,0,"
                        "#TRUE#,0,0,2,#TRUE#,1,1,#TRUE#\r\n"));
-        QVERIFY(peer.waitForCommands(3, 3000));
         // The saved Pro-Tree's zero handicap comes with the re-applied setup, then the settings.
         QVERIFY(peer.waitForCommands(4, 3000));
         QCOMPARE(peer.commands(), (QList<QByteArray>{"A\n0\n0\n", "B6000\n", "Y\n", "R\n"}));

@@ -53,8 +53,7 @@ private Q_SLOTS:
         for (int n = 1; n <= 250; ++n) {
             peer.setRaceReply(report(n));
             // Each start delay is ended by a click on "Get Ready", as an operator may.
-            WindowRig::clickGetReadyWhenShown();
-            w.cmdRace->click();
+            pressStartRace(w);
             frmDragStats* stats = rig.stats();
             QVERIFY2(
                 stats,

@@ -16,6 +16,7 @@
 #include "support/RecordingSurface.h"
 #include "support/ScriptedPrompter.h"
 
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -74,5 +75,17 @@ public:
     // Closes the start delay window through its "Get Ready" label as soon as it is shown.
     static void clickGetReadyWhenShown();
 };
+
+// Presses Start Race, the start delay ended by its "Get Ready" label.
+inline void pressStartRace(frmDragRacing& w)
+{
+    WindowRig::clickGetReadyWhenShown();
+    w.cmdRace->click();
+}
+
+// Left: RT 0.0500, finish 1.0500 (ET 1.0000), trap 1.0400; right: RT 0.0400, finish 1.0800
+// (ET 1.0400), trap 1.0700. Totals 1.05 and 1.08: the left lane wins by 0.0300.
+inline const QList<qint32> kLeftWins = {0,    0,     500,   400,   2500,  2400, 4500, 4600, 8000,
+                                        8200, 10400, 10700, 10500, 10800, 0,    0,    0,    0};
 
 } // namespace halvex::test
