@@ -1,7 +1,9 @@
 #include "app/HalvexApp.h"
+#include "app/StartupTrace.h"
 
 #include <QApplication>
 
+#include <memory>
 #include <unistd.h>
 
 int main(int argc, char* argv[])
@@ -13,6 +15,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvex 3000"));
     QApplication::setOrganizationName(QStringLiteral("Halvex"));
+    const std::unique_ptr<halvex::StartupTrace> trace(halvex::installStartupTrace(app));
     halvex::PlatformServices platform;
     halvex::HalvexApp halvex(platform.services());
     halvex.start();
