@@ -8,8 +8,9 @@
 #include "link/QtSerialPort.h"
 #include "link/frmDelay.h"
 #include "link/frmDiag.h"
+#include "periphery/MakerPage.h"
 #include "periphery/Password.h"
-#include "periphery/frmBrowser.h"
+#include "periphery/WebWindow.h"
 #include "periphery/frmChangePassword.h"
 #include "periphery/frmDragAbout.h"
 #include "periphery/frmDragLoginSetup.h"
@@ -36,6 +37,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -283,10 +285,16 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
                      &frmDragRacing::showLinkStatus);
     QObject::connect(p.window.mnuVantoraWebSite, &QAction::triggered, &p.window, [&p] {
         const QString address = makerPageAddress(p.services.folder);
+        QString error;
+        const auto open = [&] { return createWebWindow(address, address, &p.window, &error); };
         {
-            frmBrowser first(address, &p.window);
-            first.StartingAddress = address;
-            first.exec();
+            std::unique_ptr<QDialog> first(open());
+            if (!first) {
+                p.services.prompter.message(
+                    QStringLiteral("The web page window cannot be opened:\r\n%1").arg(error));
+                return;
+            }
+            first->exec();
         }
         // The page is a file of the program folder; without it there is nothing to open.
         if (!p.services.folder.exists(kMakerPageFileName)) {
@@ -295,10 +303,10 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
                 Buttons::Ok, Icon::Information);
             return;
         }
-        auto* second = new frmBrowser(address, &p.window);
-        second->setAttribute(Qt::WA_DeleteOnClose);
-        second->StartingAddress = address;
-        second->show();
+        if (QDialog* second = open()) {
+            second->setAttribute(Qt::WA_DeleteOnClose);
+            second->show();
+        }
     });
     // The main window saves its state first, through its own connection made before this one.
     QObject::connect(p.window.mnuSettingsSettings, &QAction::triggered, &p.window,

@@ -12,11 +12,6 @@
 
 namespace halvex {
 
-QString makerPageAddress(const ProgramFolder& folder)
-{
-    return QUrl::fromLocalFile(folder.path(kMakerPageFileName)).toString();
-}
-
 frmBrowser::frmBrowser(const QString& makerAddress, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmBrowser"));

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/ProgramFolder.h"
-
 #include <QDialog>
 
 class QComboBox;
@@ -12,15 +10,11 @@ class QWebEngineView;
 
 namespace halvex {
 
-// The maker's web page: a page about the program and how to reach its authors, shipped in the
-// program folder and opened as a local file, so the window works without the internet.
-inline const QString kMakerPageFileName = QStringLiteral("Vantora.html");
-QString makerPageAddress(const ProgramFolder& folder);
-
 // The search page the toolbar's Search button goes to.
 inline const QString kSearchPageAddress = QStringLiteral("https://duckduckgo.com/");
 
-// A small web browser on the maker's web page, with a toolbar, an address box and a status bar.
+// A small web browser on the maker's web page (built into the module the program loads the first
+// time the window is asked for, see WebWindow.h), with a toolbar, an address box and a status bar.
 // Loading it (the constructor) opens the starting address. A failure of the browser component
 // is never reported: the step that failed is skipped.
 class frmBrowser final : public QDialog

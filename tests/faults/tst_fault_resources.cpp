@@ -1,6 +1,6 @@
 #include "FaultFolder.h"
 #include "FaultRig.h"
-#include "periphery/frmBrowser.h"
+#include "periphery/MakerPage.h"
 #include "reports/QtPrintSurface.h"
 
 #include <QAction>
@@ -98,7 +98,7 @@ private Q_SLOTS:
                 });
                 w.mnuVantoraWebSite->trigger();
                 QTest::qWait(300);
-                qDeleteAll(w.findChildren<frmBrowser*>());
+                qDeleteAll(w.findChildren<QDialog*>(QStringLiteral("frmBrowser")));
                 break;
             }
             case Subject::Printing:

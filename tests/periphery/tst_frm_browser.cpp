@@ -1,4 +1,4 @@
-#include "periphery/frmBrowser.h"
+#include "periphery/MakerPage.h"
 #include "periphery/frmHelp.h"
 #include "support/WindowRig.h"
 
@@ -25,7 +25,8 @@ private Q_SLOTS:
         // The first window is modal: closed from a timer. The second stays beside the program.
         QTimer::singleShot(200, [] { QApplication::activeModalWidget()->close(); });
         rig.window().mnuVantoraWebSite->trigger();
-        const auto windows = rig.window().findChildren<frmBrowser*>();
+        // Made in the window's own module: found by its name, not its type.
+        const auto windows = rig.window().findChildren<QDialog*>(QStringLiteral("frmBrowser"));
         QCOMPARE(windows.size(), 1);
         QVERIFY(windows[0]->isVisible() && !windows[0]->isModal());
         QTRY_COMPARE_WITH_TIMEOUT(windows[0]->windowTitle(),
