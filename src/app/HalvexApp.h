@@ -28,6 +28,7 @@ class PlatformServices
 public:
     PlatformServices();
     ~PlatformServices();
+    Q_DISABLE_COPY_MOVE(PlatformServices)
     Services services();
 
 private:
@@ -44,6 +45,7 @@ class HalvexApp
 public:
     explicit HalvexApp(Services services);
     ~HalvexApp();
+    Q_DISABLE_COPY_MOVE(HalvexApp)
 
     // Loads the main window (the start-up sequence).
     void load();

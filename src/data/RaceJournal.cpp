@@ -59,7 +59,7 @@ std::optional<RaceRecord> recordFrom(const QStringList& f)
                                       &r.Speed,          &r.DialIn,         &r.ElapsedTime,
                                       &r.WinMargin};
     for (std::size_t i = 0; i < singles.size(); ++i) {
-        const std::optional<float> value = singleFrom(f[static_cast<qsizetype>(7 + i)]);
+        const std::optional<float> value = singleFrom(f[7 + static_cast<qsizetype>(i)]);
         if (!value)
             return std::nullopt;
         *singles[i] = *value;

@@ -10,7 +10,7 @@ void Settings::replace(const DragSettings& record)
 
 QStringList Settings::read(const QString& path)
 {
-    const QStringList failures = readSettingsFile(path, m_record);
+    QStringList failures = readSettingsFile(path, m_record);
     Q_EMIT changed();
     return failures;
 }

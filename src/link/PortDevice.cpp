@@ -19,7 +19,7 @@ QString portDevice(const ProgramFolder& folder, int portNumber, const QString& f
             throw invalid;
         return link.filePath();
     }
-    const QString device = fallbackPrefix + QString::number(portNumber - 1);
+    QString device = fallbackPrefix + QString::number(portNumber - 1);
     if (QFileInfo::exists(device))
         return device;
     throw invalid;

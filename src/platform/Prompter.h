@@ -77,7 +77,7 @@ public:
                          QString* selectedFilter = nullptr)
     {
         SaveDialog dialog{caption, startPath, filter, selectedFilter ? *selectedFilter : QString()};
-        const QString name = askSaveFile(dialog);
+        QString name = askSaveFile(dialog);
         if (selectedFilter)
             *selectedFilter = dialog.selectedFilter;
         return name;

@@ -172,7 +172,7 @@ void frmDragRacing::buildControls()
 
 void frmDragRacing::buildMenus()
 {
-    auto action = [this](QMenu* menu, const char* name, const QString& caption) {
+    auto action = [](QMenu* menu, const char* name, const QString& caption) {
         QAction* a = menu->addAction(caption);
         a->setObjectName(QLatin1String(name));
         return a;

@@ -23,6 +23,7 @@ class QtPrintSurface : public PrintSurface
 public:
     QtPrintSurface();
     ~QtPrintSurface() override;
+    Q_DISABLE_COPY_MOVE(QtPrintSurface)
 
     QSizeF pageSizeTwips() override;
     QPointF twipsPerPixel() override;

@@ -27,6 +27,7 @@ public:
     frmDragStats(const RaceResult& result, RaceSession& session, SlipPrinter printSlip,
                  bool autoPrintSlip, QWidget* parent = nullptr);
     ~frmDragStats() override;
+    Q_DISABLE_COPY_MOVE(frmDragStats)
 
     QLabel* lblNameLeft = nullptr;
     QLabel* lblNameRight = nullptr;

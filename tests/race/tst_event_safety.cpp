@@ -128,8 +128,9 @@ private Q_SLOTS:
         demoRace(*rig.app);
         const QString path = RaceJournal::findUnfinished(rig.folder())->path;
         const QByteArray journal = fileBytes(path);
-        // The run ends without quitting: its journal stays open.
-        rig.app.release();
+        // The run ends without quitting: its journal stays open. The program is only let go at
+        // the end, so nothing leaks.
+        const std::unique_ptr<HalvexApp> abandoned = std::move(rig.app);
 
         rig.prompter.answers.enqueue(Answer::No);
         rig.startShown();

@@ -111,7 +111,8 @@ WindowStateRecord WindowRig::proTreeSetup(bool demo)
 
 void WindowRig::clickGetReadyWhenShown()
 {
-    auto* timer = new QTimer;
+    // Owned by the application, so a window that never shows leaves no timer behind at exit.
+    auto* timer = new QTimer(QCoreApplication::instance());
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, timer, [timer] {
         if (auto* delay = qobject_cast<frmDelay*>(QApplication::activeModalWidget())) {
