@@ -2,10 +2,10 @@
 
 #include "platform/Failure.h"
 
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <locale.h>
 
 namespace halvex {
 
