@@ -5,6 +5,8 @@
 
 #include <QSoundEffect>
 
+#include <memory>
+
 namespace halvex {
 
 // QSoundEffect: it reports a missing sound device and goes on, where a media player would need
@@ -17,7 +19,9 @@ public:
 
 private:
     ProgramFolder m_folder;
-    QSoundEffect m_effect;
+    // Made at the first sound: the sound system's set-up (devices, the sound server) is slow and
+    // would otherwise hold up every start of the program.
+    std::unique_ptr<QSoundEffect> m_effect;
 };
 
 } // namespace halvex
