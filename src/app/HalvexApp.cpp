@@ -99,8 +99,8 @@ struct HalvexApp::Parts
         command.SendSignalPolarity(settings.record().InvertSignal);
         command.SendStagingMode(settings.record().PreStageStage);
     }
-    // Copies the committed races to the journal; returns false when it could not.
-    bool writeJournal();
+    // Copies the committed races to the journal; a failure is told once and sets journalFailed.
+    void writeJournal();
     // Start-up: the races of a run that ended without quitting, back into the log if wanted.
     void offerRestore();
     // Settings menu: the password first, then the settings.
@@ -137,11 +137,10 @@ void HalvexApp::Parts::showHelp(QWidget* owner)
     help->activateWindow();
 }
 
-bool HalvexApp::Parts::writeJournal()
+void HalvexApp::Parts::writeJournal()
 {
     try {
         journal.sync(log);
-        return true;
     } catch (const Failure& f) {
         // Racing goes on without the journal; the operator hears of it once a run.
         if (!journalFailed)
@@ -152,7 +151,6 @@ bool HalvexApp::Parts::writeJournal()
                          f.description()),
                 QStringLiteral("Race Journal"), Buttons::Ok, Icon::Warning);
         journalFailed = true;
-        return false;
     }
 }
 
