@@ -89,15 +89,19 @@ void ReportToWinnerLight(benchmark::State& state)
     RecordingSurface printer;
     HalvexApp app(
         Services{prompter, port, clock, random, store, sound, printer, ProgramFolder(dir.path())});
-    app.session().setStartDelay({});
+    WindowRig::skipStartDelay(app.session());
     RaceSetup setup;
     setup.treeIndex = 3;
     setup.className = QStringLiteral("Stock");
     setup.racerLeft = QStringLiteral("Bob Diaz");
     setup.racerRight = QStringLiteral("Carla");
     QObject::disconnect(&app.session(), &RaceSession::resultReady, nullptr, nullptr);
+    app.setup().setSetup(setup);
     for (auto _ : state) {
-        app.session().start(setup);
+        app.session().start();
+        while (app.session().state() != RaceSession::State::Shown &&
+               app.session().state() != RaceSession::State::Idle)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
         state.SetIterationTime(double(port.winLightNs - port.lastByteNs) / 1e9);
         app.session().commit();
         app.raceLog().clear();
@@ -114,11 +118,11 @@ void StartRaceToStatisticsShown(benchmark::State& state)
     auto rig = proTreeRig(WindowRig::Port::Memory);
     rig->memoryPort.answers.insert("P\n", kReport);
     frmDragRacing& w = rig->start();
-    rig->app->session().setStartDelay({});
+    rig->skipStartDelay();
     w.show();
     for (auto _ : state) {
         w.cmdRace->click();
-        QCoreApplication::processEvents();
+        WindowRig::finishRace(w);
         benchmark::DoNotOptimize(rig->stats());
         state.PauseTiming();
         rig->stats()->close();
@@ -136,12 +140,12 @@ void WholeRaceOverSerialLine(benchmark::State& state)
     auto rig = proTreeRig(WindowRig::Port::Serial);
     sim::PtyPeer peer(rig->folder(), 1);
     frmDragRacing& w = rig->start();
-    rig->app->session().setStartDelay({});
+    rig->skipStartDelay();
     peer.setRaceReply({0, 0, 500, 400, 2500, 2400, 4500, 4600, 8000, 8200, 10400, 10700, 10500,
                        10800, 0, 0, 0, 0});
     for (auto _ : state) {
         w.cmdRace->click();
-        QCoreApplication::processEvents();
+        WindowRig::finishRace(w);
         state.PauseTiming();
         rig->stats()->close();
         QCoreApplication::processEvents();
@@ -163,7 +167,10 @@ void SilentUnitTwentySeconds(benchmark::State& state)
     for (auto _ : state) {
         const double cpu0 = processCpuSeconds();
         rig->app->command().sendUngated("N");
-        rig->app->command().ReadRaceReply();
+        bool done = false;
+        rig->app->command().ReadRaceReplyLater(&rig->port(), [&](const auto&) { done = true; });
+        while (!done)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         state.counters["process_cpu_s"] = processCpuSeconds() - cpu0;
     }
 }

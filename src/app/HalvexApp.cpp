@@ -4,8 +4,8 @@
 #include "data/RaceLog.h"
 #include "data/Settings.h"
 #include "link/LinkWatch.h"
-#include "link/ModCommand.h"
 #include "link/QtSerialPort.h"
+#include "link/TimingUnit.h"
 #include "link/frmDelay.h"
 #include "link/frmDiag.h"
 #include "periphery/MakerPage.h"
@@ -26,6 +26,7 @@
 #include "race/Credits.h"
 #include "race/RaceSession.h"
 #include "race/Scoreboard.h"
+#include "race/SetupModel.h"
 #include "race/WindowState.h"
 #include "race/frmDragRacing.h"
 #include "reports/QtPrintSurface.h"
@@ -74,35 +75,31 @@ struct HalvexApp::Parts
     Settings settings;
     RaceLog log;
     RaceJournal journal{services.folder.dir(), services.clock.now()};
-    bool journalFailed = false;
     WindowState windowState;
     Credits credits{services.folder};
     Password password{services.folder};
-    ModCommand command{services.port, services.prompter, services.clock};
-    RaceSession session{command, settings, log, credits, services.random, services.prompter};
+    TimingUnit unit{services.port, services.prompter, services.clock, settings};
+    SetupModel setup;
+    RaceSession session{unit,    setup,   settings,        log,
+                        journal, credits, services.random, services.prompter};
     Scoreboard board;
-    frmDragRacing window{services, settings, windowState, credits, command, session};
-    // Diagnostics windows open: their polls own the link.
-    int diagnosticsOpen = 0;
-    LinkWatch link{services.port, command,
-                   LinkWatch::Hooks{[this] { setUpUnit(); },
-                                    [this] { return session.isBusy() || diagnosticsOpen > 0; }}};
+    frmDragRacing window{services, settings, windowState, credits, unit, setup, session};
+    QPointer<frmDelay> delay;
     QPointer<frmDragStats> stats;
     QPointer<frmHelp> help;
     QPointer<frmScoreboard> scoreboard;
+    // A quit asked for from outside (a signal) asks the operator nothing.
+    bool askBeforeQuit = true;
 
     void showHelp(QWidget* owner = nullptr);
-    // The unit's settings as start-up sends them, after the port was opened again.
-    void setUpUnit()
-    {
-        command.send("O");
-        command.SendSignalPolarity(settings.record().InvertSignal);
-        command.SendStagingMode(settings.record().PreStageStage);
-    }
-    // Copies the committed races to the journal; a failure is told once and sets journalFailed.
-    void writeJournal();
+    void showStartDelay();
+    void showResult(const RaceResult& result);
+    // The journal could not be written: the operator hears of it once a run.
+    void warnJournal(const QString& description);
     // Start-up: the races of a run that ended without quitting, back into the log if wanted.
     void offerRestore();
+    // Exit: races the journal could not keep may be saved as a spreadsheet first.
+    void offerSaveBeforeQuit();
     // Settings menu: the password first, then the settings.
     void openLogin(bool modal);
     void openChangePassword();
@@ -137,27 +134,41 @@ void HalvexApp::Parts::showHelp(QWidget* owner)
     help->activateWindow();
 }
 
-void HalvexApp::Parts::writeJournal()
+void HalvexApp::Parts::showStartDelay()
 {
-    try {
-        journal.sync(log);
-    } catch (const Failure& f) {
-        // Racing goes on without the journal; the operator hears of it once a run.
-        if (!journalFailed)
-            services.prompter.message(
-                QStringLiteral("The race journal in \"%1\" cannot be written:\r\n%2\r\n"
-                               "Racing goes on; the races stay in the race data window.")
-                    .arg(QDir(services.folder.dir()).filePath(RaceJournal::kFolderName),
-                         f.description()),
-                QStringLiteral("Race Journal"), Buttons::Ok, Icon::Warning);
-        journalFailed = true;
-    }
+    const DragSettings& s = settings.record();
+    delay = new frmDelay(services.random, s.RandomStartMin, s.RandomStartMaxIndex, &window);
+    delay->setAttribute(Qt::WA_DeleteOnClose);
+    // Modal as the racers are held, yet the event loop is the program's own.
+    delay->setWindowModality(Qt::ApplicationModal);
+    QObject::connect(delay, &QDialog::finished, &session, &RaceSession::endDelay);
+    delay->show();
+}
+
+void HalvexApp::Parts::showResult(const RaceResult& result)
+{
+    auto* window = new frmDragStats(
+        result, session, [this](const RaceResult& r) { printSlip(r); },
+        this->window.mnuPreferencenesPrintSlip->isChecked(), &this->window);
+    stats = window;
+    window->show();
+    // The operator reads the result and answers it with Enter.
+    window->raise();
+    window->activateWindow();
+}
+
+void HalvexApp::Parts::warnJournal(const QString& description)
+{
+    services.prompter.message(
+        QStringLiteral("The race journal in \"%1\" cannot be written:\r\n%2\r\n"
+                       "Racing goes on; the races stay in the race data window.")
+            .arg(QDir(services.folder.dir()).filePath(RaceJournal::kFolderName), description),
+        QStringLiteral("Race Journal"), Buttons::Ok, Icon::Warning);
 }
 
 void HalvexApp::Parts::offerRestore()
 {
-    const std::optional<RaceJournal::Unfinished> found =
-        RaceJournal::findUnfinished(services.folder.dir());
+    const std::optional<RaceStore::Unfinished> found = journal.findUnfinished();
     if (!found)
         return;
     const Answer answer =
@@ -165,15 +176,29 @@ void HalvexApp::Parts::offerRestore()
                                                  "races. Restore them?")
                                       .arg(found->races()),
                                   {}, Buttons::YesNo, Icon::Question);
-    // Restored races are written to this run's journal by the commit they cause; the old file is
-    // marked closed only once they are safe there, so it is not offered twice.
-    if (answer == Answer::Yes && (log.restore(found->records) == 0 || journalFailed))
+    // Restored races are kept in this run's journal first; the old file is marked closed only
+    // once they are safe there, so it is offered again otherwise.
+    if (answer == Answer::Yes && !session.restore(*found))
         return;
     try {
-        RaceJournal::markClosed(found->path);
+        journal.markClosed(*found);
     } catch (const Failure& f) {
         services.prompter.message(f.description(), QStringLiteral("Race Journal"));
     }
+}
+
+void HalvexApp::Parts::offerSaveBeforeQuit()
+{
+    if (!askBeforeQuit || journal.keptAll() || log.races() == 0)
+        return;
+    const Answer answer = services.prompter.message(
+        QStringLiteral("Races of this session could not be written to the race journal and are "
+                       "lost when the program ends.\r\nSave the race data first?"),
+        QStringLiteral("Race Journal"), Buttons::YesNo, Icon::Question);
+    if (answer != Answer::Yes)
+        return;
+    frmGridData data(services, settings, log, &window);
+    data.mnuSave_Click();
 }
 
 void HalvexApp::Parts::openLogin(bool modal)
@@ -213,11 +238,16 @@ void HalvexApp::Parts::openChangePassword()
 
 void HalvexApp::Parts::openSettings()
 {
-    frmDragSettings dialog(
-        services,
-        SettingsAcceptance::Parts{settings, services.port, command, services.prompter, windowState,
-                                  credits, services.folder, [this] { window.cmdCoin->hide(); }},
-        &window);
+    // The port check opens and closes the port: the link watch keeps off meanwhile.
+    if (!unit.hold(TimingUnit::Holder::PortCheck))
+        return;
+    const auto released = qScopeGuard([this] { unit.release(TimingUnit::Holder::PortCheck); });
+    frmDragSettings dialog(services,
+                           SettingsAcceptance::Parts{settings, services.port, unit.command(),
+                                                     services.prompter, windowState, credits,
+                                                     services.folder,
+                                                     [this] { window.cmdCoin->hide(); }},
+                           &window);
     QObject::connect(&dialog, &frmDragSettings::helpRequested, &window, [this] { showHelp(); });
     dialog.exec();
     window.raise();
@@ -227,32 +257,29 @@ void HalvexApp::Parts::openSettings()
 HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::move(services)))
 {
     Parts& p = *m_parts;
-    QObject::connect(&p.windowState, &WindowState::demoModeChanged, &p.command,
-                     &ModCommand::setDemoMode);
+    QObject::connect(&p.windowState, &WindowState::demoModeChanged, &p.unit,
+                     &TimingUnit::setDemoMode);
 
-    QObject::connect(&p.log, &RaceLog::committed, &p.window, [&p] { p.writeJournal(); });
     QObject::connect(&p.log, &RaceLog::cleared, &p.window,
-                     [&p] { p.journal.startNew(p.services.clock.now()); });
+                     [&p] { p.journal.logCleared(p.services.clock.now()); });
+    QObject::connect(&p.session, &RaceSession::storeFailed, &p.window,
+                     [&p](const QString& description) { p.warnJournal(description); });
 
-    p.session.setStartDelay([&p] {
-        const DragSettings& s = p.settings.record();
-        frmDelay delay(p.services.random, s.RandomStartMin, s.RandomStartMaxIndex, &p.window);
-        delay.exec();
-    });
-    QObject::connect(&p.session, &RaceSession::resultReady, &p.window,
-                     [&p](const RaceResult& result) {
-                         auto* stats = new frmDragStats(
-                             result, p.session, [&p](const RaceResult& r) { p.printSlip(r); },
-                             p.window.mnuPreferencenesPrintSlip->isChecked(), &p.window);
-                         p.stats = stats;
-                         stats->show();
-                         // The operator reads the result and answers it with Enter.
-                         stats->raise();
-                         stats->activateWindow();
+    QObject::connect(&p.session, &RaceSession::delayStarted, &p.window,
+                     [&p] { p.showStartDelay(); });
+    // A race given up while the racers are held (the program quits) takes its window along.
+    QObject::connect(&p.session, &RaceSession::stateChanged, &p.window,
+                     [&p](RaceSession::State state) {
+                         if (state != RaceSession::State::Delay && p.delay)
+                             p.delay->abandon();
                      });
+    QObject::connect(&p.session, &RaceSession::resultReady, &p.window,
+                     [&p](const RaceResult& result) { p.showResult(result); });
+    QObject::connect(&p.window, &frmDragRacing::aboutToQuit, &p.window,
+                     [&p] { p.offerSaveBeforeQuit(); });
 
     // The scoreboard follows the run from its start, so it opens on the last races too.
-    p.board.follow(p.session, p.settings);
+    p.board.follow(p.session, p.setup, p.settings);
     QObject::connect(&p.log, &RaceLog::cleared, &p.board, &Scoreboard::forgetRaces);
     QObject::connect(p.window.mnuViewScoreboard, &QAction::triggered, &p.window, [&p] {
         if (p.scoreboard) {
@@ -274,12 +301,13 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
         data.exec();
     });
     QObject::connect(p.window.mnuDiagnostic, &QAction::triggered, &p.window, [&p] {
-        frmDiag diag(p.command, p.services.prompter, p.settings.record(), &p.window);
-        ++p.diagnosticsOpen;
-        const auto closed = qScopeGuard([&p] { --p.diagnosticsOpen; });
+        if (!p.unit.hold(TimingUnit::Holder::Diagnostics))
+            return;
+        const auto closed = qScopeGuard([&p] { p.unit.release(TimingUnit::Holder::Diagnostics); });
+        frmDiag diag(p.unit.command(), p.services.prompter, p.settings.record(), &p.window);
         diag.exec();
     });
-    QObject::connect(&p.link, &LinkWatch::connectedChanged, &p.window,
+    QObject::connect(&p.unit, &TimingUnit::connectedChanged, &p.window,
                      &frmDragRacing::showLinkStatus);
     QObject::connect(p.window.mnuVantoraWebSite, &QAction::triggered, &p.window, [&p] {
         const QString address = makerPageAddress(p.services.folder);
@@ -319,13 +347,29 @@ HalvexApp::~HalvexApp()
 {
     // The statistics window commits its race through the session; it goes before the session.
     delete m_parts->stats.data();
+    m_parts->session.quit();
     m_parts->journal.close();
 }
 
 void HalvexApp::load()
 {
     m_parts->window.load();
-    m_parts->link.start();
+    m_parts->unit.startWatching();
+}
+
+void HalvexApp::quitWithoutAsking()
+{
+    m_parts->askBeforeQuit = false;
+    // Whatever modal window is up goes first, as the operator would close it.
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        if (auto* dialog = qobject_cast<QDialog*>(modal))
+            dialog->reject();
+        else
+            modal->close();
+        if (QApplication::activeModalWidget() == modal)
+            break;
+    }
+    m_parts->window.close();
 }
 
 void HalvexApp::start()
@@ -387,12 +431,27 @@ WindowState& HalvexApp::windowState()
 
 ModCommand& HalvexApp::command()
 {
-    return m_parts->command;
+    return m_parts->unit.command();
+}
+
+TimingUnit& HalvexApp::unit()
+{
+    return m_parts->unit;
+}
+
+SetupModel& HalvexApp::setup()
+{
+    return m_parts->setup;
+}
+
+RaceJournal& HalvexApp::journal()
+{
+    return m_parts->journal;
 }
 
 LinkWatch& HalvexApp::linkWatch()
 {
-    return m_parts->link;
+    return m_parts->unit.linkWatch();
 }
 
 RaceSession& HalvexApp::session()

@@ -17,8 +17,11 @@ class LinkWatch;
 class frmScoreboard;
 class ModCommand;
 class RaceLog;
+class RaceJournal;
 class RaceSession;
 class Settings;
+class SetupModel;
+class TimingUnit;
 class WindowState;
 
 // The services the program itself runs on: message boxes, the serial port, the clock, random
@@ -51,6 +54,8 @@ public:
     void load();
     // Loads and shows it, then the tip of the day.
     void start();
+    // Quits as File, Exit does, without asking anything (the program was told to end).
+    void quitWithoutAsking();
 
     frmDragRacing& mainWindow();
     // Shows the shared help window. Opened from a modal window (the settings window's Help), it
@@ -66,6 +71,9 @@ public:
     RaceLog& raceLog();
     WindowState& windowState();
     ModCommand& command();
+    TimingUnit& unit();
+    SetupModel& setup();
+    RaceJournal& journal();
     RaceSession& session();
     LinkWatch& linkWatch();
 

@@ -1,5 +1,6 @@
 #include "app/HalvexApp.h"
 #include "app/StartupTrace.h"
+#include "platform/QuitSignals.h"
 
 #include <QApplication>
 
@@ -18,6 +19,10 @@ int main(int argc, char* argv[])
     const std::unique_ptr<halvex::StartupTrace> trace(halvex::installStartupTrace(app));
     halvex::PlatformServices platform;
     halvex::HalvexApp halvex(platform.services());
+    // Told to end from outside, the program quits as File, Exit does, asking nothing.
+    const halvex::QuitSignals signals;
+    QObject::connect(&signals, &halvex::QuitSignals::quitRequested, &app,
+                     [&halvex] { halvex.quitWithoutAsking(); });
     halvex.start();
     return QApplication::exec();
 }

@@ -40,7 +40,9 @@ std::optional<float> singleFrom(const QString& text)
 
 std::optional<RaceRecord> recordFrom(const QStringList& f)
 {
-    if (f.size() != RaceJournal::kFields || (f[3] != u"L" && f[3] != u"R"))
+    const bool stated =
+        f.size() == RaceJournal::kFields && (f[18] == u"Shown" || f[18] == u"Committed");
+    if ((!stated && f.size() != RaceJournal::kFields - 1) || (f[3] != u"L" && f[3] != u"R"))
         return std::nullopt;
     RaceRecord r;
     r.ClassName = f[0];
@@ -108,17 +110,18 @@ RaceJournal::~RaceJournal() = default;
 
 QByteArray RaceJournal::headerLine()
 {
-    return csvLine(
-        {QStringLiteral("Class"), QStringLiteral("Racer"), QStringLiteral("Car"),
-         QStringLiteral("Lane"), QStringLiteral("Race Number"), QStringLiteral("Spare 1"),
-         QStringLiteral("Spare 2"), QStringLiteral("Reaction Time"),
-         QStringLiteral("Timing Point 1"), QStringLiteral("Timing Point 2"),
-         QStringLiteral("Timing Point 3"), QStringLiteral("Timing Point 4"),
-         QStringLiteral("Timing Point 5"), QStringLiteral("Speed"), QStringLiteral("Dial-In"),
-         QStringLiteral("Elapsed Time"), QStringLiteral("Win Margin"), QStringLiteral("Result")});
+    return csvLine({QStringLiteral("Class"), QStringLiteral("Racer"), QStringLiteral("Car"),
+                    QStringLiteral("Lane"), QStringLiteral("Race Number"),
+                    QStringLiteral("Spare 1"), QStringLiteral("Spare 2"),
+                    QStringLiteral("Reaction Time"), QStringLiteral("Timing Point 1"),
+                    QStringLiteral("Timing Point 2"), QStringLiteral("Timing Point 3"),
+                    QStringLiteral("Timing Point 4"), QStringLiteral("Timing Point 5"),
+                    QStringLiteral("Speed"), QStringLiteral("Dial-In"),
+                    QStringLiteral("Elapsed Time"), QStringLiteral("Win Margin"),
+                    QStringLiteral("Result"), QStringLiteral("State")});
 }
 
-QByteArray RaceJournal::recordLine(const RaceRecord& r)
+QByteArray RaceJournal::recordLine(const RaceRecord& r, RowState state)
 {
     QStringList f{r.ClassName,
                   r.Racer,
@@ -131,25 +134,34 @@ QByteArray RaceJournal::recordLine(const RaceRecord& r)
     for (float point : r.TimingPoint)
         f.append(numberText(point));
     f << numberText(r.Speed) << numberText(r.DialIn) << numberText(r.ElapsedTime)
-      << numberText(r.WinMargin) << r.Result;
+      << numberText(r.WinMargin) << r.Result
+      << (state == RowState::Shown ? QStringLiteral("Shown") : QStringLiteral("Committed"));
     return csvLine(f);
 }
 
 std::vector<RaceRecord> RaceJournal::readRaces(const QByteArray& text)
 {
     std::vector<RaceRecord> races;
+    // Whether the race last taken was only shown: its committed rows, when they follow, replace it.
+    bool lastShown = false;
     std::optional<RaceRecord> left;
+    bool leftShown = false;
     for (const QStringList& row : parseCsv(text)) {
         const std::optional<RaceRecord> r = recordFrom(row);
         if (!r) {
             left.reset();
             continue;
         }
+        const bool shown = row.size() == kFields && row[18] == u"Shown";
         if (r->Lane == u"L") {
             left = r;
-        } else if (left && left->RaceNumber == r->RaceNumber) {
+            leftShown = shown;
+        } else if (left && left->RaceNumber == r->RaceNumber && leftShown == shown) {
+            if (lastShown && !shown && races.back().RaceNumber == r->RaceNumber)
+                races.resize(races.size() - 2);
             races.push_back(*left);
             races.push_back(*r);
+            lastShown = shown;
             left.reset();
         }
     }
@@ -176,18 +188,15 @@ void RaceJournal::open()
     syncDirectory(m_dir);
 }
 
-void RaceJournal::sync(const RaceLog& log)
+void RaceJournal::append(const QByteArray& lines)
 {
-    if (m_written >= log.count())
-        return;
+    m_backlog += lines;
     if (!m_file.isOpen())
         open();
     const qint64 whole = m_file.size();
-    QByteArray lines = whole == 0 ? headerLine() : QByteArray();
-    for (int i = m_written; i < log.count(); ++i)
-        lines += recordLine(log.record(i));
-    // fdatasync: the records and the file's new size are on the disk when it returns.
-    if (m_file.write(lines) != lines.size() || ::fdatasync(m_file.handle()) != 0) {
+    const QByteArray text = whole == 0 ? headerLine() + m_backlog : m_backlog;
+    // fdatasync: the rows and the file's new size are on the disk when it returns.
+    if (m_file.write(text) != text.size() || ::fdatasync(m_file.handle()) != 0) {
         const QString why = m_file.errorString().isEmpty() ? QString::fromLocal8Bit(strerror(errno))
                                                            : m_file.errorString();
         // The next append starts on a whole line.
@@ -195,14 +204,34 @@ void RaceJournal::sync(const RaceLog& log)
         m_file.unsetError();
         throw Failure(why);
     }
-    m_written = log.count();
+    m_backlog.clear();
 }
 
-void RaceJournal::startNew(const QDateTime& now)
+void RaceJournal::raceShown(const RaceRecord& left, const RaceRecord& right)
 {
+    append(recordLine(left, RowState::Shown) + recordLine(right, RowState::Shown));
+}
+
+void RaceJournal::raceCommitted(const RaceRecord& left, const RaceRecord& right)
+{
+    append(recordLine(left) + recordLine(right));
+}
+
+void RaceJournal::racesRestored(const std::vector<RaceRecord>& records)
+{
+    QByteArray lines;
+    for (const RaceRecord& r : records)
+        lines += recordLine(r);
+    if (!lines.isEmpty())
+        append(lines);
+}
+
+void RaceJournal::logCleared(const QDateTime& now)
+{
+    // Rows not yet on the disk belong to the races before the clear: they stay due, in the file
+    // the next write opens.
     close();
     m_started = now;
-    m_written = 0;
 }
 
 void RaceJournal::close()
@@ -228,7 +257,17 @@ void RaceJournal::markClosed(const QString& openPath)
     syncDirectory(QFileInfo(openPath).absolutePath());
 }
 
-std::optional<RaceJournal::Unfinished> RaceJournal::findUnfinished(const QString& programFolder)
+std::optional<RaceStore::Unfinished> RaceJournal::findUnfinished() const
+{
+    return findUnfinished(QFileInfo(m_dir).absolutePath());
+}
+
+void RaceJournal::markClosed(const Unfinished& run)
+{
+    markClosed(run.name);
+}
+
+std::optional<RaceStore::Unfinished> RaceJournal::findUnfinished(const QString& programFolder)
 {
     const QString dir = QDir(programFolder).filePath(kFolderName);
     const QStringList files = journalFiles(dir);

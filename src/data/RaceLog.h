@@ -24,50 +24,49 @@ struct RaceRecord
     float DialIn = 0;
     float ElapsedTime = 0;
     float WinMargin = 0;
-    QString Result; // "Win", "Lost" or empty
+    QString Result; // "Win" or "Lost" or empty
 
     bool operator==(const RaceRecord&) const = default;
 };
 
-// The in-memory log of the run: positions 0 to 500, two records a race. A race in progress is
-// written at count() (left) and count() + 1 (right) and committed by adding 2; until then it is
-// not part of the log's committed records. Windows that list the log follow changed().
+// The races of the run, two records a race (left lane first), in the order they were committed.
+// It grows as races come and holds at most 250 of them, the limit the run has always had: a 251st
+// race is refused before it starts. Windows that list the log follow its signals.
 class RaceLog final : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int kPositions = 501;
-    // 250 races fill positions 0 to 499; a 251st would need position 501, which does not exist.
     static constexpr int kMaxRaces = 250;
 
-    // RaceLogCount: the records held before the race in progress.
-    qint16 count() const { return m_count; }
+    // RaceLogCount: the committed records.
+    int count() const { return static_cast<int>(m_records.size()); }
+    int races() const { return count() / 2; }
     // RaceCounter: the races computed so far.
     qint16 raceCounter() const { return m_counter; }
-    bool isFull() const { return m_count + 1 >= kPositions; }
-    const RaceRecord& record(int position) const { return m_records.at(position); }
+    bool isFull() const { return races() >= kMaxRaces; }
+    const RaceRecord& record(int position) const
+    {
+        return m_records.at(static_cast<std::size_t>(position));
+    }
 
     // Counts a race computation and returns its race number.
     qint16 countRace();
-    // The two records of the race in progress; the log must not be full.
-    void writeInProgress(const RaceRecord& left, const RaceRecord& right);
-    void commit();
-    // Empties every position and starts counting races from 0 again.
+    // Commits a race; a full log takes nothing.
+    void append(const RaceRecord& left, const RaceRecord& right);
+    // Empties the log and starts counting races from 0 again.
     void clear();
     // Appends whole races (two records each, as committed by an earlier run) while the log has
     // room; race numbers go on from the highest restored. Returns the races taken.
     int restore(const std::vector<RaceRecord>& records);
 
 Q_SIGNALS:
-    // A race was committed or restored.
-    void committed();
+    // Races were appended from this position on.
+    void racesAdded(int firstPosition);
     // Clear emptied the log.
     void cleared();
-    void changed();
 
 private:
-    std::array<RaceRecord, kPositions> m_records;
-    qint16 m_count = 0;
+    std::vector<RaceRecord> m_records;
     qint16 m_counter = 0;
 };
 

@@ -4,10 +4,10 @@
 
 namespace halvex {
 
-HandicapDelays handicapDelays(const QString& leftDialIn, const QString& rightDialIn)
+HandicapDelays handicapDelays(float leftDialIn, float rightDialIn)
 {
-    const float left = singleValue(leftDialIn) * 10000.0f;
-    const float right = singleValue(rightDialIn) * 10000.0f;
+    const float left = leftDialIn * 10000.0f;
+    const float right = rightDialIn * 10000.0f;
     HandicapDelays d;
     if (left > right)
         d.right = roundToInt16(static_cast<float>(left - right));

@@ -24,7 +24,7 @@ void LinkWatch::start()
 
 void LinkWatch::check()
 {
-    if (m_command.demoMode() || m_command.isWaiting() || (m_hooks.busy && m_hooks.busy()))
+    if (m_command.demoMode() || (m_hooks.busy && m_hooks.busy()))
         return;
     if (m_port.isOpen()) {
         if (m_port.devicePresent()) {
@@ -36,6 +36,21 @@ void LinkWatch::check()
         m_port.close();
     }
     setConnected(false);
+    reopen();
+}
+
+void LinkWatch::relink()
+{
+    if (m_port.isOpen()) {
+        lost();
+        m_port.close();
+    }
+    setConnected(false);
+    reopen();
+}
+
+void LinkWatch::reopen()
+{
     // The port's number is the settings' one, or the one the settings window's check last opened.
     try {
         m_port.open();

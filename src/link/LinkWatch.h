@@ -14,8 +14,8 @@ class SerialPort;
 // Keeps the link to the timing unit: notices when the unit's device goes away (the port reports
 // it, or its entry no longer leads to a device) and, every two seconds, opens the port again
 // without a message; once it is open the unit is set up again as at start-up. Nothing is done
-// while the program is busy with the unit (a race from Start Race until its result is answered, a
-// diagnostics poll) or in demo mode, where the unit is not used.
+// while the unit is held (a race from Start Race until its result is answered, a diagnostics
+// poll, the settings window's port check) or in demo mode, where the unit is not used.
 class LinkWatch final : public QObject
 {
     Q_OBJECT
@@ -35,6 +35,8 @@ public:
     bool connected() const { return m_connected; }
     // One look at the link, as the timer takes it.
     void check();
+    // The open port's entry leads to another device now: that device is opened and set up.
+    void relink();
 
 Q_SIGNALS:
     void connectedChanged(bool connected);
@@ -42,6 +44,7 @@ Q_SIGNALS:
 private:
     void setConnected(bool connected);
     void lost();
+    void reopen();
 
     SerialPort& m_port;
     ModCommand& m_command;

@@ -4,11 +4,9 @@
 #include "link/ReplyFraming.h"
 #include "platform/Clock.h"
 #include "platform/Failure.h"
-#include "platform/InputBlocker.h"
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
 
-#include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
 
@@ -40,7 +38,7 @@ void ModCommand::sendUngated(const QByteArray& letters)
     m_port.write(letters + '\n');
 }
 
-bool ModCommand::SendHandicap(const QString& leftDialIn, const QString& rightDialIn)
+bool ModCommand::SendHandicap(float leftDialIn, float rightDialIn)
 {
     if (m_demoMode)
         return false;
@@ -94,12 +92,6 @@ template <std::size_t N> std::array<qint32, N> parsed(const QByteArray& bytes)
 }
 
 } // namespace
-
-std::optional<RaceReply> ModCommand::ReadRaceReply()
-{
-    const std::optional<QByteArray> bytes = awaitReply();
-    return bytes ? std::optional(parsed<RaceReply().size()>(*bytes)) : std::nullopt;
-}
 
 namespace {
 
@@ -156,52 +148,58 @@ qint64 ModCommand::replyDeadline() const
     return (start / step) * step + m_limit.count() + step;
 }
 
-std::optional<QByteArray> ModCommand::awaitReply()
+void ModCommand::readLater(QObject* context,
+                           std::function<void(bool timedOut, const QByteArray&)> done)
 {
-    ReplyWait wait(m_port, m_clock, replyDeadline());
-    QEventLoop loop;
-    wait.finished = [&loop] { loop.quit(); };
-    wait.poll();
-    if (!wait.done()) {
-        const InputBlocker blocker;
-        m_waiting = true;
-        loop.exec();
-        m_waiting = false;
-    }
-    if (wait.timedOut()) {
-        m_prompter.message(kTransmitProblem);
-        return std::nullopt;
-    }
-    return wait.bytes();
+    auto* wait = new ReplyWait(m_port, m_clock, replyDeadline(), context);
+    wait->finished = [wait, done = std::move(done)]() mutable {
+        // The wait goes now: from here on only what is copied out is used.
+        auto callback = std::move(done);
+        const bool timedOut = wait->timedOut();
+        const QByteArray bytes = wait->bytes();
+        wait->deleteLater();
+        callback(timedOut, bytes);
+    };
+    QTimer::singleShot(0, wait, [wait] { wait->poll(); });
+}
+
+void ModCommand::ReadRaceReplyLater(QObject* context, std::function<void(const RaceRead&)> done)
+{
+    readLater(context, [done = std::move(done)](bool timedOut, const QByteArray& bytes) {
+        RaceRead read;
+        read.timedOut = timedOut;
+        if (!timedOut) {
+            try {
+                read.reply = parsed<RaceReply().size()>(bytes);
+            } catch (const Failure& f) {
+                read.failure = f.description();
+            }
+        }
+        done(read);
+    });
 }
 
 void ModCommand::ReadDiagReplyLater(QObject* context, std::function<void(const DiagRead&)> done)
 {
-    auto* wait = new ReplyWait(m_port, m_clock, replyDeadline(), context);
-    wait->finished = [this, wait, done = std::move(done)]() mutable {
-        // The context may go while the time-out message is up, and the wait with it: from here
-        // on only what is copied out is used.
-        ModCommand* self = this;
-        auto callback = std::move(done);
-        const QPointer<QObject> alive = wait->parent();
-        const bool timedOut = wait->timedOut();
-        const QByteArray bytes = wait->bytes();
-        wait->deleteLater();
-        DiagRead read;
-        read.timedOut = timedOut;
-        if (timedOut) {
-            self->m_prompter.message(kTransmitProblem);
-        } else {
-            try {
-                read.reply = parsed<DiagReply().size()>(bytes);
-            } catch (const Failure&) {
-                // A number past 32 bits: the reply is malformed.
-            }
-        }
-        if (alive)
-            callback(read);
-    };
-    QTimer::singleShot(0, wait, [wait] { wait->poll(); });
+    const QPointer<QObject> alive = context;
+    readLater(context,
+              [this, alive, done = std::move(done)](bool timedOut, const QByteArray& bytes) {
+                  DiagRead read;
+                  read.timedOut = timedOut;
+                  // The window may close while the message is up: it is called back only while it
+                  // lives.
+                  if (timedOut)
+                      m_prompter.message(kTransmitProblem);
+                  else {
+                      try {
+                          read.reply = parsed<DiagReply().size()>(bytes);
+                      } catch (const Failure&) {
+                          // A number past 32 bits: the reply is malformed.
+                      }
+                  }
+                  if (alive)
+                      done(read);
+              });
 }
 
 } // namespace halvex

@@ -23,10 +23,10 @@ inline const QString kTransmitProblem =
 //
 // Who reports a failure: the plain commands (send, sendUngated and the Send routines without a
 // result) throw halvex::Failure and leave the report to their caller, whose own pattern decides
-// whether it goes on, ends, or stays silent. SendHandicap and the two reply readers report their
+// whether it goes on, ends, or stays silent. SendHandicap and the two reply readers report a
 // failure themselves, as the system does, and tell the caller by their result: the race goes on
-// after a failed handicap, and ends after a reply that never came. A reply whose number does not
-// fit 32 bits throws like a command.
+// after a failed handicap, and ends after a reply that never came. A race reply whose number does
+// not fit 32 bits is handed back with the failure's description, for the race to report.
 //
 // While demo mode is on, the command routines write nothing; the race routine's own "O", "N" and
 // "P" (sendUngated) go out regardless.
@@ -52,16 +52,25 @@ public:
     void sendUngated(const QByteArray& letters);
 
     // Returns false when nothing was written; the failure has been shown without a title.
-    bool SendHandicap(const QString& leftDialIn, const QString& rightDialIn);
+    bool SendHandicap(float leftDialIn, float rightDialIn);
     void SendCountdown(float seconds);
     void SendSignalPolarity(int invertSignal);
     void SendStagingMode(bool preStageStage);
     void SendLaneLights(bool on);
 
-    // Waits for a reply ending in "!" and a line feed without blocking the event loop: windows
-    // repaint, while every input of the operator is dropped. On time-out shows the transmit
-    // problem and returns nothing.
-    std::optional<RaceReply> ReadRaceReply();
+    // The outcome of a race reply's wait: the reply, or none after a time-out or a reply whose
+    // numbers do not fit 32 bits (the failure's description). The race shows either message, once
+    // it has given the operator's input back.
+    struct RaceRead
+    {
+        std::optional<RaceReply> reply;
+        bool timedOut = false;
+        QString failure;
+    };
+    // Waits for a reply ending in "!" and a line feed without blocking: `done` is called once the
+    // reply is in or the time limit has passed. When `context` goes first (a race abandoned by a
+    // quit), the wait ends without a call.
+    void ReadRaceReplyLater(QObject* context, std::function<void(const RaceRead&)> done);
 
     // The outcome of a diagnostics reply read without a nested loop: the reply, or none after a
     // time-out (its message shown) or a reply whose numbers do not fit 32 bits (nothing shown).
@@ -75,18 +84,15 @@ public:
     // time-out message has been shown. When `context` goes first, the wait ends without a call.
     void ReadDiagReplyLater(QObject* context, std::function<void(const DiagRead&)> done);
 
-    // True while a reply is awaited in a nested loop: timers of the program skip their work then.
-    bool isWaiting() const { return m_waiting; }
-
 private:
-    std::optional<QByteArray> awaitReply();
+    // The one wait for a reply behind both readers.
+    void readLater(QObject* context, std::function<void(bool timedOut, const QByteArray&)> done);
     qint64 replyDeadline() const;
 
     SerialPort& m_port;
     Prompter& m_prompter;
     Clock& m_clock;
     bool m_demoMode = false;
-    bool m_waiting = false;
     std::chrono::milliseconds m_limit = std::chrono::seconds(20);
     std::chrono::milliseconds m_resolution = std::chrono::seconds(1);
 };

@@ -3,7 +3,9 @@
 #include "link/PortDevice.h"
 #include "platform/Failure.h"
 
-#include <QFileInfo>
+#include <QFile>
+
+#include <sys/stat.h>
 
 namespace halvex {
 
@@ -73,7 +75,16 @@ void QtSerialPort::discardInput()
 
 bool QtSerialPort::devicePresent() const
 {
-    return m_port.isOpen() && QFileInfo::exists(m_device);
+    if (!m_port.isOpen())
+        return false;
+    // The entry may have been made again for another device (the unit unplugged and plugged in
+    // within a moment): the device it leads to now must be the one held open.
+    struct stat now = {};
+    struct stat held = {};
+    if (::stat(QFile::encodeName(m_device).constData(), &now) != 0 ||
+        ::fstat(static_cast<int>(m_port.handle()), &held) != 0)
+        return false;
+    return now.st_dev == held.st_dev && now.st_ino == held.st_ino && now.st_rdev == held.st_rdev;
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error)

@@ -65,6 +65,12 @@ void frmDelay::closeEvent(QCloseEvent* event)
         QDialog::closeEvent(event);
 }
 
+void frmDelay::abandon()
+{
+    tmrDelay->stop();
+    QDialog::done(Rejected);
+}
+
 void frmDelay::Label1_Click()
 {
     tmrDelay->stop();

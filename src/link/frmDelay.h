@@ -30,6 +30,8 @@ public:
              QWidget* parent = nullptr);
 
     int target() const { return m_target; }
+    // The race was given up while the racers were held (the program quits): the window closes.
+    void abandon();
 
     ClickableLabel* Label1 = nullptr;
     QTimer* tmrDelay = nullptr;

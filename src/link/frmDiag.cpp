@@ -115,7 +115,7 @@ void frmDiag::tmrDiag_Timer()
     // A tick during a poll (its reply awaited, or its message on screen) starts no poll of its
     // own: it is taken as soon as the poll ends, and ticks that pile up meanwhile count once. So
     // polls never nest, and a reply that is late now and then costs no poll.
-    if (m_polling || m_command.isWaiting()) {
+    if (m_polling) {
         m_tickPending = true;
         return;
     }

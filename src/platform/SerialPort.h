@@ -26,7 +26,8 @@ public:
     virtual QByteArray readAll() = 0;
     // Drops everything received and not yet read, in the driver's buffers too.
     virtual void discardInput() = 0;
-    // False once the open port's device has gone (its entry leads nowhere any more).
+    // False once the open port's device has gone: its entry leads nowhere any more, or to another
+    // device than the one held open.
     virtual bool devicePresent() const = 0;
     // The device the port number led to when it was opened last.
     virtual QString deviceName() const = 0;

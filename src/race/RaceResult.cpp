@@ -32,8 +32,8 @@ ComputedRace processTimes(const RaceSetup& setup, const RaceReply& r, const Drag
     RaceRecord& L = race.left;
     RaceRecord& R = race.right;
     if (isHandicapTree(setup.treeIndex)) {
-        L.DialIn = singleValue(setup.dialInLeft);
-        R.DialIn = singleValue(setup.dialInRight);
+        L.DialIn = setup.dialInLeft.single();
+        R.DialIn = setup.dialInRight.single();
     }
     L.Lane = QStringLiteral("L");
     R.Lane = QStringLiteral("R");

@@ -2,130 +2,222 @@
 
 #include "data/RaceLog.h"
 #include "data/Settings.h"
-#include "link/ModCommand.h"
+#include "link/TimingUnit.h"
 #include "platform/Failure.h"
+#include "platform/InputBlocker.h"
 #include "platform/Prompter.h"
 #include "platform/Random.h"
 #include "race/Credits.h"
 #include "race/DemoRace.h"
-
-#include <QScopeGuard>
+#include "race/SetupModel.h"
 
 namespace halvex {
 
-RaceSession::RaceSession(ModCommand& command, Settings& settings, RaceLog& log, Credits& credits,
-                         Random& random, Prompter& prompter)
-    : m_command(command), m_settings(settings), m_log(log), m_credits(credits), m_random(random),
-      m_prompter(prompter)
+RaceSession::RaceSession(TimingUnit& unit, SetupModel& setup, Settings& settings, RaceLog& log,
+                         RaceStore& store, Credits& credits, Random& random, Prompter& prompter)
+    : m_unit(unit), m_setupModel(setup), m_settings(settings), m_log(log), m_store(store),
+      m_credits(credits), m_random(random), m_prompter(prompter)
 {}
 
-SetupField RaceSession::start(const RaceSetup& setup)
+RaceSession::~RaceSession()
 {
-    m_raceOk = true;
-    if (m_pending || m_running)
+    quit();
+}
+
+void RaceSession::setState(State state)
+{
+    if (state == m_state)
+        return;
+    const bool wasShown = m_state == State::Shown;
+    m_state = state;
+    if (state == State::Idle)
+        m_unit.release(TimingUnit::Holder::Race);
+    Q_EMIT stateChanged(state);
+    if (state == State::Shown || wasShown)
+        Q_EMIT pendingChanged(state == State::Shown);
+}
+
+SetupField RaceSession::start()
+{
+    if (m_state != State::Idle)
         return SetupField::None;
-    m_running = true;
-    const auto ended = qScopeGuard([this] { m_running = false; });
+    m_raceOk = true;
+    m_setup = m_setupModel.setup();
+    setState(State::Checking);
+    // A message box runs events: a quit while it is up has ended the race.
+    const auto stillChecking = [this] { return m_state == State::Checking; };
+    if (const auto problem = checkRaceSetup(m_setup, m_log.isFull())) {
+        if (!problem->text.isEmpty())
+            m_prompter.message(problem->text, problem->title, problem->buttons);
+        if (stillChecking())
+            setState(State::Idle);
+        return problem->focus;
+    }
     try {
-        if (const auto problem = checkRaceSetup(setup, m_log.isFull())) {
-            if (!problem->text.isEmpty())
-                m_prompter.message(problem->text, problem->title, problem->buttons);
-            return problem->focus;
-        }
         if (m_settings.record().CoinBoxInstalled == 1 && !m_credits.takeCredit()) {
             m_prompter.message(kNoCreditsLeft);
+            if (stillChecking())
+                setState(State::Idle);
             return SetupField::None;
         }
-        if (m_command.demoMode())
-            runDemoRace();
-        else
-            runRace(setup);
-        if (m_raceOk)
-            showResult(setup);
+        if (!stillChecking())
+            return SetupField::None;
+        m_unit.hold(TimingUnit::Holder::Race);
+        if (!m_unit.demoMode())
+            sendStartCommands();
     } catch (const Failure& f) {
         m_prompter.message(f.description());
+        if (stillChecking())
+            setState(State::Idle);
+        return SetupField::None;
     }
+    setState(State::Delay);
+    Q_EMIT delayStarted();
     return SetupField::None;
 }
 
-void RaceSession::runRace(const RaceSetup& setup)
+void RaceSession::sendStartCommands()
 {
-    m_command.sendUngated("O");
+    m_unit.followEntry();
+    ModCommand& command = m_unit.command();
+    command.sendUngated("O");
     if (!m_settings.record().PreStageStage) {
-        m_command.send("GL21");
-        m_command.send("GR21");
+        command.send("GL21");
+        command.send("GR21");
     }
-    if (m_startDelay)
-        m_startDelay();
-
-    const int tree = setup.treeIndex;
-    if (tree >= 0 && tree <= 4) {
-        const QString zero = QStringLiteral("0.000");
-        const bool handicap = isHandicapTree(tree);
-        m_command.SendHandicap(handicap ? setup.dialInLeft : zero,
-                               handicap ? setup.dialInRight : zero);
-        m_command.sendUngated(tree <= 2 ? "N" : "P");
-    }
-    // A report that never comes leaves the last one as it was.
-    if (const auto reply = m_command.ReadRaceReply())
-        m_reply = *reply;
-    else
-        m_raceOk = false;
 }
 
-void RaceSession::runDemoRace()
+void RaceSession::endDelay()
 {
-    if (m_startDelay)
-        m_startDelay();
-    m_random.reseed();
-    halvex::runDemoRace(m_random, m_reply);
+    if (m_state != State::Delay)
+        return;
+    if (m_unit.demoMode()) {
+        m_random.reseed();
+        halvex::runDemoRace(m_random, m_reply);
+        showResult(m_reply);
+        return;
+    }
+    try {
+        ModCommand& command = m_unit.command();
+        const int tree = m_setup.treeIndex;
+        if (tree >= 0 && tree <= 4) {
+            const bool handicap = isHandicapTree(tree);
+            command.SendHandicap(handicap ? m_setup.dialInLeft.single() : 0.0f,
+                                 handicap ? m_setup.dialInRight.single() : 0.0f);
+            command.sendUngated(tree <= 2 ? "N" : "P");
+        }
+    } catch (const Failure& f) {
+        m_prompter.message(f.description());
+        setState(State::Idle);
+        return;
+    }
+    awaitReply();
 }
 
-void RaceSession::showResult(const RaceSetup& setup)
+void RaceSession::awaitReply()
 {
-    RaceResult result = computeRace(setup, m_reply, m_settings.record(), m_log.raceCounter() + 1);
-    m_log.writeInProgress(result.left, result.right);
+    setState(State::Awaiting);
+    m_wait = new QObject(this);
+    m_blocker = std::make_unique<InputBlocker>();
+    m_unit.command().ReadRaceReplyLater(m_wait,
+                                        [this](const ModCommand::RaceRead& r) { replyRead(r); });
+}
+
+void RaceSession::replyRead(const ModCommand::RaceRead& read)
+{
+    // The wait is inside its own call: it goes once that has returned.
+    m_wait->deleteLater();
+    m_blocker.reset();
+    if (read.reply) {
+        // A report that never comes leaves the last one as it was.
+        m_reply = *read.reply;
+        showResult(m_reply);
+        return;
+    }
+    m_raceOk = !read.timedOut;
+    // The race is over when its message shows.
+    setState(State::Idle);
+    m_prompter.message(read.timedOut ? kTransmitProblem : read.failure);
+}
+
+void RaceSession::showResult(const RaceReply& reply)
+{
+    RaceResult result = computeRace(m_setup, reply, m_settings.record(), m_log.raceCounter() + 1);
     m_log.countRace();
+    m_setupModel.takeLaneNames();
     m_result = std::move(result);
-    m_pending = true;
-    Q_EMIT pendingChanged(true);
+    setState(State::Shown);
+    // The winner light first, then the race kept, then the result shown.
     if (!m_result.winLight.isEmpty()) {
         try {
-            m_command.send(m_result.winLight);
+            m_unit.command().send(m_result.winLight);
         } catch (const Failure& f) {
+            // A dark lamp is better than a lost race: the result stays.
             m_prompter.message(f.description());
         }
     }
+    keep([this] { m_store.raceShown(m_result.left, m_result.right); });
     Q_EMIT resultReady(m_result);
+}
+
+bool RaceSession::keep(const std::function<void()>& write)
+{
+    try {
+        write();
+        return true;
+    } catch (const Failure& f) {
+        // Racing goes on without the store; the operator hears of it once a run.
+        if (!std::exchange(m_storeFailed, true))
+            Q_EMIT storeFailed(f.description());
+        return false;
+    }
 }
 
 void RaceSession::commit()
 {
-    if (!m_pending)
+    if (m_state != State::Shown)
         return;
-    m_pending = false;
-    // Written again where the log stands now: a log cleared while the result was on screen
-    // takes this race as its first.
-    m_log.writeInProgress(m_result.left, m_result.right);
-    m_log.commit();
-    Q_EMIT pendingChanged(false);
-}
-
-void RaceSession::setUpcoming(const RaceSetup& setup)
-{
-    if (setup == m_upcoming)
-        return;
-    m_upcoming = setup;
-    Q_EMIT upcomingChanged(m_upcoming);
+    m_log.append(m_result.left, m_result.right);
+    keep([this] { m_store.raceCommitted(m_result.left, m_result.right); });
+    setState(State::Idle);
 }
 
 void RaceSession::resetUnit()
 {
     try {
-        m_command.send("O");
+        m_unit.command().send("O");
     } catch (const Failure& f) {
         m_prompter.message(f.description());
     }
+}
+
+void RaceSession::quit()
+{
+    switch (m_state) {
+    case State::Idle:
+        return;
+    case State::Shown:
+        commit();
+        return;
+    case State::Awaiting:
+        // The race never ran to its end: no result, nothing logged.
+        delete m_wait.data();
+        m_blocker.reset();
+        break;
+    case State::Checking:
+    case State::Delay:
+        break;
+    }
+    setState(State::Idle);
+}
+
+bool RaceSession::restore(const RaceStore::Unfinished& run)
+{
+    const int races = m_log.restore(run.records);
+    if (races == 0)
+        return false;
+    const std::vector<RaceRecord> taken(run.records.begin(), run.records.begin() + 2 * races);
+    return keep([&] { m_store.racesRestored(taken); });
 }
 
 } // namespace halvex

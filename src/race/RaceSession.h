@@ -1,85 +1,123 @@
 #pragma once
 
+#include "data/RaceStore.h"
+#include "link/ModCommand.h"
 #include "link/ReplyParser.h"
 #include "race/RaceResult.h"
 #include "race/RaceSetup.h"
 
 #include <QObject>
+#include <QPointer>
 
-#include <functional>
+#include <memory>
 
 namespace halvex {
 
 class Credits;
-class ModCommand;
+class InputBlocker;
 class Prompter;
 class Random;
 class RaceLog;
 class Settings;
+class SetupModel;
+class TimingUnit;
 
-// One race at a time, from Start Race to the commit: the setup checks, the commands and the start
-// delay, the wait for the unit's report (or the demo race), the computation and the winner
-// decision, the winner light, and the commit to the race log exactly once when the result's
-// window closes. While a result waits for its commit, no race can start.
+// One race at a time, from Start Race to the commit, as a machine of states that each end by
+// returning to the event loop:
 //
-// Failures follow the Start Race pattern: each is shown and the click ends there, except the
-// winner light's, which is shown while the result stays (a dark lamp is better than a lost race).
+//   Idle --start--> Checking --checks passed--> Delay --endDelay--> Awaiting --reply--> Shown
+//   Shown --commit--> Idle
+//
+// Checking takes the setup, its checks and the credit; on the way to Delay the unit gets "O" (and
+// the lane lights in Pre-Stage/Start staging). The start delay's window reports its end with
+// endDelay; the unit then gets the handicap and the tree, and the reply is read as it arrives
+// while every input of the operator is dropped. The result is computed and decided, the winner
+// light sent, the race kept by the store and shown; closing its window commits it to the race log
+// exactly once. Demo mode goes from Delay straight to Shown with simulated times. A check that
+// fails, a failing command or a reply that never comes returns to Idle with its message; quit
+// ends any state, committing a race on screen and logging none that did not run.
 class RaceSession final : public QObject
 {
     Q_OBJECT
 public:
-    RaceSession(ModCommand& command, Settings& settings, RaceLog& log, Credits& credits,
-                Random& random, Prompter& prompter);
+    enum class State
+    {
+        Idle,
+        Checking,
+        Delay,
+        Awaiting,
+        Shown,
+    };
+    Q_ENUM(State)
 
-    // Holds the racers for the start delay; returns when it has run out. The window layer shows
-    // its window here; without one the race goes on at once.
-    void setStartDelay(std::function<void()> startDelay) { m_startDelay = std::move(startDelay); }
+    RaceSession(TimingUnit& unit, SetupModel& setup, Settings& settings, RaceLog& log,
+                RaceStore& store, Credits& credits, Random& random, Prompter& prompter);
+    ~RaceSession() override;
+    Q_DISABLE_COPY_MOVE(RaceSession)
 
-    // Start Race. Returns the control to hand the focus back to when a check stopped the race.
-    SetupField start(const RaceSetup& setup);
+    State state() const { return m_state; }
 
-    // False after a race whose report never came.
-    bool raceOk() const { return m_raceOk; }
-    // A result is shown and not yet committed.
-    bool resultPending() const { return m_pending; }
-    // From Start Race until the race's result is committed: the race owns the link.
-    bool isBusy() const { return m_running || m_pending; }
-    // The race computed last.
-    const RaceResult& result() const { return m_result; }
-
-    // The race being set up: the main window tells every change of its setup, so that others
-    // can show the next pairing without reading its controls.
-    void setUpcoming(const RaceSetup& setup);
-    const RaceSetup& upcoming() const { return m_upcoming; }
-
+    // Start Race with the setup the model holds. Returns the control to hand the focus back to
+    // when a check stopped the race.
+    SetupField start();
+    // The start delay has run out (or "Get Ready" was clicked).
+    void endDelay();
     // The result's window has closed, whichever way: commits the race once.
     void commit();
     // The result's OK: the unit is reset with "O", outside demo mode.
     void resetUnit();
+    // The program quits.
+    void quit();
+
+    // False after a race whose report never came.
+    bool raceOk() const { return m_raceOk; }
+    // A result is shown and not yet committed.
+    bool resultPending() const { return m_state == State::Shown; }
+    // From Start Race until the race's result is committed.
+    bool isBusy() const { return m_state != State::Idle; }
+    // The race computed last.
+    const RaceResult& result() const { return m_result; }
+
+    // The races of an unfinished run go back into the log (as many as it has room for) and into
+    // the store. True when races were taken and the store keeps them: the unfinished run may then
+    // be marked closed.
+    bool restore(const RaceStore::Unfinished& run);
 
 Q_SIGNALS:
+    void stateChanged(halvex::RaceSession::State state);
+    // The start delay begins: its window opens and reports back with endDelay.
+    void delayStarted();
     void resultReady(const halvex::RaceResult& result);
     void pendingChanged(bool pending);
-    void upcomingChanged(const halvex::RaceSetup& setup);
+    // The store failed for the first time in this run; later failures are not told again.
+    void storeFailed(const QString& description);
 
 private:
-    void runRace(const RaceSetup& setup);
-    void runDemoRace();
-    void showResult(const RaceSetup& setup);
+    void setState(State state);
+    void sendStartCommands();
+    void awaitReply();
+    void replyRead(const ModCommand::RaceRead& read);
+    void showResult(const RaceReply& reply);
+    bool keep(const std::function<void()>& write);
+    void endRace();
 
-    ModCommand& m_command;
+    TimingUnit& m_unit;
+    SetupModel& m_setupModel;
     Settings& m_settings;
     RaceLog& m_log;
+    RaceStore& m_store;
     Credits& m_credits;
     Random& m_random;
     Prompter& m_prompter;
-    std::function<void()> m_startDelay;
+    State m_state = State::Idle;
+    RaceSetup m_setup; // the setup the race started with
     RaceReply m_reply{};
     RaceResult m_result;
-    RaceSetup m_upcoming;
     bool m_raceOk = false;
-    bool m_pending = false;
-    bool m_running = false;
+    bool m_storeFailed = false;
+    // While the reply is awaited: the wait lives in it, and the operator's input is dropped.
+    QPointer<QObject> m_wait;
+    std::unique_ptr<InputBlocker> m_blocker;
 };
 
 } // namespace halvex

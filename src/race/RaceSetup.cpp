@@ -6,6 +6,17 @@
 
 namespace halvex {
 
+DialIn::DialIn(const QString& boxText) : text(boxText), numeric(isNumeric(boxText))
+{
+    if (!numeric)
+        return;
+    try {
+        value = singleValue(boxText);
+    } catch (const Failure& f) {
+        overflow = f.description();
+    }
+}
+
 const QStringList& treeNames()
 {
     static const QStringList names{
@@ -46,18 +57,18 @@ std::optional<SetupProblem> checkRaceSetup(const RaceSetup& s, bool logFull)
     if (s.dialInsShown) {
         const QString notNumeric = QStringLiteral("Dial-In must be numeric");
         const QString title = QStringLiteral("Dail-In Value");
-        if (!isNumeric(s.dialInLeft))
+        if (!s.dialInLeft.numeric)
             return SetupProblem{notNumeric, title, Buttons::Ok, SetupField::DialInLeft};
-        if (!isNumeric(s.dialInRight))
+        if (!s.dialInRight.numeric)
             return SetupProblem{notNumeric, title, Buttons::Ok, SetupField::DialInRight};
-        try {
-            if (singleValue(s.dialInLeft) == 0 || singleValue(s.dialInRight) == 0)
+        // A value beyond the single range: the click ends with the error's description.
+        for (const DialIn* d : {&s.dialInLeft, &s.dialInRight}) {
+            if (!d->value)
+                return SetupProblem{d->overflow, {}, Buttons::Ok, SetupField::None};
+            if (*d->value == 0)
                 return SetupProblem{
                     QStringLiteral("Enter Dial-In values.\r\nOr select a different Tree."),
                     QStringLiteral("Dial-In Values"), Buttons::OkCancel, SetupField::None};
-        } catch (const Failure& f) {
-            // A value beyond the single range: the click ends with the error's description.
-            return SetupProblem{f.description(), {}, Buttons::Ok, SetupField::None};
         }
     }
     if (logFull)

@@ -11,7 +11,25 @@ namespace halvex {
 
 inline const QString kStartRaceCaption = QStringLiteral("Start &Race");
 
-// What the main window shows when Start Race is pressed, read once from its controls.
+// A dial-in or index box's text, read once: whether it is a number, and its single, or the
+// description of why a number does not fit a single.
+struct DialIn
+{
+    DialIn() = default;
+    DialIn(const QString& text); // NOLINT(google-explicit-constructor): a box's text is a dial-in
+    DialIn(const char* text) : DialIn(QString::fromLatin1(text)) {}
+
+    QString text;
+    bool numeric = false;
+    std::optional<float> value; // a number within the range of a single
+    QString overflow;           // a number beyond it: the failure's description
+
+    // The single, 0 for a text that is none.
+    float single() const { return value.value_or(0.0f); }
+    bool operator==(const DialIn& other) const { return text == other.text; }
+};
+
+// The race being set up, as the main window shows it: what Start Race takes.
 struct RaceSetup
 {
     QString raceCaption = kStartRaceCaption; // the Start Race button's caption
@@ -21,11 +39,24 @@ struct RaceSetup
     QString racerRight;
     QString carLeft;
     QString carRight;
-    QString dialInLeft;
-    QString dialInRight;
+    DialIn dialInLeft;
+    DialIn dialInRight;
     bool dialInsShown = false;
 
     bool operator==(const RaceSetup&) const = default;
+};
+
+// The names of the lanes as the last race, the saved setup or a lane swap left them: the lane
+// boxes show them again after their list is reloaded.
+struct LaneNames
+{
+    QString className;
+    QString racerLeft;
+    QString racerRight;
+    QString carLeft;
+    QString carRight;
+
+    bool operator==(const LaneNames&) const = default;
 };
 
 // The control that gets the focus back when a check stops the race.

@@ -6,6 +6,7 @@
 #include "race/Colours.h"
 #include "race/RaceSession.h"
 #include "race/ResultDisplay.h"
+#include "race/SetupModel.h"
 
 namespace halvex {
 
@@ -13,18 +14,12 @@ namespace {
 
 // The handicap as the statistics window will show it once the race is in; a value that is no
 // number is shown as typed, since the race will not start with it anyway.
-QString handicapText(int treeIndex, const QString& value)
+QString handicapText(int treeIndex, const DialIn& value)
 {
     if (!isHandicapTree(treeIndex))
         return {};
     const QString word = treeIndex == 2 ? QStringLiteral("Dial-In ") : QStringLiteral("Index ");
-    if (isNumeric(value)) {
-        try {
-            return word + dialInText(singleValue(value));
-        } catch (const Failure&) {
-        }
-    }
-    return word + value;
+    return word + (value.value ? dialInText(*value.value) : value.text);
 }
 
 std::array<BoardLane, 2> setupLanes(const RaceSetup& s)
@@ -65,9 +60,10 @@ QString speedHeadingFor(bool metric)
 
 } // namespace
 
-void Scoreboard::follow(const RaceSession& session, const Settings& settings)
+void Scoreboard::follow(const RaceSession& session, const SetupModel& setup,
+                        const Settings& settings)
 {
-    connect(&session, &RaceSession::upcomingChanged, this, &Scoreboard::showSetup);
+    connect(&setup, &SetupModel::changed, this, &Scoreboard::showSetup);
     connect(&session, &RaceSession::resultReady, this, &Scoreboard::showResult);
     connect(&session, &RaceSession::pendingChanged, this, [this](bool pending) {
         if (!pending)
@@ -76,7 +72,7 @@ void Scoreboard::follow(const RaceSession& session, const Settings& settings)
     connect(&settings, &Settings::changed, this,
             [this, &settings] { setMetric(settings.record().Metric); });
     setMetric(settings.record().Metric);
-    showSetup(session.upcoming());
+    showSetup(setup.setup());
 }
 
 void Scoreboard::showSetup(const RaceSetup& setup)

@@ -12,6 +12,7 @@
 namespace halvex {
 
 class RaceSession;
+class SetupModel;
 class Settings;
 
 // One lane of the board: who races, and once the race is in, its results in the texts and
@@ -49,8 +50,8 @@ class Scoreboard final : public QObject
 public:
     static constexpr int kLastRaces = 5;
 
-    // Follows the session's setup, results and commits, and the speed unit of the settings.
-    void follow(const RaceSession& session, const Settings& settings);
+    // Follows the setup, the session's results and commits, and the speed unit of the settings.
+    void follow(const RaceSession& session, const SetupModel& setup, const Settings& settings);
 
     void showSetup(const RaceSetup& setup);
     void showResult(const RaceResult& result);

@@ -3,7 +3,7 @@
 #include "data/MasterList.h"
 #include "data/Numbers.h"
 #include "data/Settings.h"
-#include "link/ModCommand.h"
+#include "link/TimingUnit.h"
 #include "platform/Failure.h"
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
@@ -12,6 +12,7 @@
 #include "race/LabelColour.h"
 #include "race/RaceSession.h"
 #include "race/ResultDisplay.h"
+#include "race/SetupModel.h"
 #include "race/WindowState.h"
 
 #include <QAction>
@@ -25,10 +26,10 @@
 namespace halvex {
 
 frmDragRacing::frmDragRacing(Services& services, Settings& settings, WindowState& state,
-                             Credits& credits, ModCommand& command, RaceSession& session,
-                             QWidget* parent)
+                             Credits& credits, TimingUnit& unit, SetupModel& setup,
+                             RaceSession& session, QWidget* parent)
     : QMainWindow(parent), m_services(services), m_settings(settings), m_state(state),
-      m_credits(credits), m_command(command), m_session(session)
+      m_credits(credits), m_unit(unit), m_setup(setup), m_session(session)
 {
     setObjectName(QStringLiteral("frmDragRacing"));
     setWindowTitle(kMainCaption);
@@ -40,20 +41,62 @@ frmDragRacing::frmDragRacing(Services& services, Settings& settings, WindowState
     connect(&m_state, &WindowState::applied, this, &frmDragRacing::showWindowState);
     connect(&m_session, &RaceSession::pendingChanged, this,
             [this](bool pending) { cmdRace->setEnabled(!pending); });
+    connect(&m_session, &RaceSession::stateChanged, this, &frmDragRacing::showSessionState);
+    connect(&m_setup, &SetupModel::changed, this, &frmDragRacing::showSetup);
     connect(&m_credits, &Credits::changed, this, [this] {
         lblCredits->setText(m_credits.text());
         setBackColour(lblCredits, m_credits.colour());
     });
-    // Every change of the setup, by the operator or by code, tells the session the race being
-    // set up, so that others show it without reading these controls.
-    const auto announceSetup = [this] { m_session.setUpcoming(raceSetup()); };
-    connect(cmbClass, &QComboBox::currentTextChanged, this, announceSetup);
-    connect(cmbTree, &QComboBox::currentIndexChanged, this, announceSetup);
+    // Every change of the setup, by the operator or by code, goes to the setup the core holds,
+    // so that others show it without reading these controls.
+    connect(cmbClass, &QComboBox::currentTextChanged, this, &frmDragRacing::announceSetup);
+    connect(cmbTree, &QComboBox::currentIndexChanged, this, &frmDragRacing::announceSetup);
     for (int i = 0; i < 2; ++i) {
-        connect(cmbRacers[i], &QComboBox::currentTextChanged, this, announceSetup);
-        connect(cmbCars[i], &QComboBox::currentTextChanged, this, announceSetup);
-        connect(txtDialin[i], &QLineEdit::textChanged, this, announceSetup);
+        connect(cmbRacers[i], &QComboBox::currentTextChanged, this, &frmDragRacing::announceSetup);
+        connect(cmbCars[i], &QComboBox::currentTextChanged, this, &frmDragRacing::announceSetup);
+        connect(txtDialin[i], &QLineEdit::textChanged, this, &frmDragRacing::announceSetup);
     }
+}
+
+void frmDragRacing::announceSetup()
+{
+    if (!m_showingSetup)
+        m_setup.setSetup(raceSetup());
+}
+
+void frmDragRacing::showSetup(const RaceSetup& setup)
+{
+    if (setup == raceSetup())
+        return;
+    m_showingSetup = true;
+    cmbClass->setEditText(setup.className);
+    if (setup.treeIndex != cmbTree->currentIndex() && setup.treeIndex < cmbTree->count()) {
+        cmbTree->setCurrentIndex(setup.treeIndex);
+        SetupTree();
+    }
+    cmbRacers[0]->setEditText(setup.racerLeft);
+    cmbRacers[1]->setEditText(setup.racerRight);
+    cmbCars[0]->setEditText(setup.carLeft);
+    cmbCars[1]->setEditText(setup.carRight);
+    txtDialin[0]->setText(setup.dialInLeft.text);
+    txtDialin[1]->setText(setup.dialInRight.text);
+    m_showingSetup = false;
+    announceSetup();
+}
+
+bool frmDragRacing::raceRunning() const
+{
+    const RaceSession::State state = m_session.state();
+    return state != RaceSession::State::Idle && state != RaceSession::State::Shown;
+}
+
+void frmDragRacing::showSessionState()
+{
+    // While the unit's report is awaited the operator's input is dropped; the status bar says why.
+    if (m_session.state() == RaceSession::State::Awaiting)
+        statusBar()->showMessage(QStringLiteral("Waiting for the timing unit"));
+    else
+        statusBar()->clearMessage();
 }
 
 void frmDragRacing::showMessageForFailure(const std::exception& e)
@@ -87,11 +130,12 @@ void frmDragRacing::load()
     });
     if (m_settings.record().CoinBoxInstalled == 1)
         step([this] { m_credits.createFileIfMissing(); });
+    // The tree's handicap waits until the port is open and the unit greeted.
+    m_unit.beginStartup();
     ApplyWindowState();
     step([this] {
-        m_services.port.setPortNumber(m_settings.record().portNumber());
         try {
-            m_services.port.open();
+            m_unit.open();
         } catch (const Failure& f) {
             if (f.code() != Failure::InvalidPortNumber)
                 throw;
@@ -102,10 +146,12 @@ void frmDragRacing::load()
     });
     if (!m_state.demoMode()) {
         lblDemo->hide();
-        step([this] { m_command.send("O"); });
-        step([this] { m_command.SendSignalPolarity(m_settings.record().InvertSignal); });
-        step([this] { m_command.SendStagingMode(m_settings.record().PreStageStage); });
+        ModCommand& command = m_unit.command();
+        step([&] { command.send("O"); });
+        step([&] { command.SendSignalPolarity(m_settings.record().InvertSignal); });
+        step([&] { command.SendStagingMode(m_settings.record().PreStageStage); });
     }
+    m_unit.endStartup();
 }
 
 // Re-applies the saved setup. Stops silently at the first failure, leaving the rest as it was.
@@ -117,6 +163,8 @@ void frmDragRacing::ApplyWindowState()
 void frmDragRacing::showWindowState()
 {
     const WindowStateRecord& s = m_state.record();
+    // The saved setup's names are the lanes' names until a race is run.
+    m_setup.setLaneNames(LaneNames{s.ClassName, s.RacerLeft, s.RacerRight, s.CarLeft, s.CarRight});
     cmbClass->setEditText(s.ClassName);
     // A position the tree list does not have stops the rest, as the list refuses it.
     if (s.TreeIndex < -1 || s.TreeIndex >= cmbTree->count())
@@ -161,6 +209,8 @@ void frmDragRacing::SaveWindowState()
         };
         s.DialInLeft = dialIn(txtDialin[0]);
         s.DialInRight = dialIn(txtDialin[1]);
+        m_setup.setLaneNames(
+            LaneNames{s.ClassName, s.RacerLeft, s.RacerRight, s.CarLeft, s.CarRight});
         m_state.save(m_services.folder, s);
     } catch (const std::exception&) {
         return;
@@ -186,12 +236,14 @@ void frmDragRacing::SetupTree()
         lblDialin->hide();
         txtDialin[1]->hide();
         txtDialin[0]->hide();
-        m_command.SendHandicap(QStringLiteral("0.000"), QStringLiteral("0.000"));
+        m_unit.sendZeroHandicap();
     } else {
         lblDialin->show();
         txtDialin[1]->show();
         txtDialin[0]->show();
     }
+    // Whether the dial-ins count follows the tree, after the tree's own change.
+    announceSetup();
 }
 
 void frmDragRacing::loadLaneList(std::array<QComboBox*, 2> boxes, const QString& fileName,
@@ -218,13 +270,13 @@ void frmDragRacing::loadLaneList(std::array<QComboBox*, 2> boxes, const QString&
 
 void frmDragRacing::LoadRacers()
 {
-    loadLaneList(cmbRacers, kRacersFileName, m_state.record().RacerLeft,
-                 m_state.record().RacerRight);
+    loadLaneList(cmbRacers, kRacersFileName, m_setup.laneNames().racerLeft,
+                 m_setup.laneNames().racerRight);
 }
 
 void frmDragRacing::LoadCars()
 {
-    loadLaneList(cmbCars, kCarsFileName, m_state.record().CarLeft, m_state.record().CarRight);
+    loadLaneList(cmbCars, kCarsFileName, m_setup.laneNames().carLeft, m_setup.laneNames().carRight);
 }
 
 // Throws on failure: its callers decide how a missing class file is reported.
@@ -260,8 +312,10 @@ void frmDragRacing::showLinkStatus(bool connected)
 
 void frmDragRacing::closeEvent(QCloseEvent* event)
 {
-    // A race on screen is committed as if its window had been closed.
-    m_session.commit();
+    Q_EMIT aboutToQuit();
+    // A race on screen is committed as if its window had been closed; a race still running ends
+    // without a result.
+    m_session.quit();
     if (m_services.port.isOpen())
         m_services.port.close();
     SaveWindowState();

@@ -20,23 +20,26 @@ struct Services;
 class Credits;
 class Settings;
 class WindowState;
-class ModCommand;
 class RaceSession;
+class SetupModel;
+class TimingUnit;
 
 inline const QString kMainCaption = QStringLiteral("Vantora - Halvex 3000");
 inline const QString kDemoCaption = QStringLiteral("Vantora - Halvex 3000      DEMO MODE");
 
 // The main race window: the race setup of both lanes, Start Race, the coin box controls and the
-// menus from which every other window is opened. Loading it starts the program. It reads its
-// setup into a race setup value and hands it to the race session; it follows the session (Start
-// Race stays disabled while a result waits for its commit) and the window state.
+// menus from which every other window is opened. Loading it starts the program. It edits the race
+// setup that the core holds, and shows it again when someone else sets it; it follows the race
+// session (Start Race stays disabled while a result waits for its commit, the status bar tells of
+// the wait for the unit) and the window state.
 class frmDragRacing final : public QMainWindow
 {
     Q_OBJECT
 
 public:
     frmDragRacing(Services& services, Settings& settings, WindowState& state, Credits& credits,
-                  ModCommand& command, RaceSession& session, QWidget* parent = nullptr);
+                  TimingUnit& unit, SetupModel& setup, RaceSession& session,
+                  QWidget* parent = nullptr);
 
     // The start-up sequence; the window is shown afterwards.
     void load();
@@ -49,8 +52,16 @@ public:
     void LoadClasses();
     // The setup the controls show now.
     RaceSetup raceSetup() const;
+    // Shows a setup set from elsewhere (the next pairing of a ladder).
+    void showSetup(const RaceSetup& setup);
     // The status bar's word on the timing unit's link.
     void showLinkStatus(bool connected);
+    // From Start Race until the result shows or the race has ended without one.
+    bool raceRunning() const;
+
+Q_SIGNALS:
+    // The window closes and the program with it; what must be asked is asked now.
+    void aboutToQuit();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -72,6 +83,8 @@ private:
     void mnuDataBase_Click(MasterListKind kind);
 
     void setDemoMarks(bool demo);
+    void announceSetup();
+    void showSessionState();
     void loadLaneList(std::array<QComboBox*, 2> boxes, const QString& fileName,
                       const QString& leftText, const QString& rightText);
 
@@ -79,9 +92,12 @@ private:
     Settings& m_settings;
     WindowState& m_state;
     Credits& m_credits;
-    ModCommand& m_command;
+    TimingUnit& m_unit;
+    SetupModel& m_setup;
     RaceSession& m_session;
     bool m_mirroring = false;
+    // Controls being set from the setup: their changes are not announced one by one.
+    bool m_showingSetup = false;
     // A racer was chosen from the list (the popup, or the arrow keys), not typed.
     std::array<bool, 2> m_listChoice{};
 

@@ -9,6 +9,7 @@
 #include "race/Credits.h"
 #include "race/RaceSession.h"
 #include "race/ResultDisplay.h"
+#include "race/SetupModel.h"
 #include "race/WindowState.h"
 #include "race/frmDragRacing.h"
 
@@ -119,6 +120,11 @@ void frmDragRacing::cmdSwapLanes_Click()
     const QString racerRight = cmbRacers[1]->currentText();
     cmbRacers[0]->setEditText(racerRight);
     cmbRacers[1]->setEditText(racerLeft);
+    // The names pass through the lanes' racer names, which keep them as they stood before.
+    LaneNames names = m_setup.laneNames();
+    names.racerLeft = racerLeft;
+    names.racerRight = racerRight;
+    m_setup.setLaneNames(names);
 
     const QString carLeft = cmbCars[0]->currentText();
     cmbCars[0]->setEditText(cmbCars[1]->currentText());
@@ -138,7 +144,8 @@ void frmDragRacing::mnuDemo_Click()
 
 void frmDragRacing::cmdRace_Click()
 {
-    const SetupField focus = m_session.start(raceSetup());
+    announceSetup();
+    const SetupField focus = m_session.start();
     switch (focus) {
     case SetupField::None:
         break;

@@ -34,6 +34,11 @@ frmGridData::frmGridData(Services& services, const Settings& settings, RaceLog& 
     setObjectName(QStringLiteral("frmGridData"));
     buildControls();
     load();
+    // Races committed while the window is open join the logged races shown.
+    connect(&m_log, &RaceLog::racesAdded, this, [this] {
+        if (GridQ->isHidden())
+            load();
+    });
 }
 
 void frmGridData::buildControls()

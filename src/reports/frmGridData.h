@@ -49,6 +49,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+public:
+    // Save: the grid shown, to a spreadsheet file the operator names.
+    void mnuSave_Click();
+
 private:
     void buildControls();
     void load();
@@ -57,7 +61,6 @@ private:
     void cmdTopQual_Click();
     void cmdSort_Click();
     void cmdClearData_Click();
-    void mnuSave_Click();
     void printGrid(bool selection);
     bool gridMouse(QTableView* view, GridModel& grid, QEvent* event);
 

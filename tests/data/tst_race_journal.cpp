@@ -40,9 +40,14 @@ RaceRecord lane(const QString& side, qint16 number, float reaction)
 void addRace(RaceLog& log, qint16 number, float reaction)
 {
     log.countRace();
-    log.writeInProgress(lane(QStringLiteral("L"), number, reaction),
-                        lane(QStringLiteral("R"), number, reaction / 2));
-    log.commit();
+    log.append(lane(QStringLiteral("L"), number, reaction),
+               lane(QStringLiteral("R"), number, reaction / 2));
+}
+
+// The log's last race, committed to the journal.
+void keepLast(RaceJournal& journal, const RaceLog& log)
+{
+    journal.raceCommitted(log.record(log.count() - 2), log.record(log.count() - 1));
 }
 
 QStringList journalFolder(const QTemporaryDir& dir)
@@ -112,20 +117,40 @@ private Q_SLOTS:
         QCOMPARE(read, (std::vector<RaceRecord>{l1, r1}));
     }
 
+    // A shown race is kept as it is shown; its commit takes its place. A race numbered as the one
+    // before it (the log was cleared meanwhile) is a race of its own.
+    void shownRacesAndTheirCommits()
+    {
+        const RaceRecord l1 = lane(QStringLiteral("L"), 1, 0.1f);
+        const RaceRecord r1 = lane(QStringLiteral("R"), 1, 0.1f);
+        RaceRecord l1Again = l1;
+        l1Again.ReactionTime = 0.5f;
+        using S = RaceJournal::RowState;
+        const QByteArray text = RaceJournal::headerLine() + RaceJournal::recordLine(l1, S::Shown) +
+                                RaceJournal::recordLine(r1, S::Shown) +
+                                RaceJournal::recordLine(l1) + RaceJournal::recordLine(r1) +
+                                RaceJournal::recordLine(l1Again, S::Shown) +
+                                RaceJournal::recordLine(r1, S::Shown);
+        QCOMPARE(RaceJournal::readRaces(text), (std::vector<RaceRecord>{l1, r1, l1Again, r1}));
+        // Rows of a journal written before rows had a state count as committed.
+        QByteArray old = RaceJournal::recordLine(l1);
+        old.chop(QByteArrayLiteral(",Committed\r\n").size());
+        QCOMPARE(RaceJournal::readRaces(old + "\r\n" + RaceJournal::recordLine(r1)),
+                 (std::vector<RaceRecord>{l1, r1}));
+    }
+
     void oneFilePerRunNamedByItsStart()
     {
         QTemporaryDir dir;
         RaceLog log;
         RaceJournal journal(dir.path(), kStart);
-        journal.sync(log);
         QVERIFY(!QFileInfo::exists(dir.filePath(RaceJournal::kFolderName)));
         QCOMPARE(RaceJournal::findUnfinished(dir.path()), std::nullopt);
 
         addRace(log, 1, 0.1f);
-        journal.sync(log);
+        keepLast(journal, log);
         addRace(log, 2, 0.2f);
-        journal.sync(log);
-        journal.sync(log);
+        keepLast(journal, log);
         QCOMPARE(journalFolder(dir), QStringList{QStringLiteral("2026-12-06 19-05-07.open.csv")});
         const auto found = RaceJournal::findUnfinished(dir.path());
         QVERIFY(found);
@@ -135,9 +160,9 @@ private Q_SLOTS:
         // Cleared twice in the same second: the later files sort after the first.
         for (int i = 0; i < 10; ++i) {
             log.clear();
-            journal.startNew(kStart);
+            journal.logCleared(kStart);
             addRace(log, 1, float(i));
-            journal.sync(log);
+            keepLast(journal, log);
         }
         QCOMPARE(journalFolder(dir).size(), 11);
         QCOMPARE(RaceJournal::findUnfinished(dir.path())->records[0].ReactionTime, 9.0f);
@@ -160,10 +185,9 @@ private Q_SLOTS:
         RaceLog log;
         RaceJournal journal(dir.path(), kStart);
         addRace(log, 1, 0.1f);
-        journal.sync(log);
+        keepLast(journal, log);
         const QByteArray first = fileBytes(journal.path());
         addRace(log, 2, 0.2f);
-        addRace(log, 3, 0.3f);
 
         // The file size limit holds for every user; past it, a write fails with EFBIG.
         rlimit old{};
@@ -174,7 +198,7 @@ private Q_SLOTS:
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
         QString failure;
         try {
-            journal.sync(log);
+            keepLast(journal, log);
         } catch (const Failure& f) {
             failure = f.description();
         }
@@ -182,8 +206,12 @@ private Q_SLOTS:
         std::signal(SIGXFSZ, oldHandler);
         QVERIFY(!failure.isEmpty());
         QCOMPARE(fileBytes(journal.path()), first);
+        QVERIFY(!journal.keptAll());
 
-        journal.sync(log);
+        // The next race's write takes the one that failed along.
+        addRace(log, 3, 0.3f);
+        keepLast(journal, log);
+        QVERIFY(journal.keptAll());
         const std::vector<RaceRecord> read = RaceJournal::readRaces(fileBytes(journal.path()));
         QCOMPARE(read.size(), std::size_t(6));
         QCOMPARE(read[5], log.record(5));
@@ -200,7 +228,7 @@ private Q_SLOTS:
         }
         // The log holds 250 races: one raced, 249 restored.
         QCOMPARE(log.restore(earlier), 249);
-        QCOMPARE(log.count(), qint16(500));
+        QCOMPARE(log.count(), 500);
         QVERIFY(log.isFull());
         QCOMPARE(log.raceCounter(), qint16(7 + 248));
         QCOMPARE(log.record(2), earlier[0]);

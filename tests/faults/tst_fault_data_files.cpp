@@ -74,7 +74,6 @@ private Q_SLOTS:
         QTest::addColumn<Damage>("damage");
         QTest::addColumn<L>("messages");
         const QString pastEnd = QStringLiteral("Input past end of file");
-        const QString notOpen = QStringLiteral("Operation valid only when the port is open");
         const QString notFound = QStringLiteral("File not found: %1");
         const QString directory = QStringLiteral("Cannot open %1: file to open is a directory");
         const struct
@@ -89,8 +88,8 @@ private Q_SLOTS:
                 const bool gone = d.damage == Damage::Missing || d.damage == Damage::Unreadable;
                 const QString opening =
                     (d.damage == Damage::Missing ? notFound : directory).arg(file);
-                // Start-up sends the saved tree's zero handicap before the port is open.
-                L messages{notOpen};
+                // The saved tree's zero handicap goes out once the port is open: no message.
+                L messages;
                 if (file == kSettingsFileName) {
                     // Reading from a file that never opened fails in its turn.
                     const QString notOpenFile =
@@ -108,7 +107,7 @@ private Q_SLOTS:
                     if (gone || d.damage == Damage::Empty)
                         messages.append(gone ? opening : pastEnd);
                 } else if (file == kWindowStateFileName) {
-                    // Re-applying the setup stops silently, before the tree sends anything.
+                    // Re-applying the setup stops silently.
                     messages.clear();
                 }
                 // The credits are read while the setup is re-applied, which stays silent.

@@ -7,6 +7,7 @@
 #include "race/Scoreboard.h"
 #include "support/FakeServices.h"
 #include "support/ScriptedPrompter.h"
+#include "support/SessionRig.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -30,33 +31,18 @@ const QByteArray kRedAndBreakout = "0\n0\n-100\n400\n2500\n2400\n4500\n4600\n800
 const QByteArray kNoFinish = "0\n0\n500\n400\n2500\n2400\n4500\n4600\n8000\n8200\n10400\n10700\n"
                              "0\n10800\n0\n0\n0\n0\n!\n";
 
-struct Rig
+struct Rig : SessionRig
 {
-    MemoryPort port;
-    ScriptedPrompter prompter;
-    SystemClock clock;
-    QueuedRandom random;
-    Settings settings;
-    RaceLog log;
-    QTemporaryDir dir;
-    Credits credits{ProgramFolder(dir.path())};
-    ModCommand command{port, prompter, clock};
-    RaceSession session{command, settings, log, credits, random, prompter};
     Scoreboard board;
 
-    Rig()
-    {
-        port.opened = true;
-        command.setTimeLimit(100ms, 10ms);
-        board.follow(session, settings);
-    }
+    Rig() { board.follow(session, setup, settings); }
 
-    void race(const RaceSetup& setup, const QByteArray& report)
+    void race(const RaceSetup& s, const QByteArray& report)
     {
         port.answers.insert("N\n", report);
         port.answers.insert("P\n", report);
-        session.start(setup);
-        QVERIFY(session.resultPending());
+        setup.setSetup(s);
+        reach(RaceSession::State::Shown);
     }
 };
 
@@ -88,9 +74,9 @@ private Q_SLOTS:
         QSignalSpy changes(&rig.board, &Scoreboard::changed);
         RaceSetup s = dialInRace();
         s.dialInRight = QStringLiteral("7.5x");
-        rig.session.setUpcoming(s);
+        rig.setup.setSetup(s);
         // Told once: the same setup again changes nothing.
-        rig.session.setUpcoming(s);
+        rig.setup.setSetup(s);
         QCOMPARE(changes.count(), 1);
         const auto& lanes = rig.board.lanes();
         QCOMPARE(rig.board.classHeading(), QStringLiteral("Class: Stock"));
@@ -105,11 +91,11 @@ private Q_SLOTS:
 
         s.treeIndex = 4;
         s.dialInRight = QStringLiteral("1e39"); // numeric, but beyond a single
-        rig.session.setUpcoming(s);
+        rig.setup.setSetup(s);
         QCOMPARE(lanes[0].handicap, QStringLiteral("Index 1.000"));
         QCOMPARE(lanes[1].handicap, QStringLiteral("Index 1e39"));
         s.treeIndex = 3;
-        rig.session.setUpcoming(s);
+        rig.setup.setSetup(s);
         QCOMPARE(lanes[0].handicap, QString());
         QCOMPARE(lanes[1].handicap, QString());
         QCOMPARE(rig.board.speedHeading(), QStringLiteral("MPH"));
@@ -122,7 +108,7 @@ private Q_SLOTS:
     void aResultKeepsTheBoardUntilItsWindowClosesAndThePairingChanges()
     {
         Rig rig;
-        rig.session.setUpcoming(dialInRace());
+        rig.setup.setSetup(dialInRace());
         rig.race(dialInRace(), kRedAndBreakout);
         const auto& lanes = rig.board.lanes();
         QVERIFY(rig.board.showsResult());
@@ -140,7 +126,7 @@ private Q_SLOTS:
         // reads the race just run, until its window closes.
         RaceSetup next = dialInRace();
         next.racerLeft = QStringLiteral("Cy");
-        rig.session.setUpcoming(next);
+        rig.setup.setSetup(next);
         QCOMPARE(lanes[0].racer, QStringLiteral("Ann"));
         rig.session.commit();
         QVERIFY(!rig.board.showsResult());
@@ -155,11 +141,11 @@ private Q_SLOTS:
         rig.session.commit();
         QVERIFY(rig.board.showsResult());
         next.dialInLeft = QStringLiteral("1.000");
-        rig.session.setUpcoming(next);
+        rig.setup.setSetup(next);
         QVERIFY(rig.board.showsResult());
         QCOMPARE(rig.board.raceTitle(), QStringLiteral("Race # 2"));
         next.carRight = QStringLiteral("Green");
-        rig.session.setUpcoming(next);
+        rig.setup.setSetup(next);
         QVERIFY(!rig.board.showsResult());
         QCOMPARE(lanes[1].car, QStringLiteral("Green"));
     }

@@ -52,8 +52,7 @@ GridModel knownLog()
         RaceRecord l = lane("Jürgen Müller", "L", 0.0512f, 9.8765f, 68.18188f, "Win");
         RaceRecord r = lane(race == 0 ? "Al, Jr" : "Zoë \"Z\" Ng", "R", 0, 0, 0, "");
         l.RaceNumber = r.RaceNumber = log.countRace();
-        log.writeInProgress(l, r);
-        log.commit();
+        log.append(l, r);
     }
     GridModel grid;
     RaceDataGrid::loadLoggedRaces(grid, log, s);

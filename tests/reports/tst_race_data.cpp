@@ -42,8 +42,7 @@ void addRace(RaceLog& log, const RaceRecord& left, const RaceRecord& right)
     RaceRecord l = left;
     RaceRecord r = right;
     l.RaceNumber = r.RaceNumber = number;
-    log.writeInProgress(l, r);
-    log.commit();
+    log.append(l, r);
 }
 
 QStringList column(const GridModel& g, int c)

@@ -101,7 +101,7 @@ private Q_SLOTS:
         QCOMPARE(rig.stats(), stats);
         QVERIFY(stats->isVisible());
         QVERIFY(!w.cmdRace->isEnabled());
-        QCOMPARE(rig.log().count(), qint16(2));
+        QCOMPARE(rig.log().count(), 2);
         QCOMPARE(rig.memoryPort.written(), written);
         QCOMPARE(rig.prompter.texts(), QStringList());
 
@@ -110,7 +110,7 @@ private Q_SLOTS:
         pressStartRace(w);
         QVERIFY(rig.stats());
         rig.stats()->cmdOk->click();
-        QCOMPARE(rig.log().count(), qint16(6));
+        QCOMPARE(rig.log().count(), 6);
         board = openBoard(w, *rig.app);
         QCOMPARE(board->lblRaceTitle->text(), QStringLiteral("Race # 3"));
         QCOMPARE(board->lblLastRaces[1][1]->text(), QStringLiteral("Race # 2"));

@@ -65,7 +65,7 @@ private Q_SLOTS:
                 memoryAfterTen = residentKb();
         }
         QCOMPARE(rig.prompter.texts(), QStringList());
-        QCOMPARE(rig.log().count(), qint16(500));
+        QCOMPARE(rig.log().count(), 500);
         const qint64 memoryAfter250 = residentKb();
         if (kMemoryIsMeasurable)
             QVERIFY2(memoryAfter250 - memoryAfterTen < 10 * 1024,

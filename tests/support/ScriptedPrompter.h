@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 namespace halvex::test {
 
 // Records every box and answers from queues; a box with no queued answer gets OK (input boxes an
@@ -20,6 +22,8 @@ public:
     QQueue<QString> fileNames;
     // The file type chosen in the next save dialog; with none queued, the one offered first.
     QQueue<QString> fileTypes;
+    // Runs while a message box is up, as events run under a real one.
+    std::function<void(const MessageBox&)> whileShown;
 
     QStringList texts() const
     {
@@ -38,6 +42,8 @@ protected:
     Answer show(const MessageBox& box) override
     {
         messages.append(box);
+        if (whileShown)
+            whileShown(box);
         return answers.isEmpty() ? Answer::Ok : answers.dequeue();
     }
     QString ask(const InputBox& box) override
