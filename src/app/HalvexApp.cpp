@@ -360,6 +360,8 @@ void HalvexApp::load()
 void HalvexApp::quitWithoutAsking()
 {
     m_parts->askBeforeQuit = false;
+    // A race awaiting its report drops every close request: it ends first.
+    m_parts->session.quit();
     // Whatever modal window is up goes first, as the operator would close it.
     while (QWidget* modal = QApplication::activeModalWidget()) {
         if (auto* dialog = qobject_cast<QDialog*>(modal))

@@ -1,6 +1,7 @@
 #include "PtyPeer.h"
 #include "data/RaceJournal.h"
 #include "link/LinkWatch.h"
+#include "platform/QuitSignals.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
 
@@ -37,8 +38,8 @@ QList<QByteArray> journalLines(const RaceLog& log)
     return lines;
 }
 
-// The program of the first run: three demo races, their records written out as the journal
-// writes them, then killed without a chance to quit.
+// The program of the first run: three demo races, the third left on screen, their records
+// written out as the journal writes them, then killed without a chance to quit.
 int raceThenDie(const QString& folder)
 {
     ScriptedPrompter prompter;
@@ -53,9 +54,13 @@ int raceThenDie(const QString& folder)
     HalvexApp app(
         Services{prompter, port, clock, random, store, sound, printer, ProgramFolder(folder)});
     app.load();
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 2; ++i)
         demoRace(app);
-    const QByteArray records = journalLines(app.raceLog()).join();
+    pressStartRace(app.mainWindow());
+    const RaceResult& shown = app.session().result();
+    const QByteArray records = journalLines(app.raceLog()).join() +
+                               RaceJournal::recordLine(shown.left) +
+                               RaceJournal::recordLine(shown.right);
     ::write(STDOUT_FILENO, records.constData(), std::size_t(records.size()));
     ::kill(::getpid(), SIGKILL);
     return 1;
@@ -173,6 +178,94 @@ private Q_SLOTS:
                      folder + QStringLiteral("\" cannot be written:\r\n")),
                  qPrintable(rig.prompter.messages[0].text));
         QCOMPARE(rig.log().count(), 4);
+
+        // At Exit the races the journal could not keep are offered to the race data's Save.
+        const QString saved = rig.dir.filePath(QStringLiteral("Halvex Stats.xls"));
+        rig.prompter.clear();
+        rig.prompter.answers.enqueue(Answer::Yes);
+        rig.prompter.fileNames.enqueue(saved);
+        rig.window().mnuExit->trigger();
+        QCOMPARE(rig.prompter.texts(),
+                 QStringList{QStringLiteral(
+                     "Races of this session could not be written to the race journal and are "
+                     "lost when the program ends.\r\nSave the race data first?")});
+        QCOMPARE(rig.prompter.messages[0].buttons, Buttons::YesNo);
+        QCOMPARE(rig.prompter.saveDialogs.size(), 1);
+        QVERIFY(fileBytes(saved).contains("Carla"));
+        QVERIFY(!rig.window().isVisible());
+    }
+
+    // Races of a killed run restored into a folder that cannot be written stay in the log; the
+    // killed run's journal stays unfinished, to be offered again.
+    void aRestoreIntoAFolderThatCannotBeWritten()
+    {
+        if (geteuid() != 0)
+            QSKIP("Needs a read-only mount over a written journal.");
+        WindowRig rig;
+        rig.writeSettings();
+        rig.writeLists();
+        const QString folder = rig.dir.filePath(RaceJournal::kFolderName);
+        QVERIFY(QDir().mkpath(folder));
+        if (QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               QStringLiteral("size=64k"), QStringLiteral("tmpfs"), folder}) != 0)
+            QSKIP("This machine refuses the mount.");
+        const auto unmount =
+            qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {folder}); });
+        RaceRecord left;
+        left.Lane = QStringLiteral("L");
+        left.RaceNumber = 5;
+        left.Racer = QStringLiteral("Bob Diaz");
+        RaceRecord right = left;
+        right.Lane = QStringLiteral("R");
+        const QString killed = folder + QStringLiteral("/2026-12-05 20-00-00.open.csv");
+        writeFile(killed, RaceJournal::headerLine() + RaceJournal::recordLine(left) +
+                              RaceJournal::recordLine(right));
+        QCOMPARE(QProcess::execute(QStringLiteral("mount"),
+                                   {QStringLiteral("-o"), QStringLiteral("remount,ro"), folder}),
+                 0);
+
+        rig.prompter.answers.enqueue(Answer::Yes);
+        rig.startShown();
+        QCOMPARE(rig.prompter.texts().size(), 2);
+        QCOMPARE(rig.prompter.texts()[0], kAsk.arg(1));
+        QCOMPARE(rig.prompter.messages[1].title, QStringLiteral("Race Journal"));
+        QCOMPARE(rig.log().count(), 2);
+        QCOMPARE(rig.log().record(0), left);
+        QVERIFY(QFileInfo::exists(killed));
+        QCOMPARE(RaceJournal::findUnfinished(rig.folder())->races(), 1);
+    }
+
+    // Told to end (a shutdown, Ctrl+C), the program quits as Exit does and asks nothing: the race
+    // on screen is committed and the journal closed; a race still awaited ends without a trace.
+    void aSignalQuitsAsExitDoes()
+    {
+        for (const bool awaited : {false, true}) {
+            WindowRig rig;
+            rig.settings.PreStageStage = true;
+            frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
+            w.show();
+            const QuitSignals signals;
+            connect(&signals, &QuitSignals::quitRequested, &rig.window(),
+                    [&] { rig.app->quitWithoutAsking(); });
+            if (!awaited)
+                rig.memoryPort.answers.insert("P\n", "0\n0\n500\n400\n2500\n2400\n4500\n4600\n"
+                                                     "8000\n8200\n10400\n10700\n10500\n10800\n"
+                                                     "0\n0\n0\n0\n!\n");
+            WindowRig::clickGetReadyWhenShown();
+            w.cmdRace->click();
+            QTRY_VERIFY(awaited ? rig.app->session().state() == RaceSession::State::Awaiting
+                                : rig.stats() != nullptr);
+            ::raise(SIGTERM);
+            QTRY_VERIFY(!w.isVisible());
+            QCOMPARE(rig.prompter.texts(), QStringList());
+            QCOMPARE(rig.log().races(), awaited ? 0 : 1);
+            QCOMPARE(rig.app->session().state(), RaceSession::State::Idle);
+            // A late report finds nothing to show.
+            rig.memoryPort.arrive("0\n0\n!\n");
+            QTest::qWait(20);
+            QVERIFY(!rig.stats());
+        }
     }
 
     void theLinkComesBackByItself()
@@ -226,6 +319,33 @@ private Q_SLOTS:
         link.check();
         QVERIFY(!rig.memoryPort.isOpen());
         QCOMPARE(rig.prompter.texts(), QStringList());
+    }
+
+    // The unit unplugged and plugged in again within a moment: its entry leads to a new device
+    // while the old one still stands. The next race goes to the new device.
+    void theEntryMadeAgainForAnotherDevice()
+    {
+        WindowRig rig(WindowRig::Port::Serial);
+        rig.settings.PreStageStage = true;
+        rig.writeSettings();
+        rig.writeLists();
+        rig.writeFile(kWindowStateFileName, windowStateLine(WindowRig::proTreeSetup()));
+        sim::PtyPeer old(rig.folder(), 1);
+        frmDragRacing& w = rig.start();
+        QVERIFY(old.waitForCommands(4, 3000));
+        old.clear();
+        sim::PtyPeer now(rig.folder(), 1);
+        QVERIFY(now.isOpen());
+        now.setRaceReply(kLeftWins);
+        rig.prompter.clear();
+        pressStartRace(w);
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QVERIFY(rig.stats());
+        QVERIFY(now.waitForCommands(7, 3000));
+        QCOMPARE(now.commands(),
+                 (QList<QByteArray>{"O\n", "X\n", "R\n", "O\n", "A\n0\n0\n", "P\n", "GL81\n"}));
+        QCOMPARE(old.commands(), QList<QByteArray>());
+        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit connected"));
     }
 
     void aPseudoTerminalClosedAndReopened()

@@ -260,6 +260,28 @@ private Q_SLOTS:
         QTRY_VERIFY(!rig.stats());
     }
 
+    // A list editor closed after a race shows the racers and cars of that race again, not those
+    // of the saved setup, nor what was typed since.
+    void aReloadedListShowsTheLastRacesNames()
+    {
+        WindowRig rig;
+        frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup(true));
+        w.cmbRacers[0]->setEditText(QStringLiteral("alice Hart"));
+        w.cmbCars[1]->setEditText(QStringLiteral("Red Comet"));
+        pressStartRace(w);
+        QVERIFY(rig.stats());
+        rig.stats()->cmdOk->click();
+        w.cmbRacers[0]->setEditText(QStringLiteral("typed later"));
+        for (QAction* editor : {w.mnuRacers, w.mnuDataBaseCars}) {
+            QTimer::singleShot(50, [] { QApplication::activeModalWidget()->close(); });
+            editor->trigger();
+        }
+        QCOMPARE(w.cmbRacers[0]->currentText(), QStringLiteral("alice Hart"));
+        QCOMPARE(w.cmbRacers[1]->currentText(), QStringLiteral("Carla"));
+        QCOMPARE(w.cmbCars[0]->currentText(), QStringLiteral("Red Comet"));
+        QCOMPARE(w.cmbCars[1]->currentText(), QStringLiteral("Red Comet"));
+    }
+
     void theWindowStaysAliveWhileTheUnitIsAwaited()
     {
         WindowRig rig;
