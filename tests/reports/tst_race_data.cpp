@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <bit>
+
 using namespace halvex;
 using namespace halvex::RaceDataGrid;
 
@@ -110,6 +112,11 @@ private Q_SLOTS:
         addRace(log, run("Stock", "Ann", "Green", 9.7f, "L"), run("Pro", "Ann", "Red", 8.1f, "R"));
         addRace(log, run("Pro", "Cy", "Red", 10.2f, "L"), run("Stock", "Bob", "Blue", 0.05f, "R"));
         addRace(log, run("Pro", "Dee", "Red", 7.95f, "L"), run("Stock", "Eve", "Blue", 9.7f, "R"));
+        // 0.1 s is the least time that counts, decided on the shown text: 0.1f and the single
+        // just below it both show "0.1000" and count; "0.0999" does not.
+        addRace(log, run("Quick", "Fay", "Red", std::bit_cast<float>(0x3dcccccdu), "L"),
+                run("Quick", "Gus", "Blue", std::bit_cast<float>(0x3dccccccu), "R"));
+        addRace(log, run("Quick", "Hal", "Red", 0.0999f, "L"), run("Quick", "Fay", "Red", 0, "R"));
         const DragSettings s = twoSensors();
         GridModel logged;
         loadLoggedRaces(logged, log, s);
@@ -117,14 +124,19 @@ private Q_SLOTS:
         buildTopQualifiers(logged, q, s);
         // Best run per racer and class, by class (as text) then elapsed time (as text: "10.2"
         // before "8.1"); no run under 0.1 s; Ann once in each class, with her better car.
-        QCOMPARE(column(q, 2), (QStringList{"Class", "Pro", "Pro", "Pro", "Stock", "Stock"}));
-        QCOMPARE(column(q, 4), (QStringList{"Driver", "Cy", "Dee", "Ann", "Ann", "Eve"}));
-        QCOMPARE(column(q, 5), (QStringList{"Car", "Red", "Red", "Red", "Green", "Blue"}));
+        QCOMPARE(column(q, 2),
+                 (QStringList{"Class", "Pro", "Pro", "Pro", "Quick", "Quick", "Stock", "Stock"}));
+        QCOMPARE(column(q, 4),
+                 (QStringList{"Driver", "Cy", "Dee", "Ann", "Fay", "Gus", "Ann", "Eve"}));
+        QCOMPARE(column(q, 5),
+                 (QStringList{"Car", "Red", "Red", "Red", "Red", "Blue", "Green", "Blue"}));
+        QCOMPARE(column(q, 9).mid(4, 2), (QStringList{"0.1000", "0.1000"}));
         QCOMPARE(q.text(0, 9), QStringLiteral("ET"));
         QVERIFY(q.font(0, 9).bold);
         // Back to the logging order.
         restoreLoggingOrder(logged);
-        QCOMPARE(column(logged, 0), (QStringList{"ID", "0", "1", "2", "3", "4", "5", "6", "7"}));
+        QCOMPARE(column(logged, 0),
+                 (QStringList{"ID", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}));
     }
 
     void multiKeySort()
@@ -158,6 +170,22 @@ private Q_SLOTS:
         sort.DoColumnSort(d, 1);
         QCOMPARE(sort.order(), 1);
         QCOMPARE(column(d, 1), (QStringList{"T", "A", "a", "b", "c"}));
+
+        // Letters equal but for case: the generic sort ignores case and keeps such rows in order,
+        // descending too; the multi-key sort goes by character code.
+        const QStringList mixed{"K", "b", "A", "a", "B"};
+        GridModel m = grid(mixed);
+        m.sort(0, GridModel::Sort::GenericAscending, 1, 4);
+        QCOMPARE(column(m, 0), (QStringList{"K", "A", "a", "b", "B"}));
+        m = grid(mixed);
+        m.sort(0, GridModel::Sort::GenericDescending, 1, 4);
+        QCOMPARE(column(m, 0), (QStringList{"K", "b", "B", "A", "a"}));
+        m = grid(mixed);
+        FG_Sort(m, {{0, false, false}});
+        QCOMPARE(column(m, 0), (QStringList{">(1) K", "A", "B", "a", "b"}));
+        m = grid(mixed);
+        FG_Sort(m, {{0, true, false}});
+        QCOMPARE(column(m, 0), (QStringList{"<(1) K", "b", "a", "B", "A"}));
     }
 
     void exportBytes()
