@@ -122,27 +122,6 @@ private Q_SLOTS:
         const float countdown = rig.app->settings().record().ProTreeCountdown;
         QCOMPARE(std::bit_cast<quint32>(countdown), std::bit_cast<quint32>(0.5f));
     }
-
-    // Names typed into the main window that the one-byte files cannot hold: shown as typed,
-    // written with "?" in their place.
-    void textsTheFilesCannotHold()
-    {
-        WindowRig rig;
-        frmDragRacing& w = rig.startWith(dialInSetup());
-        w.cmbRacers[0]->setEditText(QStringLiteral("Zoë 张"));
-        const QByteArray sheet = raceAndExport(rig);
-        QCOMPARE(rig.prompter.texts(), QStringList());
-        QCOMPARE(cellOf(sheet, 1, 4).value, QByteArray("Zo\xEB ?"));
-        w.SaveWindowState();
-        QVERIFY(fileBytes(rig.dir.filePath(kWindowStateFileName)).contains(",\"Zo\xEB ?\","));
-        settingsOk(rig, [](frmDragSettings& s) {
-            s.txtEnterTrackName->setText(QStringLiteral("Straße 张"));
-        });
-        QCOMPARE(rig.prompter.texts(), QStringList());
-        QCOMPARE(fileBytes(rig.dir.filePath(kSettingsFileName)).split(',').value(2),
-                 QByteArray("\"Stra\xDF"
-                            "e ?\""));
-    }
 };
 
 QTEST_MAIN(TestFaultLocale)
