@@ -5,10 +5,6 @@
 #include "reports/GridSort.h"
 #include "reports/RaceDataGrid.h"
 
-#include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <bit>
@@ -215,32 +211,6 @@ private Q_SLOTS:
                  QStringLiteral("/track/Halvex Stats/Qualifiers Dec-05, 9-07"));
         QCOMPARE(bytes.mid(8 + 12 + 255, 13),
                  QByteArray::fromHex("02 00 09 00 01 00 02 00 00 00 00 fe ff"));
-    }
-
-    void aSpreadsheetProgramReadsTheExport()
-    {
-        const QString office = QStandardPaths::findExecutable(QStringLiteral("soffice"));
-        if (office.isEmpty())
-            QSKIP("no spreadsheet program installed (Debian's libreoffice-calc-nogui)");
-        QTemporaryDir dir;
-        GridModel g =
-            grid({"ID\tDriver\tET\tW/L", "0\tMüller\t0.0000\tWin", "1\tAl, Jr\t9.8765\t"});
-        const QString xls = dir.filePath(QStringLiteral("race.xls"));
-        QFile file(xls);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(FG_SaveAsExcel(g));
-        file.close();
-        QProcess convert;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), dir.path());
-        convert.setProcessEnvironment(env);
-        convert.start(office, {"--headless", "--convert-to", "csv", "--outdir", dir.path(), xls});
-        QVERIFY(convert.waitForFinished(120000));
-        QFile csv(dir.filePath(QStringLiteral("race.csv")));
-        QVERIFY2(csv.open(QIODevice::ReadOnly), convert.readAll().constData());
-        // Numbers come back in the reader's general format, texts as they were.
-        QCOMPARE(QString::fromLatin1(csv.readAll()),
-                 QStringLiteral("ID,Driver,ET,W/L\n0,Müller,0,Win\n1,\"Al, Jr\",9.8765,\n"));
     }
 };
 
