@@ -9,9 +9,9 @@
 #include "periphery/Password.h"
 #include "platform/Failure.h"
 #include "platform/ProgramFolder.h"
-#include "platform/Prompter.h"
 #include "race/Credits.h"
 #include "race/WindowState.h"
+#include "support/ScriptedPrompter.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -121,16 +121,16 @@ void namesFile(const QByteArray& bytes)
 void passwordFile(const QByteArray& bytes)
 {
     placeFile(QStringLiteral("f"), kPasswordFileName, bytes);
-    halvex::fuzz::RecordingPrompter prompter;
+    test::ScriptedPrompter prompter;
     Password password(ProgramFolder(folders->path() + QStringLiteral("/f")));
     password.reload(prompter);
-    if (!prompter.messages.isEmpty() || password.stored().contains(u'"'))
+    if (!prompter.texts().isEmpty() || password.stored().contains(u'"'))
         return;
     QDir(folders->path()).mkpath(QStringLiteral("g"));
     Password copy(ProgramFolder(folders->path() + QStringLiteral("/g")));
     copy.write(password.stored());
     copy.reload(prompter);
-    check(prompter.messages.isEmpty() && copy.stored() == password.stored(),
+    check(prompter.texts().isEmpty() && copy.stored() == password.stored(),
           "a written password reads back the same");
 }
 
