@@ -1,18 +1,13 @@
 #include "FaultRig.h"
-#include "reports/frmGridData.h"
 #include "support/TestFiles.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTest>
-#include <QTimer>
 #include <QtEndian>
-
-#include <cstring>
 
 using namespace halvex;
 using namespace halvex::test;
@@ -62,13 +57,7 @@ QByteArray raceAndExport(WindowRig& rig)
     rig.stats()->cmdOk->click();
     const QString sheet = rig.dir.filePath(QStringLiteral("sheet.xls"));
     rig.prompter.fileNames.enqueue(sheet);
-    QTimer::singleShot(0, [] {
-        if (auto* data = qobject_cast<frmGridData*>(QApplication::activeModalWidget())) {
-            data->mnuSave->trigger();
-            data->close();
-        }
-    });
-    rig.window().mnuLoggedRaces->trigger();
+    withRaceData(rig, [](frmGridData& data) { data.mnuSave->trigger(); });
     return fileBytes(sheet);
 }
 
