@@ -186,14 +186,14 @@ private Q_SLOTS:
 
     void exportBytes()
     {
-        GridModel g = grid({"RT\tLane", "0.0000\tL", "12\tWin", "\tnan"});
+        GridModel g = grid({"RT\tLane", "0.0000\t€", "12\tWin", "\tnan"});
         // Type, length, row, column, three attribute bytes, then the value.
         const QByteArray expected = QByteArray::fromHex(
             "09 00 04 00 02 00 0a 00"                                  // beginning of file
             "04 00 0a 00 00 00 00 00 00 00 00 02 52 54"                // "RT" at 0,0
             "04 00 0c 00 00 00 01 00 00 00 00 04 4c 61 6e 65"          // "Lane" at 0,1
             "03 00 0f 00 01 00 00 00 00 00 00 00 00 00 00 00 00 00 00" // 0.0 at 1,0
-            "04 00 09 00 01 00 01 00 00 00 00 01 4c"                   // "L" at 1,1
+            "04 00 09 00 01 00 01 00 00 00 00 01 80"                   // "€" in the code page
             "03 00 0f 00 02 00 00 00 00 00 00 00 00 00 00 00 00 28 40" // 12.0 at 2,0
             "04 00 0b 00 02 00 01 00 00 00 00 03 57 69 6e"             // "Win" at 2,1
             "04 00 08 00 03 00 00 00 00 00 00 00"                      // empty at 3,0
