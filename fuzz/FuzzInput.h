@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/Prompter.h"
 #include "reports/GridModel.h"
 
 #include <QByteArray>
@@ -46,28 +45,6 @@ inline void makeCoreApplication()
     static char* argv[] = {name, nullptr};
     static QCoreApplication* app = new QCoreApplication(argc, argv);
     (void)app;
-}
-
-// Notes every message box and answers OK; input boxes and the save dialog are cancelled.
-class RecordingPrompter final : public Prompter
-{
-public:
-    QStringList messages;
-
-protected:
-    Answer show(const MessageBox& box) override
-    {
-        messages.append(box.text);
-        return Answer::Ok;
-    }
-    QString ask(const InputBox&) override { return {}; }
-    QString askSaveFile(SaveDialog&) override { return {}; }
-};
-
-// Bytes as the data files and the unit hold them: one character a byte.
-inline QString latin1Text(FuzzedDataProvider& in, size_t maxLength)
-{
-    return QString::fromLatin1(QByteArray::fromStdString(in.ConsumeRandomLengthString(maxLength)));
 }
 
 // Any UTF-16 text, unpaired surrogates and characters outside the code page included.

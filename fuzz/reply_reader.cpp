@@ -8,6 +8,7 @@
 #include "platform/Failure.h"
 #include "platform/Prompter.h"
 #include "platform/SerialPort.h"
+#include "support/ScriptedPrompter.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -64,45 +65,29 @@ private:
     const DripPort& m_port;
 };
 
-// The diagnostics reader, which keeps the event loop running and calls back once.
-void diagnosticsReply(const QByteArray& answer)
+// What a reader made of the answer: at the first end mark the reply, parsed as a whole reply
+// parses; without one, the time limit and its message.
+template <typename Reply>
+void checkRead(const QByteArray& answer, const DripPort& port, const QStringList& messages,
+               bool timedOut, const std::optional<Reply>& reply)
 {
-    DripPort port;
-    DripClock clock(port);
-    halvex::fuzz::RecordingPrompter prompter;
-    ModCommand command(port, prompter, clock);
-    port.pending = answer;
-    port.announce();
-
-    QObject window;
-    QEventLoop loop;
-    int calls = 0;
-    ModCommand::DiagRead read;
-    command.ReadDiagReplyLater(&window, [&](const ModCommand::DiagRead& r) {
-        ++calls;
-        read = r;
-        loop.quit();
-    });
-    loop.exec();
-    check(calls == 1, "the poll's reader calls back once");
-
     const qsizetype mark = answer.indexOf("!\n");
     if (mark < 0) {
-        check(read.timedOut && !read.reply, "an answer without its end mark times out");
-        check(prompter.messages == QStringList{kTransmitProblem}, "the time-out is reported once");
+        check(timedOut && !reply, "an answer without its end mark times out");
+        check(messages == QStringList{kTransmitProblem}, "the time-out is reported once");
         return;
     }
-    check(!read.timedOut && prompter.messages.isEmpty(), "a whole reply reports nothing");
+    check(!timedOut && messages.isEmpty(), "a whole reply reports nothing");
     check(port.pending == answer.mid(mark + 2), "reading stops at the first end mark");
-    DiagReply whole{};
+    Reply whole{};
     try {
         parseReply(QString::fromLatin1(answer.left(mark + 2)), kReplyValidChars, kReplyDelimiter,
                    std::span<qint32>(whole).subspan(1), 1);
     } catch (const Failure&) {
-        check(!read.reply, "a reply past 32 bits is dropped");
+        check(!reply, "a reply past 32 bits is dropped");
         return;
     }
-    check(read.reply && *read.reply == whole, "byte by byte reads as the reply at once");
+    check(reply && *reply == whole, "byte by byte reads as the reply at once");
 }
 
 } // namespace
@@ -117,35 +102,41 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray answer(reinterpret_cast<const char*>(data), qsizetype(size));
-    diagnosticsReply(answer);
-
+    {
+        // The diagnostics poll's reader keeps the event loop running and calls back once.
+        DripPort port;
+        DripClock clock(port);
+        test::ScriptedPrompter prompter;
+        ModCommand command(port, prompter, clock);
+        port.pending = answer;
+        port.announce();
+        QObject window;
+        QEventLoop loop;
+        int calls = 0;
+        ModCommand::DiagRead read;
+        command.ReadDiagReplyLater(&window, [&](const ModCommand::DiagRead& r) {
+            ++calls;
+            read = r;
+            loop.quit();
+        });
+        loop.exec();
+        check(calls == 1, "the poll's reader calls back once");
+        checkRead(answer, port, prompter.texts(), read.timedOut, read.reply);
+    }
     DripPort port;
     DripClock clock(port);
-    halvex::fuzz::RecordingPrompter prompter;
+    test::ScriptedPrompter prompter;
     ModCommand command(port, prompter, clock);
     port.pending = answer;
     port.announce();
-
-    const qsizetype mark = answer.indexOf("!\n");
     std::optional<RaceReply> reply;
     try {
         reply = command.ReadRaceReply();
     } catch (const Failure& f) {
         check(f.code() == Failure::Overflow, "only an overflow is thrown");
-        check(mark >= 0, "a reply is parsed only once it is whole");
+        check(answer.contains("!\n"), "a reply is parsed only once it is whole");
         return 0;
     }
-    if (mark < 0) {
-        check(!reply, "an answer without its end mark times out");
-        check(prompter.messages == QStringList{kTransmitProblem}, "the time-out is reported once");
-        return 0;
-    }
-    check(reply.has_value(), "a whole reply is taken");
-    check(prompter.messages.isEmpty(), "a whole reply reports nothing");
-    check(port.pending == answer.mid(mark + 2), "reading stops at the first end mark");
-    RaceReply whole{};
-    parseReply(QString::fromLatin1(answer.left(mark + 2)), kReplyValidChars, kReplyDelimiter,
-               std::span<qint32>(whole).subspan(1), 1);
-    check(*reply == whole, "byte by byte reads as the reply at once");
+    checkRead(answer, port, prompter.texts(), !reply, reply);
     return 0;
 }

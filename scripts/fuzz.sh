@@ -13,7 +13,7 @@ targets=${HALVEX_FUZZ_TARGETS:-$all_targets}
 build_targets=""
 for t in $targets; do build_targets+=" fuzz_$t"; done
 CC=clang CXX=clang++ HALVEX_TARGETS="$build_targets" scripts/setup.sh build-fuzz \
-    -DHALVEX_WERROR=ON -DHALVEX_BUILD_TESTS=OFF -DHALVEX_BUILD_FUZZERS=ON
+    -DHALVEX_WERROR=ON -DHALVEX_GUI=OFF -DHALVEX_BUILD_TESTS=OFF -DHALVEX_BUILD_FUZZERS=ON
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1

@@ -15,15 +15,16 @@ private Q_SLOTS:
     void writerBytes()
     {
         DelimitedWriter out;
-        // Singles in their shortest form: seven significant digits, no zero before the point.
+        // Singles in their shortest form: seven significant digits, no zero before the point;
+        // texts in the code page, "?" for what it cannot hold.
         out.single(0).single(100).single(-.25f).single(1.0f / 3).single(-2.0f / 3);
         out.single(123456.7f).single(1e7f).boolean(true).boolean(false).endLine();
         out.text(QStringLiteral("Smith, John")).integer(-7).integer(0).text(QString()).endLine();
-        out.text(QStringLiteral("  blanks kept  ")).endLine();
+        out.text(QStringLiteral("  blanks kept  ")).text(QStringLiteral("Zoë € 张")).endLine();
         QCOMPARE(out.bytes(),
                  QByteArray("0,100,-.25,.3333333,-.6666667,123456.7,1E+07,#TRUE#,#FALSE#\r\n"
                             "\"Smith, John\",-7,0,\"\"\r\n"
-                            "\"  blanks kept  \"\r\n"));
+                            "\"  blanks kept  \",\"Zo\xEB \x80 ?\"\r\n"));
     }
 
     void readerFields()

@@ -2,13 +2,8 @@
 #include "platform/Failure.h"
 #include "support/TestFiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace halvex;
 using namespace halvex::test;
@@ -70,33 +65,6 @@ private Q_SLOTS:
         expected.TrackName = QStringLiteral("Strip");
         expected.SpeedTrapDistance = 12;
         QCOMPARE(s, expected);
-    }
-
-    void aFailedRewriteLeavesTheOldFileWhole()
-    {
-        writeFile(path(), kSampleLine);
-        DragSettings changed = kSample;
-        changed.TrackName = QStringLiteral("A track name long enough to pass the size limit");
-        // The file size limit holds for every user; past it, a write fails with EFBIG.
-        rlimit old{};
-        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = old;
-        small.rlim_cur = kSampleLine.size() + 10;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        QString failure;
-        try {
-            writeSettingsFile(path(), changed);
-        } catch (const Failure& f) {
-            failure = f.description();
-        }
-        setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
-        // What follows the file name is the system's wording.
-        QVERIFY2(failure.startsWith(QStringLiteral("Cannot write DragRacingSettings.dat: ")),
-                 qPrintable(failure));
-        QCOMPARE(fileBytes(path()), kSampleLine);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{kSettingsFileName});
     }
 
     void distanceTextsAreNormalised()

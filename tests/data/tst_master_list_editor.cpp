@@ -51,6 +51,10 @@ void TestMasterListEditor::editsTheRacerList_data()
     QTest::newRow("sorted regardless of case and accents, equals in file order")
         << unsorted << L() << L({"alpha", "ALPHA", "Beta", "Ma", "müller", "Mz"}) << -1 << 6
         << unsorted << L();
+    // Equal but for case: upper case does not go first, and each pair keeps its file order.
+    const B mixedCase = "\"b\"\r\n\"A\"\r\n\"a\"\r\n\"B\"\r\n";
+    QTest::newRow("mixed case") << mixedCase << L() << L({"A", "a", "b", "B"}) << -1 << 4
+                                << mixedCase << L();
     const B handMade = "  Zoe Hart  \n\"  Aaron  \"\r\nAl Bundy";
     QTest::newRow("bare names trimmed, quoted ones not, LF lines, no last line end")
         << handMade << L() << L({"  Aaron  ", "Al Bundy", "Zoe Hart"}) << -1 << 3 << handMade

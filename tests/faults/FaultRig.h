@@ -1,27 +1,8 @@
 #pragma once
 
+// The window helpers the fault tests share with the other window tests.
 #include "data/Settings.h"
-#include "settings/frmDragSettings.h"
-#include "support/WindowRig.h"
+#include "support/ModalWindows.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-
-#include <functional>
-
-namespace halvex::test {
-
-// The settings window's OK over the running program: the port is reopened, the file written.
-inline void settingsOk(WindowRig& rig, const std::function<void(frmDragSettings&)>& edit = {})
-{
-    HalvexApp& app = *rig.app;
-    frmDragSettings w(app.services(),
-                      SettingsAcceptance::Parts{app.settings(), app.services().port, app.command(),
-                                                rig.prompter, app.windowState(), app.credits(),
-                                                app.services().folder, [] {}});
-    if (edit)
-        edit(w);
-    w.cmdOk->click();
-}
-
-} // namespace halvex::test

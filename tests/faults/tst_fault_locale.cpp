@@ -1,18 +1,13 @@
 #include "FaultRig.h"
-#include "reports/frmGridData.h"
 #include "support/TestFiles.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QTest>
-#include <QTimer>
 #include <QtEndian>
-
-#include <cstring>
 
 using namespace halvex;
 using namespace halvex::test;
@@ -62,13 +57,7 @@ QByteArray raceAndExport(WindowRig& rig)
     rig.stats()->cmdOk->click();
     const QString sheet = rig.dir.filePath(QStringLiteral("sheet.xls"));
     rig.prompter.fileNames.enqueue(sheet);
-    QTimer::singleShot(0, [] {
-        if (auto* data = qobject_cast<frmGridData*>(QApplication::activeModalWidget())) {
-            data->mnuSave->trigger();
-            data->close();
-        }
-    });
-    rig.window().mnuLoggedRaces->trigger();
+    withRaceData(rig, [](frmGridData& data) { data.mnuSave->trigger(); });
     return fileBytes(sheet);
 }
 
@@ -121,27 +110,6 @@ private Q_SLOTS:
         QCOMPARE(again.txtDialin[0]->text(), QStringLiteral("7.500"));
         const float countdown = rig.app->settings().record().ProTreeCountdown;
         QCOMPARE(std::bit_cast<quint32>(countdown), std::bit_cast<quint32>(0.5f));
-    }
-
-    // Names typed into the main window that the one-byte files cannot hold: shown as typed,
-    // written with "?" in their place.
-    void textsTheFilesCannotHold()
-    {
-        WindowRig rig;
-        frmDragRacing& w = rig.startWith(dialInSetup());
-        w.cmbRacers[0]->setEditText(QStringLiteral("Zoë 张"));
-        const QByteArray sheet = raceAndExport(rig);
-        QCOMPARE(rig.prompter.texts(), QStringList());
-        QCOMPARE(cellOf(sheet, 1, 4).value, QByteArray("Zo\xEB ?"));
-        w.SaveWindowState();
-        QVERIFY(fileBytes(rig.dir.filePath(kWindowStateFileName)).contains(",\"Zo\xEB ?\","));
-        settingsOk(rig, [](frmDragSettings& s) {
-            s.txtEnterTrackName->setText(QStringLiteral("Straße 张"));
-        });
-        QCOMPARE(rig.prompter.texts(), QStringList());
-        QCOMPARE(fileBytes(rig.dir.filePath(kSettingsFileName)).split(',').value(2),
-                 QByteArray("\"Stra\xDF"
-                            "e ?\""));
     }
 };
 

@@ -1,14 +1,11 @@
 #include "FaultFolder.h"
 #include "FaultRig.h"
 #include "reports/QtPrintSurface.h"
-#include "reports/frmGridData.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QTest>
-#include <QTimer>
 
 using namespace halvex;
 using namespace halvex::test;
@@ -45,13 +42,7 @@ QStringList printBothWays(WindowRig& rig, DefaultPrinterSurface& printer)
         return {QStringLiteral("no result")};
     rig.stats()->cmdPrint->click();
     rig.stats()->cmdOk->click();
-    QTimer::singleShot(0, [] {
-        if (auto* data = qobject_cast<frmGridData*>(QApplication::activeModalWidget())) {
-            data->mnuPrint->trigger();
-            data->close();
-        }
-    });
-    rig.window().mnuLoggedRaces->trigger();
+    withRaceData(rig, [](frmGridData& data) { data.mnuPrint->trigger(); });
     return rig.prompter.texts();
 }
 

@@ -21,21 +21,6 @@ enum class Subject
     Printing
 };
 
-// Closes the next modal window as soon as it is shown.
-void closeModalWhenShown()
-{
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            modal->close();
-        }
-    });
-    timer->start();
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Subject)
@@ -91,7 +76,7 @@ private Q_SLOTS:
                 settingsOk(rig);
                 break;
             case Subject::Diagnostics:
-                closeModalWhenShown();
+                whenModalShown(nullptr, [](QWidget* modal) { modal->close(); });
                 w.mnuDiagnostic->trigger();
                 break;
             case Subject::WebWindow: {

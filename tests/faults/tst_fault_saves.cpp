@@ -67,14 +67,15 @@ QString fileOf(Save save)
     return {};
 }
 
-// Performs one save the way the operator makes it and returns the bytes it should leave.
-B performSave(WindowRig& rig, Save save)
+// Performs one save the way the operator makes it and returns the bytes it should leave;
+// whether the window that saved closed.
+B performSave(WindowRig& rig, Save save, bool& closed)
 {
     HalvexApp& app = *rig.app;
     const ProgramFolder folder(rig.folder());
     switch (save) {
     case Save::Settings:
-        settingsOk(rig, [](frmDragSettings& w) {
+        closed = settingsOk(rig, [](frmDragSettings& w) {
             w.txtEnterTrackName->setText(QStringLiteral("Oak Lane"));
         });
         return settingsLine(app.settings().record());
@@ -110,7 +111,9 @@ B performSave(WindowRig& rig, Save save)
         w.txtCurrentPassword->setText(QStringLiteral("secret"));
         w.txtNewPassword->setText(QStringLiteral("new one"));
         w.txtReEnterPassword->setText(QStringLiteral("new one"));
+        w.show();
         w.cmdOK->click();
+        closed = w.isHidden();
         return "\"new one\"\r\n";
     }
     }
@@ -186,6 +189,7 @@ private Q_SLOTS:
         const B before = fileBytes(path);
 
         B expected;
+        bool closed = true;
         switch (fault) {
         case Fault::FolderReadOnlyFileWritable:
         case Fault::FolderAndFileReadOnly: {
@@ -196,19 +200,19 @@ private Q_SLOTS:
             QCOMPARE(chmod(QFile::encodeName(rig.folder()).constData(), 0555), 0);
             {
                 const AsOrdinaryUser user;
-                expected = performSave(rig, save);
+                expected = performSave(rig, save, closed);
             }
             QCOMPARE(chmod(QFile::encodeName(rig.folder()).constData(), 0755), 0);
             break;
         }
         case Fault::ReadOnlyMount:
             QVERIFY(disk.setReadOnly(true));
-            expected = performSave(rig, save);
+            expected = performSave(rig, save, closed);
             QVERIFY(disk.setReadOnly(false));
             break;
         case Fault::FullDisk:
             disk.fill();
-            expected = performSave(rig, save);
+            expected = performSave(rig, save, closed);
             break;
         }
 
@@ -221,130 +225,39 @@ private Q_SLOTS:
                      message.isEmpty() ? QStringList() : QStringList{message.arg(name, path)});
             QCOMPARE(fileBytes(path), before);
         }
+        // A window whose save failed stays open, so that what the operator entered is not lost.
+        if (save == Save::Settings || save == Save::Password)
+            QCOMPARE(closed, fault == Fault::FolderReadOnlyFileWritable);
         // Nothing was left behind beside the data files.
         QStringList left = QDir(rig.folder()).entryList(QDir::Files);
         left.removeAll(QStringLiteral("filler"));
         QCOMPARE(left.size(), 7);
     }
 
-    // A program killed at any moment of a save leaves the old file or the new one, whole.
-    void killedInTheMiddleOfEverySave_data()
+    // Every save goes through one atomic replace: a program killed at any moment of it leaves
+    // the old file or the new one, whole. (That each save uses it, the failing folders show.)
+    void killedInTheMiddleOfASave()
     {
-        QTest::addColumn<int>("kind");
-        QTest::newRow("settings") << 0;
-        QTest::newRow("window state") << 1;
-        QTest::newRow("credits") << 2;
-        QTest::newRow("list rewrite") << 3;
-        QTest::newRow("list add") << 4;
-        QTest::newRow("password") << 5;
-        QTest::newRow("export") << 6;
-    }
-
-    void killedInTheMiddleOfEverySave()
-    {
-        QFETCH(int, kind);
         QTemporaryDir dir;
-        const ProgramFolder folder(dir.path());
-        // Two versions of each file, large enough for a kill to land inside a write.
-        const QString big = QString(300 * 1024, u'x');
-        DragSettings one;
-        one.TrackName = big;
-        DragSettings two = one;
-        two.TrackName = QString(200 * 1024, u'y');
-        WindowStateRecord stateOne;
-        stateOne.ClassName = big;
-        WindowStateRecord stateTwo = stateOne;
-        stateTwo.ClassName = QString(200 * 1024, u'y');
-        QStringList namesOne, namesTwo;
-        for (int i = 0; i < 20000; ++i) {
-            namesOne.append(QStringLiteral("Racer %1").arg(i));
-            namesTwo.append(QStringLiteral("Other %1").arg(i));
-        }
-        const B sheetOne = B(400 * 1024, '\x01'), sheetTwo = B(250 * 1024, '\x02');
-
-        const QString file = kind == 0   ? kSettingsFileName
-                             : kind == 1 ? kWindowStateFileName
-                             : kind == 2 ? kCreditsFileName
-                             : kind <= 4 ? kRacersFileName
-                             : kind == 5 ? kPasswordFileName
-                                         : QStringLiteral("Halvex Stats.xls");
-        const QString path = dir.filePath(file);
-        auto saveVersion = [&](int i) {
-            switch (kind) {
-            case 0:
-                writeSettingsFile(path, i % 2 ? two : one);
-                break;
-            case 1: {
-                WindowState state;
-                state.save(folder, i % 2 ? stateTwo : stateOne);
-                break;
-            }
-            case 2: {
-                Credits credits(folder);
-                credits.insertCoin(1);
-                break;
-            }
-            case 3:
-                writeNames(path, i % 2 ? namesTwo : namesOne);
-                break;
-            case 4:
-                appendName(path, i % 2 ? big : QStringLiteral("Short Name"));
-                break;
-            case 5:
-                Password(folder).write(i % 2 ? big : QStringLiteral("short"));
-                break;
-            case 6:
-                writeFileAtomically(path, i % 2 ? sheetTwo : sheetOne);
-                break;
-            }
-        };
-        saveVersion(0);
-        if (kind == 2)
-            writeFile(path, "0\r\n");
-
+        const QString path = dir.filePath(kSettingsFileName);
+        // Large enough for a kill to land inside a write.
+        const B one(400 * 1024, '\x01'), two(250 * 1024, '\x02');
+        writeFileAtomically(path, one);
         QRandomGenerator random(7);
         for (int round = 0; round < 12; ++round) {
             const pid_t child = fork();
             QVERIFY(child >= 0);
             if (child == 0) {
                 for (int i = 1;; ++i)
-                    saveVersion(i);
+                    writeFileAtomically(path, i % 2 ? two : one);
             }
             QTest::qSleep(int(random.bounded(5, 40)));
             QCOMPARE(kill(child, SIGKILL), 0);
             int status = 0;
             QCOMPARE(waitpid(child, &status, 0), child);
             QVERIFY(WIFSIGNALED(status));
-
             const B now = fileBytes(path);
-            switch (kind) {
-            case 0:
-                QVERIFY(now == settingsLine(one) || now == settingsLine(two));
-                break;
-            case 1:
-                QVERIFY(now == windowStateLine(stateOne) || now == windowStateLine(stateTwo));
-                break;
-            case 2:
-                QVERIFY2(QRegularExpression(QStringLiteral("^\\d+\\r\\n$"))
-                             .match(QString::fromLatin1(now))
-                             .hasMatch(),
-                         now.constData());
-                break;
-            case 3:
-                QVERIFY(readNames(path) == namesOne || readNames(path) == namesTwo);
-                break;
-            case 4:
-                QVERIFY(now.endsWith("\r\n"));
-                for (const QString& name : readNames(path))
-                    QVERIFY(name == big || name == QStringLiteral("Short Name"));
-                break;
-            case 5:
-                QVERIFY(now == "\"short\"\r\n" || now == "\"" + big.toLatin1() + "\"\r\n");
-                break;
-            case 6:
-                QVERIFY(now == sheetOne || now == sheetTwo);
-                break;
-            }
+            QVERIFY(now == one || now == two);
         }
     }
 };

@@ -1,41 +1,18 @@
 #include "periphery/Password.h"
 #include "periphery/frmChangePassword.h"
 #include "periphery/frmDragLoginSetup.h"
-#include "settings/frmDragSettings.h"
+#include "support/ModalWindows.h"
 #include "support/TestFiles.h"
-#include "support/WindowRig.h"
 
 #include <QAction>
 #include <QDir>
-#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 using namespace halvex;
 using namespace halvex::test;
-
-namespace {
-
-// Answers the next modal window of the given name from the event loop.
-void whenShown(const char* name, std::function<void(QWidget*)> answer)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, name, answer] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w && w->objectName() == QLatin1String(name)) {
-            timer->stop();
-            timer->deleteLater();
-            answer(w);
-        }
-    });
-    timer->start();
-}
-
-} // namespace
 
 class TestPassword : public QObject
 {
@@ -111,11 +88,11 @@ private Q_SLOTS:
         WindowRig rig;
         frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
         // No password file: its failure is shown, and an empty password opens the settings.
-        whenShown("frmDragLoginSetup", [](QWidget* login) {
+        whenModalShown("frmDragLoginSetup", [](QWidget* login) {
             login->findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
         });
         bool settingsShown = false;
-        whenShown("frmDragSettings", [&](QWidget* settings) {
+        whenModalShown("frmDragSettings", [&](QWidget* settings) {
             settingsShown = true;
             settings->findChild<QPushButton*>(QStringLiteral("cmdCancel"))->click();
         });

@@ -1,13 +1,12 @@
 #!/usr/bin/python3
 """Prints, as one line of JSON, what a reader finds in an exported file.
 
-Usage: read_exports.py workbook|csv FILE
+Usage: read_exports.py FILE
 
 A workbook gives its sheet's title, its frozen cell and its rows; a cell is null when empty,
 else its value, its number format, whether it is bold and, for a number, the text that format
-shows. A CSV file gives its rows of texts.
+shows.
 """
-import csv
 import json
 import sys
 
@@ -40,11 +39,5 @@ def workbook(path):
     return {"title": sheet.title, "freeze": sheet.freeze_panes, "rows": rows}
 
 
-def comma_separated(path):
-    with open(path, newline="", encoding="utf-8-sig") as f:
-        return list(csv.reader(f, strict=True))
-
-
 if __name__ == "__main__":
-    kind, path = sys.argv[1], sys.argv[2]
-    print(json.dumps(workbook(path) if kind == "workbook" else comma_separated(path)))
+    print(json.dumps(workbook(sys.argv[1])))

@@ -1,7 +1,5 @@
 #include "reports/CsvExport.h"
 #include "reports/ExcelFileV2.h"
-#include "reports/PrintGrid.h"
-#include "reports/QtPrintSurface.h"
 #include "reports/frmGridData.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
@@ -126,27 +124,6 @@ private Q_SLOTS:
         session.commit();
         QCOMPARE(rig.log().count(), 2);
         QCOMPARE(rig.log().record(0).RaceNumber, qint16(3));
-    }
-
-    void aPagePreview()
-    {
-        // A letter page at the screen's 96 pixels an inch; every page drawn over the first.
-        PreviewSurface preview(QSizeF(12240, 15840));
-        QCOMPARE(preview.image().size(), QSize(816, 1056));
-        GridModel g(3, 30);
-        for (int c = 0; c < 30; ++c)
-            g.setText(1, c, QStringLiteral("8.888"));
-        clsPrintGrid print;
-        print.Source(&g);
-        print.Destination(&preview, QPointF(15, 15));
-        QCOMPARE(print.PrintGrid(), 3);
-        // The first cell's text is on the picture, below the empty title row, from its inset.
-        int dark = 0;
-        for (int y = 16; y < 32; ++y)
-            for (int x = 0; x < 64; ++x)
-                dark += qGray(preview.image().pixel(x, y)) < 128 ? 1 : 0;
-        QVERIFY(dark > 10);
-        QCOMPARE(qGray(preview.image().pixel(800, 1000)), 255);
     }
 };
 

@@ -117,6 +117,14 @@ private Q_SLOTS:
         QTest::newRow("full tree, index")
             << false << 1 << 1 << 0.03f << "[3]0.0300[17]WM|[3]7.500[17]Index[30]7.600|[10]D";
         QTest::newRow("pro-tree") << false << 1 << 3 << 0.03f << "[3]0.0300[17]WM|[10]D";
+        // A hand-edited sensor count prints the points a slip has room for, or none.
+        QTest::newRow("seven sensors") << false << 7 << 3 << 0.03f
+                                       << "[3]0.7000[17]40 ft[30]0.7500|[3]1.0000[17]ET[30]1.0400|"
+                                          "[3]120.00[17]KPH[30]115.38|[3]0.0300[17]WM|[10]D";
+        QTest::newRow("no sensors")
+            << false << -1 << 3 << 0.03f
+            << "[3]Red[30]Blue|[3]0.0500[17]R/T[30]-0.0400|[3]1.0000[17]ET[30]1.0400|"
+               "[3]120.00[17]KPH[30]115.38|[3]0.0300[17]WM|[10]D";
     }
     void layouts()
     {

@@ -1,8 +1,7 @@
 #include "PtyPeer.h"
 #include "data/Settings.h"
-#include "settings/frmDragSettings.h"
+#include "support/ModalWindows.h"
 #include "support/TestFiles.h"
-#include "support/WindowRig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,16 +20,6 @@ using namespace halvex::test;
 namespace {
 
 const QString kCountdown = QStringLiteral("Value must be between  0.1 and  0.6 seconds.");
-
-std::unique_ptr<frmDragSettings> settingsWindow(WindowRig& rig)
-{
-    HalvexApp& app = *rig.app;
-    return std::make_unique<frmDragSettings>(
-        app.services(),
-        SettingsAcceptance::Parts{app.settings(), app.services().port, app.command(), rig.prompter,
-                                  app.windowState(), app.credits(), app.services().folder,
-                                  [&rig] { rig.window().cmdCoin->hide(); }});
-}
 
 } // namespace
 

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "reports/frmGridData.h"
+#include "settings/frmDragSettings.h"
+#include "support/WindowRig.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace halvex::test {
+
+// Answers the next modal window of the given object name (any, when null) from the event loop
+// as soon as it is shown, so that no test blocks on it.
+inline void whenModalShown(const char* name, std::function<void(QWidget*)> answer)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, name, answer] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w && (!name || w->objectName() == QLatin1String(name))) {
+            timer->stop();
+            timer->deleteLater();
+            answer(w);
+        }
+    });
+    timer->start();
+}
+
+// Opens the race data window from the main window's menu, acts on it and closes it.
+inline void withRaceData(WindowRig& rig, const std::function<void(frmGridData&)>& act)
+{
+    whenModalShown("frmGridData", [act](QWidget* w) {
+        act(*static_cast<frmGridData*>(w));
+        w->close();
+    });
+    rig.window().mnuLoggedRaces->trigger();
+}
+
+// The settings window over the running program, as the Settings menu opens it.
+inline std::unique_ptr<frmDragSettings> settingsWindow(WindowRig& rig)
+{
+    HalvexApp& app = *rig.app;
+    return std::make_unique<frmDragSettings>(
+        app.services(),
+        SettingsAcceptance::Parts{app.settings(), app.services().port, app.command(), rig.prompter,
+                                  app.windowState(), app.credits(), app.services().folder,
+                                  [&rig] { rig.window().cmdCoin->hide(); }});
+}
+
+// The settings window's OK, shown and optionally edited first: the port is reopened, the file
+// written. True when OK closed the window as accepted.
+inline bool settingsOk(WindowRig& rig, const std::function<void(frmDragSettings&)>& edit = {})
+{
+    const auto w = settingsWindow(rig);
+    w->show();
+    if (edit)
+        edit(*w);
+    w->cmdOk->click();
+    return w->isHidden() && w->result() == QDialog::Accepted;
+}
+
+} // namespace halvex::test
