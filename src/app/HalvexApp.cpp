@@ -111,8 +111,11 @@ struct HalvexApp::Parts
     {
         if (PrintTimeSlip(services.printer, services.prompter, result, settings.record(),
                           programTitle, generalDateText(services.clock.now()))) {
-            frmSplashPrint notice(&window);
-            notice.exec();
+            // Modal to the operator for its two seconds, without holding up the program.
+            auto* notice = new frmSplashPrint(&window);
+            notice->setAttribute(Qt::WA_DeleteOnClose);
+            notice->setWindowModality(Qt::ApplicationModal);
+            notice->show();
         }
     }
 };

@@ -91,6 +91,8 @@ private Q_SLOTS:
             }
             case Subject::Printing:
                 rig.stats()->cmdPrint->click();
+                // The notice closes by itself, without holding up the program meanwhile.
+                QTRY_VERIFY(!QApplication::activeModalWidget());
                 break;
             }
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
