@@ -18,12 +18,13 @@ namespace {
 const QString kOpenSuffix = QStringLiteral(".open.csv");
 const QString kClosedSuffix = QStringLiteral(".csv");
 
-// Nine significant digits name every single exactly; the sign of a negative zero is kept.
+// The shortest text that reads back as the same single ("1.0456", not "1.04560006"); the sign of
+// a negative zero is kept.
 QString numberText(float value)
 {
     std::array<char, 32> text{};
     const auto end =
-        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 9)
+        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general)
             .ptr;
     return QString::fromLatin1(text.data(), end - text.data());
 }
@@ -195,10 +196,14 @@ void RaceJournal::append(const QByteArray& lines)
         open();
     const qint64 whole = m_file.size();
     const QByteArray text = whole == 0 ? headerLine() + m_backlog : m_backlog;
-    // fdatasync: the rows and the file's new size are on the disk when it returns.
-    if (m_file.write(text) != text.size() || ::fdatasync(m_file.handle()) != 0) {
-        const QString why = m_file.errorString().isEmpty() ? QString::fromLocal8Bit(strerror(errno))
-                                                           : m_file.errorString();
+    // fdatasync: the rows and the file's new size are on the disk when it returns. The system's
+    // own words for a failure: a short write on a full disk leaves the file's text unset.
+    errno = 0;
+    const bool written = m_file.write(text) == text.size();
+    if (!written && errno == 0)
+        errno = ENOSPC;
+    if (!written || ::fdatasync(m_file.handle()) != 0) {
+        const QString why = QString::fromLocal8Bit(strerror(errno));
         // The next append starts on a whole line.
         m_file.resize(whole);
         m_file.unsetError();

@@ -4,6 +4,8 @@
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -11,6 +13,7 @@
 #include <csignal>
 #include <limits>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace halvex;
 using namespace halvex::test;
@@ -96,6 +99,14 @@ private Q_SLOTS:
         // Compared by value -0 equals 0: the bits tell them apart.
         QCOMPARE(bits(read[0]), bits(left));
         QCOMPARE(bits(read[1]), bits(right));
+        // Each single as the shortest text that reads back as itself.
+        RaceRecord plain;
+        plain.Lane = QStringLiteral("L");
+        plain.ReactionTime = 1.0456f;
+        plain.Speed = 0.0882f;
+        plain.TimingPoint[0] = 1e-45f;
+        QCOMPARE(RaceJournal::recordLine(plain),
+                 QByteArray(",,,L,0,,,1.0456,1e-45,0,0,0,0,0.0882,0,0,0,,Committed\r\n"));
     }
 
     void onlyWholeRacesAreRead()
@@ -177,6 +188,37 @@ private Q_SLOTS:
         journal.close();
         QVERIFY(journalFolder(dir).contains(QStringLiteral("2026-12-06 19-05-07_11.csv")));
         QCOMPARE(RaceJournal::findUnfinished(dir.path()), std::nullopt);
+    }
+
+    // A full disk is told in the system's own words, and nothing half-written stays.
+    void aFullDisk()
+    {
+        if (geteuid() != 0)
+            QSKIP("A small full disk needs a mount.");
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(RaceJournal::kFolderName);
+        QVERIFY(QDir().mkpath(folder));
+        if (QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               QStringLiteral("size=8k"), QStringLiteral("tmpfs"), folder}) != 0)
+            QSKIP("This machine refuses the mount.");
+        const auto unmount =
+            qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {folder}); });
+        RaceLog log;
+        RaceJournal journal(dir.path(), kStart);
+        QString failure;
+        for (qint16 n = 1; failure.isEmpty() && n < 200; ++n) {
+            addRace(log, n, 0.1f);
+            try {
+                keepLast(journal, log);
+            } catch (const Failure& f) {
+                failure = f.description();
+            }
+        }
+        QCOMPARE(failure, QStringLiteral("No space left on device"));
+        const std::vector<RaceRecord> kept = RaceJournal::readRaces(fileBytes(journal.path()));
+        QCOMPARE(int(kept.size()), log.count() - 2);
+        QVERIFY(fileBytes(journal.path()).endsWith("\r\n"));
     }
 
     void aFailedAppendIsCutBackAndTriedAgain()
