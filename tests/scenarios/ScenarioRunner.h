@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Scenario.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+namespace halvex::sim {
+class PtyPeer;
+}
+
+namespace halvex::test {
+
+class WindowRig;
+
+// Runs a scenario's steps against the program over a temporary program folder. Every step runs
+// from its own turn of the event loop: a step that opens a modal window stays inside it, and the
+// next steps run in that window's event loop, as an operator's actions would.
+class ScenarioRunner final : public QObject
+{
+public:
+    ScenarioRunner(QString name, QList<Step> steps);
+    ~ScenarioRunner() override;
+
+    // The first failure ("name:line: step" and why), or an empty text when every step passed.
+    QString run();
+
+private:
+    // A step is done, or looks again at the next turn (a check not yet met, a wait).
+    enum class Result
+    {
+        Done,
+        Again
+    };
+    void tick();
+    void finish(const QString& failure);
+    Result perform(const QStringList& words);
+    Result setUp(const QString& verb, const QStringList& args);
+    Result act(const QString& verb, const QStringList& args);
+    Result expect(const QStringList& args);
+    // Again while the time allowed for the step lasts, then the failure.
+    Result retry(int limitMs, const QString& failure) const;
+    Result compare(const QStringList& actual, const QStringList& expected) const;
+    QByteArray wireSinceLastCheck() const;
+    WindowRig& rig();
+    QObject& control(const QString& path);
+
+    QString m_name;
+    QList<Step> m_steps;
+    qsizetype m_next = 0;
+    qsizetype m_attempted = -1;
+    bool m_firstAttempt = true;
+    QElapsedTimer m_since;
+    // For each step still running, the modal window that was up when it started: while that
+    // window is still the one up, the step has not handed over to a window of its own.
+    QList<QPointer<QWidget>> m_running;
+    QString m_failure;
+    bool m_done = false;
+    std::unique_ptr<WindowRig> m_rig;
+    std::unique_ptr<sim::PtyPeer> m_peer;
+    qsizetype m_wireSeen = 0;
+};
+
+} // namespace halvex::test

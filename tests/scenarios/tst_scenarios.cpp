@@ -1,0 +1,45 @@
+#include "ScenarioRunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <stdexcept>
+
+using namespace halvex::test;
+
+// Each scenario file of the source folder is one row.
+class TestScenarios : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void run_data()
+    {
+        QTest::addColumn<QString>("path");
+        const QDir folder(QStringLiteral(HALVEX_SCENARIO_DIR));
+        const QStringList files = folder.entryList({QStringLiteral("*.scn")}, QDir::Files);
+        QVERIFY2(!files.isEmpty(), HALVEX_SCENARIO_DIR);
+        for (const QString& file : files)
+            QTest::newRow(qPrintable(file)) << folder.filePath(file);
+    }
+
+    void run()
+    {
+        QFETCH(QString, path);
+        QFile file(path);
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+        QList<Step> steps;
+        try {
+            steps = parseScenario(file.readAll());
+        } catch (const std::exception& e) {
+            QFAIL(e.what());
+        }
+        ScenarioRunner runner(QFileInfo(path).fileName(), steps);
+        const QString failure = runner.run();
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    }
+};
+
+QTEST_MAIN(TestScenarios)
+#include "tst_scenarios.moc"
