@@ -86,6 +86,13 @@ QObject* findControl(const QString& path)
 {
     const QString windowName = path.section(u'/', 0, -2);
     const QString name = path.section(u'/', -1);
+    // A window shown twice (a board opened again instead of raised) is a fault of its own.
+    const QString windowOrName = windowName.isEmpty() ? name : windowName;
+    qsizetype shown = 0;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        shown += window->isVisible() && window->objectName() == windowOrName;
+    if (shown > 1)
+        fail(QStringLiteral("%1 windows named %2 are shown").arg(shown).arg(windowOrName));
     for (QWidget* window : windowsInSearchOrder()) {
         if (!windowName.isEmpty() && window->objectName() != windowName)
             continue;
