@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "Scenario.h"
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -11,16 +13,9 @@
 #include <QTest>
 #include <QWidget>
 
-#include <stdexcept>
-
 namespace halvex::test {
 
 namespace {
-
-[[noreturn]] void fail(const QString& why)
-{
-    throw std::runtime_error(why.toStdString());
-}
 
 QWidget* widget(QObject* control)
 {
@@ -114,8 +109,6 @@ QStringList readProperty(QObject* control, const QString& property)
         return {widget(control)->palette().color(QPalette::Window).name()};
     if (property == u"pointSize")
         return {QString::number(widget(control)->font().pointSize())};
-    if (property == u"pixelSize")
-        return {QString::number(widget(control)->font().pixelSize())};
     if (auto* main = qobject_cast<QMainWindow*>(control); main && property == u"status")
         return {main->statusBar()->currentMessage()};
     const QByteArray name = property.toLatin1();

@@ -80,6 +80,11 @@ QList<Step> parseScenario(const QByteArray& text)
     return steps;
 }
 
+void fail(const QString& why)
+{
+    throw std::runtime_error(why.toStdString());
+}
+
 QString quoted(const QString& text)
 {
     QString out = QStringLiteral("\"");

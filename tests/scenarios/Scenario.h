@@ -19,6 +19,9 @@ struct Step
 // be cut into words throws the reason.
 QList<Step> parseScenario(const QByteArray& text);
 
+// Fails the step that is running with the reason given.
+[[noreturn]] void fail(const QString& why);
+
 // A text shown in a failure message: quoted, control characters escaped.
 QString quoted(const QString& text);
 QString quoted(const QStringList& texts);

@@ -2,8 +2,7 @@
 
 #include "Controls.h"
 #include "PtyPeer.h"
-#include "ScenarioFolder.h"
-#include "data/MasterList.h"
+#include "RecordFields.h"
 #include "link/frmDelay.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
@@ -11,8 +10,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
-
-#include <stdexcept>
 
 namespace halvex::test {
 
@@ -23,16 +20,12 @@ constexpr int kTickMs = 2;
 constexpr int kSettleMs = 3000;
 constexpr int kRaceMs = 30000;
 
-[[noreturn]] void fail(const QString& why)
-{
-    throw std::runtime_error(why.toStdString());
-}
-
-void needArgs(const QStringList& args, qsizetype least, const char* form)
-{
-    if (args.size() < least)
-        fail(QStringLiteral("expected: ") + QLatin1String(form));
-}
+// The verbs and the fewest words each takes after it.
+const QMap<QString, int> kVerbs = {
+    {"port", 1},      {"settings", 0}, {"windowstate", 0}, {"lists", 0}, {"file", 2}, {"link", 2},
+    {"unit", 1},      {"answer", 1},   {"input", 1},       {"start", 0}, {"wait", 1}, {"race", 0},
+    {"timelimit", 2}, {"click", 1},    {"focus", 1},       {"close", 1}, {"set", 2},  {"type", 2},
+    {"key", 2},       {"pick", 2},     {"expect", 1}};
 
 int number(const QString& text)
 {
@@ -48,50 +41,27 @@ QByteArray bytes(const QStringList& words)
     return words.join(QString()).toLatin1();
 }
 
-QStringList lines(const QByteArray& data)
+QStringList text(const QByteArray& data)
 {
     return {QString::fromLatin1(data)};
 }
 
-// The unit's race report as it sends it: the fields one a line, then "!".
-QByteArray raceReport(const QStringList& fields)
-{
-    QByteArray report;
-    for (const QString& f : fields)
-        report += QByteArray::number(number(f)) + '\n';
-    return report + "!\n";
-}
-
-// The diagnostics window's rows as shown: each sensor's name and its lamps, G blocked, R clear,
-// left lamp first.
-QStringList lamps(QObject& diag)
+// The diagnostics window's rows: each sensor's name and lamps, G blocked, R clear, left first.
+QStringList lamps(QObject* diag)
 {
     QStringList rows;
-    for (int r = 0;; ++r) {
-        auto* name = diag.findChild<QLabel*>(QStringLiteral("lblSensorText%1").arg(r));
-        if (!name || !name->isVisible())
-            return rows;
-        QString row = name->text() + u' ';
-        for (const char* side : {"lblLeftSensors%1", "lblRightSensors%1"}) {
-            const auto* lamp = diag.findChild<QLabel*>(QString::fromLatin1(side).arg(r));
-            row += readProperty(const_cast<QLabel*>(lamp), QStringLiteral("background"))[0] ==
-                           QColor(0, 255, 0).name()
-                       ? u'G'
-                       : u'R';
+    const auto find = [diag](const char* name, int r) {
+        return diag->findChild<QLabel*>(QString::fromLatin1(name).arg(r));
+    };
+    for (int r = 0; find("lblSensorText%1", r) && find("lblSensorText%1", r)->isVisible(); ++r) {
+        QString row = find("lblSensorText%1", r)->text() + u' ';
+        for (const char* lamp : {"lblLeftSensors%1", "lblRightSensors%1"}) {
+            const QColor colour = find(lamp, r)->palette().color(QPalette::Window);
+            row += colour == QColor(0, 255, 0) ? u'G' : u'R';
         }
         rows.append(row);
     }
-}
-
-Answer answer(const QString& word)
-{
-    static const QMap<QString, Answer> answers = {{QStringLiteral("Ok"), Answer::Ok},
-                                                  {QStringLiteral("Cancel"), Answer::Cancel},
-                                                  {QStringLiteral("Yes"), Answer::Yes},
-                                                  {QStringLiteral("No"), Answer::No}};
-    if (!answers.contains(word))
-        fail(QStringLiteral("no such answer: ") + word);
-    return answers.value(word);
+    return rows;
 }
 
 } // namespace
@@ -116,12 +86,11 @@ QString ScenarioRunner::run()
 
 void ScenarioRunner::tick()
 {
-    // The next turn is asked for first: if this step opens a modal window, the turn comes in
-    // that window's event loop.
+    // Asked for first: if this step opens a modal window, the turn comes in its event loop.
     QTimer::singleShot(kTickMs, this, &ScenarioRunner::tick);
     QWidget* modal = QApplication::activeModalWidget();
     if (m_done) {
-        // Closing what is still open lets the steps waiting in modal windows return.
+        // What is still open is closed, so the steps waiting in modal windows return.
         if (modal)
             modal->close();
         return;
@@ -129,10 +98,10 @@ void ScenarioRunner::tick()
     if (!m_running.isEmpty() && m_running.last() == modal)
         return;
     if (m_next == m_steps.size()) {
-        const bool unchecked = m_rig && !m_rig->prompter.messages.isEmpty();
-        finish(unchecked ? m_name + QStringLiteral(": messages never checked: ") +
-                               quoted(m_rig->prompter.texts())
-                         : QString());
+        m_done = true;
+        if (m_rig && !m_rig->prompter.messages.isEmpty())
+            m_failure = m_name + QStringLiteral(": messages never checked: ") +
+                        quoted(m_rig->prompter.texts());
         return;
     }
     const qsizetype index = m_next++;
@@ -143,36 +112,21 @@ void ScenarioRunner::tick()
     m_attempted = index;
     m_running.append(modal);
     try {
-        if (perform(step.words) == Result::Again)
+        const QString verb = step.words.value(0);
+        if (!kVerbs.contains(verb))
+            fail(QStringLiteral("no such verb"));
+        if (step.words.size() <= kVerbs.value(verb))
+            fail(QStringLiteral("too few words"));
+        if (perform(verb, step.words.mid(1)) == Result::Again)
             m_next = index;
     } catch (const std::exception& e) {
-        finish(QStringLiteral("%1:%2: %3\n   %4")
-                   .arg(m_name)
-                   .arg(step.line)
-                   .arg(step.text, QString::fromUtf8(e.what())));
+        m_done = true;
+        m_failure = QStringLiteral("%1:%2: %3\n   %4")
+                        .arg(m_name)
+                        .arg(step.line)
+                        .arg(step.text, QString::fromUtf8(e.what()));
     }
     m_running.removeLast();
-}
-
-void ScenarioRunner::finish(const QString& failure)
-{
-    if (m_done)
-        return;
-    m_done = true;
-    m_failure = failure;
-}
-
-ScenarioRunner::Result ScenarioRunner::perform(const QStringList& words)
-{
-    const QString verb = words.value(0);
-    const QStringList args = words.mid(1);
-    if (verb == u"expect")
-        return expect(args);
-    static const QStringList setUpVerbs = {"port", "settings", "windowstate", "lists", "file",
-                                           "link", "unit",     "answer",      "input"};
-    if (setUpVerbs.contains(verb))
-        return setUp(verb, args);
-    return act(verb, args);
 }
 
 WindowRig& ScenarioRunner::rig()
@@ -182,31 +136,33 @@ WindowRig& ScenarioRunner::rig()
     return *m_rig;
 }
 
-QObject& ScenarioRunner::control(const QString& path)
+ScenarioRunner::Result ScenarioRunner::perform(const QString& verb, const QStringList& args)
 {
-    if (!m_rig || !m_rig->app)
+    static const QStringList setUpVerbs = {"port", "settings", "windowstate", "lists", "file",
+                                           "link", "unit",     "answer",      "input"};
+    if (setUpVerbs.contains(verb))
+        return setUp(verb, args);
+    if (verb != u"start" && (!m_rig || !m_rig->app))
         fail(QStringLiteral("the program has not been started"));
-    QObject* c = findControl(path);
-    if (!c)
-        fail(QStringLiteral("no control named ") + path);
-    return *c;
+    if (verb == u"expect")
+        return expect(args[0], args.mid(1));
+    return act(verb, args);
 }
 
 ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringList& args)
 {
     if (verb == u"port") {
-        needArgs(args, 1, "port memory|serial|absent");
         if (m_rig)
             fail(QStringLiteral("the port comes before every other step"));
         if (args[0] == u"memory")
             return Result::Done;
-        if (args[0] != u"serial" && args[0] != u"absent")
-            fail(QStringLiteral("no such port: ") + args[0]);
         m_rig = std::make_unique<WindowRig>(WindowRig::Port::Serial);
         if (args[0] == u"serial") {
             m_peer = std::make_unique<sim::PtyPeer>(m_rig->folder(), 1);
             if (!m_peer->isOpen())
                 fail(m_peer->errorString());
+        } else if (args[0] != u"absent") {
+            fail(QStringLiteral("no such port"));
         }
     } else if (verb == u"settings") {
         assignFields(rig().settings, args);
@@ -220,36 +176,36 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
     } else if (verb == u"lists") {
         rig().writeLists();
     } else if (verb == u"file") {
-        needArgs(args, 2, "file NAME BYTES");
         rig().writeFile(args[0], bytes(args.mid(1)));
     } else if (verb == u"link") {
-        needArgs(args, 2, "link NAME TARGET");
         QFile::link(rig().dir.filePath(args[1]), rig().dir.filePath(args[0]));
-    } else if (verb == u"unit") {
-        needArgs(args, 1, "unit reply FIELDS... | masks M1 M2 | silent");
-        if (m_peer && args[0] == u"reply") {
-            QList<qint32> fields;
-            for (const QString& f : args.mid(1))
-                fields.append(number(f));
-            m_peer->setRaceReply(fields);
-        } else if (m_peer && args[0] == u"masks") {
-            needArgs(args, 3, "unit masks M1 M2");
-            m_peer->setMasks(number(args[1]), number(args[2]));
-        } else if (m_peer && args[0] == u"silent") {
-            m_peer->setNoAnswer(true);
-        } else if (!m_peer && args[0] == u"reply") {
-            const QByteArray report = raceReport(args.mid(1));
-            rig().memoryPort.answers.insert("P\n", report);
-            rig().memoryPort.answers.insert("N\n", report);
-        } else {
-            fail(QStringLiteral("no such unit step for this port"));
-        }
     } else if (verb == u"answer") {
-        for (const QString& a : args)
-            rig().prompter.answers.enqueue(answer(a));
+        // In the order of the prompter's answers: Ok, Cancel, Yes, No.
+        for (const QString& a : args) {
+            const qsizetype answer = QStringList{"Ok", "Cancel", "Yes", "No"}.indexOf(a);
+            if (answer < 0)
+                fail(QStringLiteral("no such answer: ") + a);
+            rig().prompter.answers.enqueue(Answer(answer));
+        }
     } else if (verb == u"input") {
-        for (const QString& a : args)
-            rig().prompter.inputAnswers.enqueue(a);
+        rig().prompter.inputAnswers.append(args);
+    } else if (m_peer && args[0] == u"masks" && args.size() == 3) {
+        m_peer->setMasks(number(args[1]), number(args[2]));
+    } else if (m_peer && args[0] == u"silent") {
+        m_peer->setNoAnswer(true);
+    } else if (args[0] == u"reply") {
+        QList<qint32> fields;
+        QByteArray report; // as the unit sends it: the fields one a line, then "!"
+        for (const QString& f : args.mid(1)) {
+            fields.append(number(f));
+            report += f.toLatin1() + '\n';
+        }
+        if (m_peer)
+            m_peer->setRaceReply(fields);
+        for (const char* race : {"P\n", "N\n"})
+            rig().memoryPort.answers.insert(race, report + "!\n");
+    } else {
+        fail(QStringLiteral("no such unit step for this port"));
     }
     return Result::Done;
 }
@@ -257,49 +213,36 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
 ScenarioRunner::Result ScenarioRunner::act(const QString& verb, const QStringList& args)
 {
     if (verb == u"start") {
-        if (args.value(0) == u"shown") {
+        if (args.value(0) == u"shown")
             rig().startShown();
-        } else {
+        else
             rig().start().show();
-        }
         return Result::Done;
     }
-    if (verb == u"wait") {
-        needArgs(args, 1, "wait MS");
-        return m_since.elapsed() >= number(args[0]) ? Result::Done : Result::Again;
-    }
+    if (verb == u"wait")
+        return m_since.hasExpired(number(args[0])) ? Result::Done : Result::Again;
     if (verb == u"race") {
         // Start Race, "Get Ready" clicked as soon as the delay window shows, until the race
         // has shown its result or ended without one.
-        if (m_firstAttempt) {
-            clickControl(&control(QStringLiteral("cmdRace")));
-            return Result::Again;
-        }
-        if (auto* delay = qobject_cast<frmDelay*>(QApplication::activeModalWidget()))
+        if (m_firstAttempt)
+            clickControl(m_rig->window().cmdRace);
+        else if (auto* delay = qobject_cast<frmDelay*>(QApplication::activeModalWidget()))
             clickControl(delay->Label1);
-        if (!m_rig->window().raceRunning())
+        else if (!m_rig->window().raceRunning())
             return Result::Done;
         if (m_since.hasExpired(kRaceMs))
             fail(QStringLiteral("the race did not end"));
         return Result::Again;
     }
     if (verb == u"timelimit") {
-        needArgs(args, 2, "timelimit MS POLL_MS");
-        control(QStringLiteral("frmDragRacing"));
         m_rig->app->command().setTimeLimit(std::chrono::milliseconds(number(args[0])),
                                            std::chrono::milliseconds(number(args[1])));
         return Result::Done;
     }
-    static const QStringList verbs = {"click", "focus", "close", "set", "type", "key", "pick"};
-    if (!verbs.contains(verb))
-        fail(QStringLiteral("no such verb: ") + verb);
-    needArgs(args, verbs.indexOf(verb) < 3 ? 1 : 2, "VERB CONTROL ...");
-    const QString path = args[0].section(u'.', 0, 0);
-    control(QStringLiteral("frmDragRacing"));
-    // A window the last step opens may take a turn of the event loop to show.
-    QObject* c = findControl(path);
+    // A window the last step opened may take a turn of the event loop to show.
+    QObject* c = findControl(args[0].section(u'.', 0, 0));
     if (!c)
-        return retry(kSettleMs, QStringLiteral("no control named ") + path);
+        return retry(QStringLiteral("no control named ") + args[0]);
     if (verb == u"click") {
         clickControl(c);
     } else if (verb == u"focus") {
@@ -319,9 +262,9 @@ ScenarioRunner::Result ScenarioRunner::act(const QString& verb, const QStringLis
     return Result::Done;
 }
 
-ScenarioRunner::Result ScenarioRunner::retry(int limitMs, const QString& failure) const
+ScenarioRunner::Result ScenarioRunner::retry(const QString& failure) const
 {
-    if (!m_since.hasExpired(limitMs))
+    if (!m_since.hasExpired(kSettleMs))
         return Result::Again;
     fail(failure);
 }
@@ -332,22 +275,11 @@ ScenarioRunner::Result ScenarioRunner::compare(const QStringList& actual,
     if (actual == expected)
         return Result::Done;
     return retry(
-        kSettleMs,
         QStringLiteral("actual:   %1\n   expected: %2").arg(quoted(actual), quoted(expected)));
 }
 
-QByteArray ScenarioRunner::wireSinceLastCheck() const
+ScenarioRunner::Result ScenarioRunner::expect(const QString& what, const QStringList& values)
 {
-    const QByteArray all = m_peer ? m_peer->received() : m_rig->memoryPort.written();
-    return all.mid(m_wireSeen);
-}
-
-ScenarioRunner::Result ScenarioRunner::expect(const QStringList& args)
-{
-    needArgs(args, 1, "expect WHAT VALUES...");
-    const QString what = args[0];
-    const QStringList values = args.mid(1);
-    control(QStringLiteral("frmDragRacing"));
     ScriptedPrompter& prompter = m_rig->prompter;
     if (what == u"messages") {
         const Result r = compare(prompter.texts(), values);
@@ -362,33 +294,30 @@ ScenarioRunner::Result ScenarioRunner::expect(const QStringList& args)
         return compare(titles, values);
     }
     if (what == u"wire") {
-        const Result r = compare(lines(wireSinceLastCheck()), lines(bytes(values)));
+        const QByteArray all = m_peer ? m_peer->received() : m_rig->memoryPort.written();
+        const Result r = compare(text(all.mid(m_wireSeen)), text(bytes(values)));
         if (r == Result::Done)
-            m_wireSeen += bytes(values).size();
+            m_wireSeen = all.size();
         return r;
     }
-    if (what == u"file") {
-        needArgs(args, 3, "expect file NAME BYTES");
-        return compare(lines(fileBytes(m_rig->dir.filePath(values[0]))),
-                       lines(bytes(values.mid(1))));
-    }
-    if (what == u"log") {
-        needArgs(args, 2, "expect log RACES");
+    if (what == u"file" && !values.isEmpty())
+        return compare(text(fileBytes(m_rig->dir.filePath(values[0]))), text(bytes(values.mid(1))));
+    if (what == u"log")
         return compare({QString::number(m_rig->log().count())}, values);
-    }
     if (what == u"sounds")
         return compare(m_rig->sound.played, values);
-    if (what == u"lamps")
-        return compare(lamps(control(QStringLiteral("frmDiag"))), values);
-    const QString path = what.section(u'.', 0, 0);
+    if (what == u"lamps") {
+        QObject* diag = findControl(QStringLiteral("frmDiag"));
+        return diag ? compare(lamps(diag), values) : retry(QStringLiteral("no diagnostics"));
+    }
     const QString property = what.section(u'.', 1);
     if (property.isEmpty())
-        fail(QStringLiteral("expect CONTROL.PROPERTY VALUES..."));
-    QObject* c = findControl(path);
+        fail(QStringLiteral("no such check"));
+    QObject* c = findControl(what.section(u'.', 0, 0));
     if (property == u"exists")
         return compare({c ? QStringLiteral("true") : QStringLiteral("false")}, values);
     if (!c)
-        return retry(kSettleMs, QStringLiteral("no control named ") + path);
+        return retry(QStringLiteral("no control named ") + what.section(u'.', 0, 0));
     return compare(readProperty(c, property), values);
 }
 

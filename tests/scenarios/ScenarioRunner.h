@@ -17,8 +17,8 @@ namespace halvex::test {
 
 class WindowRig;
 
-// Runs a scenario's steps against the program over a temporary program folder. Every step runs
-// from its own turn of the event loop: a step that opens a modal window stays inside it, and the
+// Runs a scenario's steps against the program over a temporary program folder. Each step runs
+// in its own turn of the event loop: a step that opens a modal window stays inside it, and the
 // next steps run in that window's event loop, as an operator's actions would.
 class ScenarioRunner final : public QObject
 {
@@ -30,24 +30,20 @@ public:
     QString run();
 
 private:
-    // A step is done, or looks again at the next turn (a check not yet met, a wait).
+    // Done, or Again at the next turn (a check not met yet, a wait, a race under way).
     enum class Result
     {
         Done,
         Again
     };
     void tick();
-    void finish(const QString& failure);
-    Result perform(const QStringList& words);
+    Result perform(const QString& verb, const QStringList& args);
     Result setUp(const QString& verb, const QStringList& args);
     Result act(const QString& verb, const QStringList& args);
-    Result expect(const QStringList& args);
-    // Again while the time allowed for the step lasts, then the failure.
-    Result retry(int limitMs, const QString& failure) const;
+    Result expect(const QString& what, const QStringList& values);
     Result compare(const QStringList& actual, const QStringList& expected) const;
-    QByteArray wireSinceLastCheck() const;
+    Result retry(const QString& failure) const;
     WindowRig& rig();
-    QObject& control(const QString& path);
 
     QString m_name;
     QList<Step> m_steps;
