@@ -73,6 +73,7 @@ ScenarioRunner::ScenarioRunner(QString name, QList<Step> steps)
 ScenarioRunner::~ScenarioRunner()
 {
     m_peer.reset();
+    m_gonePeers.clear();
     m_rig.reset();
 }
 
@@ -193,6 +194,21 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         m_peer->setMasks(number(args[1]), number(args[2]));
     } else if (m_peer && args[0] == u"silent") {
         m_peer->setNoAnswer(true);
+    } else if (m_peer && args[0] == u"delay" && args.size() == 2) {
+        m_peer->setAnswerDelay(number(args[1]));
+    } else if (args[0] == u"gone") {
+        // The device is pulled out: the line closes, or the memory port loses it.
+        m_peer.reset();
+        rig().memoryPort.loseDevice();
+        rig().memoryPort.present = false;
+    } else if (args[0] == u"back") {
+        // A device under COM1 again; one that still stands stays open, unheard.
+        rig().memoryPort.present = true;
+        if (m_rig->serialPort) {
+            m_gonePeers.push_back(std::move(m_peer));
+            m_peer = std::make_unique<sim::PtyPeer>(m_rig->folder(), 1);
+            m_wireSeen = 0;
+        }
     } else if (args[0] == u"reply") {
         QList<qint32> fields;
         QByteArray report; // as the unit sends it: the fields one a line, then "!"

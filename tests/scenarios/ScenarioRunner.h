@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 namespace halvex::sim {
 class PtyPeer;
@@ -58,6 +59,7 @@ private:
     bool m_done = false;
     std::unique_ptr<WindowRig> m_rig;
     std::unique_ptr<sim::PtyPeer> m_peer;
+    std::vector<std::unique_ptr<sim::PtyPeer>> m_gonePeers;
     qsizetype m_wireSeen = 0;
 };
 
