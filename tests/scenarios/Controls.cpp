@@ -109,6 +109,8 @@ QStringList readProperty(QObject* control, const QString& property)
         return {widget(control)->palette().color(QPalette::Window).name()};
     if (property == u"pointSize")
         return {QString::number(widget(control)->font().pointSize())};
+    if (property == u"pixelSize")
+        return {QString::number(widget(control)->font().pixelSize())};
     if (auto* main = qobject_cast<QMainWindow*>(control); main && property == u"status")
         return {main->statusBar()->currentMessage()};
     const QByteArray name = property.toLatin1();
@@ -124,6 +126,10 @@ void writeProperty(QObject* control, const QString& property, const QString& val
 {
     if (auto* box = qobject_cast<QComboBox*>(control); box && property == u"text") {
         box->isEditable() ? box->setEditText(value) : box->setCurrentText(value);
+        return;
+    }
+    if (auto* w = qobject_cast<QWidget*>(control); w && property == u"size") {
+        w->resize(value.section(u'x', 0, 0).toInt(), value.section(u'x', 1).toInt());
         return;
     }
     const QByteArray name = property.toLatin1();

@@ -12,10 +12,11 @@ QObject* findControl(const QString& path);
 
 // A property as text, one entry for a list ("items"). Besides the Qt properties: "items" (the
 // entries of a box or list, "*" marking a selected row of a list), "background" (#rrggbb),
-// "pointSize", "status" (a main window's status bar message). A property that a
+// "pointSize", "pixelSize", "status" (a main window's status bar message). A property that a
 // combo box lacks is read from its line edit ("selectedText"). Throws when there is none.
 QStringList readProperty(QObject* control, const QString& property);
-// Sets a property from its text; "text" of a combo box sets its edit text.
+// Sets a property from its text; "text" of a combo box sets its edit text, "size" ("800x451")
+// resizes a window.
 void writeProperty(QObject* control, const QString& property, const QString& value);
 
 // As the operator does it: a mouse click (an action is triggered), a key sequence such as
