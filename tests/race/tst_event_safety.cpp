@@ -1,7 +1,6 @@
 #include "PtyPeer.h"
 #include "data/RaceJournal.h"
 #include "link/LinkWatch.h"
-#include "platform/QuitSignals.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
 
@@ -234,38 +233,6 @@ private Q_SLOTS:
         QCOMPARE(rig.log().record(0), left);
         QVERIFY(QFileInfo::exists(killed));
         QCOMPARE(RaceJournal::findUnfinished(rig.folder())->races(), 1);
-    }
-
-    // Told to end (a shutdown, Ctrl+C), the program quits as Exit does and asks nothing: the race
-    // on screen is committed and the journal closed; a race still awaited ends without a trace.
-    void aSignalQuitsAsExitDoes()
-    {
-        for (const bool awaited : {false, true}) {
-            WindowRig rig;
-            rig.settings.PreStageStage = true;
-            frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
-            w.show();
-            const QuitSignals signals;
-            connect(&signals, &QuitSignals::quitRequested, &rig.window(),
-                    [&] { rig.app->quitWithoutAsking(); });
-            if (!awaited)
-                rig.memoryPort.answers.insert("P\n", "0\n0\n500\n400\n2500\n2400\n4500\n4600\n"
-                                                     "8000\n8200\n10400\n10700\n10500\n10800\n"
-                                                     "0\n0\n0\n0\n!\n");
-            WindowRig::clickGetReadyWhenShown();
-            w.cmdRace->click();
-            QTRY_VERIFY(awaited ? rig.app->session().state() == RaceSession::State::Awaiting
-                                : rig.stats() != nullptr);
-            ::raise(SIGTERM);
-            QTRY_VERIFY(!w.isVisible());
-            QCOMPARE(rig.prompter.texts(), QStringList());
-            QCOMPARE(rig.log().races(), awaited ? 0 : 1);
-            QCOMPARE(rig.app->session().state(), RaceSession::State::Idle);
-            // A late report finds nothing to show.
-            rig.memoryPort.arrive("0\n0\n!\n");
-            QTest::qWait(20);
-            QVERIFY(!rig.stats());
-        }
     }
 
     void aPseudoTerminalClosedAndReopened()

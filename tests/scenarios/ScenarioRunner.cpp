@@ -4,12 +4,15 @@
 #include "PtyPeer.h"
 #include "RecordFields.h"
 #include "link/frmDelay.h"
+#include "platform/QuitSignals.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
+
+#include <csignal>
 
 namespace halvex::test {
 
@@ -25,7 +28,7 @@ const QMap<QString, int> kVerbs = {
     {"port", 1},      {"settings", 0}, {"windowstate", 0}, {"lists", 0}, {"file", 2}, {"link", 2},
     {"unit", 1},      {"answer", 1},   {"input", 1},       {"start", 0}, {"wait", 1}, {"race", 0},
     {"timelimit", 2}, {"click", 1},    {"focus", 1},       {"close", 1}, {"set", 2},  {"type", 2},
-    {"key", 2},       {"pick", 2},     {"expect", 1}};
+    {"key", 2},       {"pick", 2},     {"expect", 1},      {"signal", 1}};
 
 int number(const QString& text)
 {
@@ -75,6 +78,7 @@ ScenarioRunner::~ScenarioRunner()
     m_peer.reset();
     m_gonePeers.clear();
     m_rig.reset();
+    m_quitSignals.reset();
 }
 
 QString ScenarioRunner::run()
@@ -194,6 +198,9 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         m_peer->setMasks(number(args[1]), number(args[2]));
     } else if (m_peer && args[0] == u"silent") {
         m_peer->setNoAnswer(true);
+    } else if (args[0] == u"send" && args.size() == 2) {
+        // Bytes from the unit that nothing asked for.
+        m_peer ? m_peer->sendNow(bytes(args.mid(1))) : rig().memoryPort.arrive(bytes(args.mid(1)));
     } else if (m_peer && args[0] == u"delay" && args.size() == 2) {
         m_peer->setAnswerDelay(number(args[1]));
     } else if (args[0] == u"gone") {
@@ -249,6 +256,18 @@ ScenarioRunner::Result ScenarioRunner::act(const QString& verb, const QStringLis
         if (m_since.hasExpired(kRaceMs))
             fail(QStringLiteral("the race did not end"));
         return Result::Again;
+    }
+    if (verb == u"signal") {
+        // Connected as the program's main() connects it, then raised at the process.
+        m_quitSignals = std::make_unique<QuitSignals>();
+        QObject::connect(m_quitSignals.get(), &QuitSignals::quitRequested, &m_rig->window(),
+                         [app = m_rig->app.get()] { app->quitWithoutAsking(); });
+        const QStringList names = {"HUP", "INT", "TERM"};
+        const int signals[] = {SIGHUP, SIGINT, SIGTERM};
+        if (!names.contains(args[0]))
+            fail(QStringLiteral("no such signal"));
+        ::raise(signals[names.indexOf(args[0])]);
+        return Result::Done;
     }
     if (verb == u"timelimit") {
         m_rig->app->command().setTimeLimit(std::chrono::milliseconds(number(args[0])),

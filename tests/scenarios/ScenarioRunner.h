@@ -10,6 +10,9 @@
 #include <memory>
 #include <vector>
 
+namespace halvex {
+class QuitSignals;
+}
 namespace halvex::sim {
 class PtyPeer;
 }
@@ -61,6 +64,7 @@ private:
     std::unique_ptr<sim::PtyPeer> m_peer;
     std::vector<std::unique_ptr<sim::PtyPeer>> m_gonePeers;
     qsizetype m_wireSeen = 0;
+    std::unique_ptr<QuitSignals> m_quitSignals;
 };
 
 } // namespace halvex::test
