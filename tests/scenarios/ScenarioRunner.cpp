@@ -219,8 +219,10 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
     } else if (args[0] == u"reply") {
         QList<qint32> fields;
         QByteArray report; // as the unit sends it: the fields one a line, then "!"
+        // The in-memory port sends the fields as written, so that a unit's "499.5" can be said.
         for (const QString& f : args.mid(1)) {
-            fields.append(number(f));
+            if (m_peer)
+                fields.append(number(f));
             report += f.toLatin1() + '\n';
         }
         if (m_peer)
