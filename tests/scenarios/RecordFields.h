@@ -42,37 +42,25 @@ private:
 
 inline void assignFields(DragSettings& s, const QStringList& assignments)
 {
-    RecordFields fields({"ProTreeCountdown",
-                         "ProTreeCommPortIndex",
-                         "TrackName",
-                         "SpeedTrapDistance",
-                         "TrackLength",
-                         "SpeedMultiplier",
-                         "InterSensorDistance1",
-                         "InterSensorDistance2",
-                         "InterSensorDistance3",
-                         "CoinBoxInstalled",
-                         "CreditsPerCoinIndex",
-                         "LedDisplayInstalled",
-                         "LedDisplayCommPortIndex",
-                         "Metric",
-                         "RandomStartMin",
-                         "RandomStartMaxIndex",
-                         "NumberOfSensors",
-                         "PreStageStage",
-                         "InvertSignal",
-                         "CopiesIndex",
-                         "LargeFont"},
-                        assignments);
+    RecordFields fields(
+        QStringLiteral("ProTreeCountdown ProTreeCommPortIndex TrackName SpeedTrapDistance "
+                       "TrackLength SpeedMultiplier InterSensorDistance1 InterSensorDistance2 "
+                       "InterSensorDistance3 CoinBoxInstalled CreditsPerCoinIndex "
+                       "LedDisplayInstalled LedDisplayCommPortIndex Metric RandomStartMin "
+                       "RandomStartMaxIndex NumberOfSensors PreStageStage InvertSignal "
+                       "CopiesIndex LargeFont")
+            .split(u' '),
+        assignments);
     settingsFields(fields, s);
     fields.checkAllUsed();
 }
 
 inline void assignFields(WindowStateRecord& s, const QStringList& assignments)
 {
-    RecordFields fields({"ClassName", "TreeIndex", "RacerLeft", "RacerRight", "CarLeft", "CarRight",
-                         "SpareFlag", "AutoPrintSlip", "CreditsColour", "SpareValue", "DemoMode",
-                         "DialInLeft", "DialInRight"},
+    RecordFields fields(QStringLiteral("ClassName TreeIndex RacerLeft RacerRight CarLeft CarRight "
+                                       "SpareFlag AutoPrintSlip CreditsColour SpareValue DemoMode "
+                                       "DialInLeft DialInRight")
+                            .split(u' '),
                         assignments);
     windowStateFields(fields, s);
     fields.checkAllUsed();
