@@ -48,7 +48,7 @@ QList<QWidget*> windowsInSearchOrder()
     return shown + hidden;
 }
 
-QStringList items(QObject* control)
+QStringList items(QObject* control, int column)
 {
     QStringList texts;
     if (auto* box = qobject_cast<QComboBox*>(control)) {
@@ -56,7 +56,7 @@ QStringList items(QObject* control)
             texts.append(box->itemText(i));
     } else if (auto* view = qobject_cast<QAbstractItemView*>(control)) {
         for (int row = 0; row < view->model()->rowCount(); ++row) {
-            const QModelIndex index = view->model()->index(row, 0);
+            const QModelIndex index = view->model()->index(row, column);
             const bool selected = view->selectionModel()->isSelected(index);
             texts.append((selected ? QStringLiteral("*") : QString()) + index.data().toString());
         }
@@ -104,7 +104,9 @@ QObject* findControl(const QString& path)
 QStringList readProperty(QObject* control, const QString& property)
 {
     if (property == u"items")
-        return items(control);
+        return items(control, 0);
+    if (property.startsWith(u"column"))
+        return items(control, property.mid(6).toInt());
     if (property == u"background")
         return {widget(control)->palette().color(QPalette::Window).name()};
     if (property == u"pointSize")
@@ -174,7 +176,7 @@ void focusControl(QObject* control)
     w->setFocus(Qt::TabFocusReason);
 }
 
-void pickRow(QObject* control, int row)
+void pickRow(QObject* control, int row, int column, bool twice)
 {
     auto* box = qobject_cast<QComboBox*>(control);
     auto* view = box ? box->view() : qobject_cast<QAbstractItemView*>(control);
@@ -185,10 +187,15 @@ void pickRow(QObject* control, int row)
         if (!QTest::qWaitFor([view] { return view->isVisible(); }))
             fail(QStringLiteral("the list of %1 did not open").arg(control->objectName()));
     }
-    const QModelIndex index = view->model()->index(row, 0);
+    const QModelIndex index = view->model()->index(row, column);
     if (!index.isValid())
-        fail(QStringLiteral("%1 has no row %2").arg(control->objectName()).arg(row));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+        fail(
+            QStringLiteral("%1 has no cell %2,%3").arg(control->objectName()).arg(row).arg(column));
+    const QPoint centre = view->visualRect(index).center();
+    if (twice)
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, centre);
+    else
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
 }
 
 void closeWindow(QObject* control)

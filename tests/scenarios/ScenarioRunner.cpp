@@ -25,10 +25,11 @@ constexpr int kRaceMs = 30000;
 
 // The verbs and the fewest words each takes after it.
 const QMap<QString, int> kVerbs = {
-    {"port", 1},      {"settings", 0}, {"windowstate", 0}, {"lists", 0}, {"file", 2}, {"link", 2},
-    {"unit", 1},      {"answer", 1},   {"input", 1},       {"start", 0}, {"wait", 1}, {"race", 0},
-    {"timelimit", 2}, {"click", 1},    {"focus", 1},       {"close", 1}, {"set", 2},  {"type", 2},
-    {"key", 2},       {"pick", 2},     {"expect", 1},      {"signal", 1}};
+    {"port", 1},   {"settings", 0}, {"windowstate", 0}, {"lists", 0}, {"file", 2},
+    {"link", 2},   {"unit", 1},     {"answer", 1},      {"input", 1}, {"start", 0},
+    {"wait", 1},   {"race", 0},     {"timelimit", 2},   {"click", 1}, {"focus", 1},
+    {"close", 1},  {"set", 2},      {"type", 2},        {"key", 2},   {"pick", 2},
+    {"expect", 1}, {"signal", 1},   {"savefile", 1}};
 
 int number(const QString& text)
 {
@@ -144,7 +145,7 @@ WindowRig& ScenarioRunner::rig()
 ScenarioRunner::Result ScenarioRunner::perform(const QString& verb, const QStringList& args)
 {
     static const QStringList setUpVerbs = {"port", "settings", "windowstate", "lists", "file",
-                                           "link", "unit",     "answer",      "input"};
+                                           "link", "unit",     "answer",      "input", "savefile"};
     if (setUpVerbs.contains(verb))
         return setUp(verb, args);
     if (verb != u"start" && (!m_rig || !m_rig->app))
@@ -194,6 +195,11 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         }
     } else if (verb == u"input") {
         rig().prompter.inputAnswers.append(args);
+    } else if (verb == u"savefile") {
+        // The name the next save dialog returns, in the program folder, and the type chosen.
+        rig().prompter.fileNames.enqueue(rig().dir.filePath(args[0]));
+        if (args.size() > 1)
+            rig().prompter.fileTypes.enqueue(args[1]);
     } else if (m_peer && args[0] == u"masks" && args.size() == 3) {
         m_peer->setMasks(number(args[1]), number(args[2]));
     } else if (m_peer && args[0] == u"silent") {
@@ -294,7 +300,10 @@ ScenarioRunner::Result ScenarioRunner::act(const QString& verb, const QStringLis
     } else if (verb == u"key") {
         pressKeys(c, args[1]);
     } else {
-        pickRow(c, number(args[1]));
+        // pick CONTROL ROW [COLUMN] [double]
+        const bool twice = args.last() == u"double";
+        const int column = args.size() > (twice ? 3 : 2) ? number(args[2]) : 0;
+        pickRow(c, number(args[1]), column, twice);
     }
     return Result::Done;
 }
