@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kTickMs = 2;
 // How long a check waits for the windows, the port or the unit to come to the expected state.
-constexpr int kSettleMs = 3000;
+constexpr int kSettleMs = 5000;
 constexpr int kRaceMs = 30000;
 
 // The verbs and the fewest words each takes after it.
