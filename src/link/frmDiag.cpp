@@ -96,6 +96,9 @@ void frmDiag::buildControls()
     cmdTestTree->setToolTip(QStringLiteral("Lights on tree will turn on/off in sequence"));
     cmdReset = new QPushButton(QStringLiteral("&Reset"), this);
     cmdClose = new QPushButton(QStringLiteral("&Close"), this);
+    cmdTestTree->setObjectName(QStringLiteral("cmdTestTree"));
+    cmdReset->setObjectName(QStringLiteral("cmdReset"));
+    cmdClose->setObjectName(QStringLiteral("cmdClose"));
     connect(cmdTestTree, &QPushButton::clicked, this, &frmDiag::cmdTestTree_Click);
     connect(cmdReset, &QPushButton::clicked, this, &frmDiag::cmdReset_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);

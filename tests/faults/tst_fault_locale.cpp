@@ -1,10 +1,6 @@
 #include "FaultRig.h"
 #include "support/TestFiles.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QLocale>
 #include <QTest>
 #include <QtEndian>
@@ -77,39 +73,21 @@ class TestFaultLocale : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // The program runs under the operator's locale; whatever it writes, reads or sends keeps
-    // the point.
-    void aDecimalCommaReachesNothingTheProgramWritesOrReads()
+    // The program runs under the operator's locale; the worksheet's numbers keep the point.
+    // Texts, files and commands under the comma are the scenarios' second run.
+    void aDecimalCommaReachesNotTheWorksheet()
     {
         if (QLocale().decimalPoint() != QStringLiteral(","))
             QSKIP("the German locale (de_DE.UTF-8) is not installed; scripts/setup.sh makes it");
         WindowRig rig;
-        frmDragRacing& w = rig.startWith(dialInSetup());
-        QCOMPARE(w.txtDialin[1]->text(), QStringLiteral("7.250"));
-
+        rig.startWith(dialInSetup());
         const QByteArray sheet = raceAndExport(rig);
         QCOMPARE(rig.prompter.texts(), QStringList());
-        QCOMPARE(rig.memoryPort.written(), QByteArray("O\nGL21\nGR21\nA\n0\n2500\nN\nGR81\nO\n"));
         // RT 499.5 rounds to 500 (halves to even): 0.0500; ET 1.0000 and its margin.
         QCOMPARE(cellOf(sheet, 1, 6).type, 3);
         QCOMPARE(cellOf(sheet, 1, 6).value.toHex(), doubleBytes(0.05).toHex());
         QCOMPARE(cellOf(sheet, 1, 10).value.toHex(), doubleBytes(1.0).toHex());
         QCOMPARE(cellOf(sheet, 1, 11).value.toHex(), doubleBytes(7.5).toHex());
-
-        settingsOk(
-            rig, [](frmDragSettings& s) { s.txtProTreeCoundown->setText(QStringLiteral("0.5")); });
-        QCOMPARE(rig.prompter.texts(), QStringList());
-        QVERIFY(
-            fileBytes(rig.dir.filePath(kSettingsFileName)).startsWith(".5,0,\"Test Strip\",12,"));
-        QCOMPARE(rig.memoryPort.writes.mid(rig.memoryPort.writes.indexOf("B")),
-                 (QList<QByteArray>{"B", "5000\n", "X\n", "S\n"}));
-        w.SaveWindowState();
-        QVERIFY(fileBytes(rig.dir.filePath(kWindowStateFileName)).endsWith(",7.5,7.25\r\n"));
-        // Read back as they were written.
-        frmDragRacing& again = rig.start();
-        QCOMPARE(again.txtDialin[0]->text(), QStringLiteral("7.500"));
-        const float countdown = rig.app->settings().record().ProTreeCountdown;
-        QCOMPARE(std::bit_cast<quint32>(countdown), std::bit_cast<quint32>(0.5f));
     }
 };
 

@@ -1,7 +1,6 @@
 #include "PtyPeer.h"
 #include "data/RaceJournal.h"
 #include "link/LinkWatch.h"
-#include "platform/QuitSignals.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
 
@@ -234,118 +233,6 @@ private Q_SLOTS:
         QCOMPARE(rig.log().record(0), left);
         QVERIFY(QFileInfo::exists(killed));
         QCOMPARE(RaceJournal::findUnfinished(rig.folder())->races(), 1);
-    }
-
-    // Told to end (a shutdown, Ctrl+C), the program quits as Exit does and asks nothing: the race
-    // on screen is committed and the journal closed; a race still awaited ends without a trace.
-    void aSignalQuitsAsExitDoes()
-    {
-        for (const bool awaited : {false, true}) {
-            WindowRig rig;
-            rig.settings.PreStageStage = true;
-            frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
-            w.show();
-            const QuitSignals signals;
-            connect(&signals, &QuitSignals::quitRequested, &rig.window(),
-                    [&] { rig.app->quitWithoutAsking(); });
-            if (!awaited)
-                rig.memoryPort.answers.insert("P\n", "0\n0\n500\n400\n2500\n2400\n4500\n4600\n"
-                                                     "8000\n8200\n10400\n10700\n10500\n10800\n"
-                                                     "0\n0\n0\n0\n!\n");
-            WindowRig::clickGetReadyWhenShown();
-            w.cmdRace->click();
-            QTRY_VERIFY(awaited ? rig.app->session().state() == RaceSession::State::Awaiting
-                                : rig.stats() != nullptr);
-            ::raise(SIGTERM);
-            QTRY_VERIFY(!w.isVisible());
-            QCOMPARE(rig.prompter.texts(), QStringList());
-            QCOMPARE(rig.log().races(), awaited ? 0 : 1);
-            QCOMPARE(rig.app->session().state(), RaceSession::State::Idle);
-            // A late report finds nothing to show.
-            rig.memoryPort.arrive("0\n0\n!\n");
-            QTest::qWait(20);
-            QVERIFY(!rig.stats());
-        }
-    }
-
-    void theLinkComesBackByItself()
-    {
-        WindowRig rig;
-        rig.settings.InvertSignal = 1;
-        rig.settings.PreStageStage = true;
-        frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
-        LinkWatch& link = rig.app->linkWatch();
-        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit connected"));
-
-        rig.memoryPort.loseDevice();
-        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit not connected"));
-        rig.memoryPort.present = false;
-        link.check();
-        QVERIFY(!rig.memoryPort.isOpen());
-        QCOMPARE(rig.memoryPort.writes, QList<QByteArray>());
-
-        // Back: the unit is set up as at start-up, without a word to the operator.
-        rig.memoryPort.present = true;
-        link.check();
-        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit connected"));
-        QCOMPARE(rig.memoryPort.writes, (QList<QByteArray>{"O\n", "Y\n", "R\n"}));
-
-        // An entry that leads nowhere while the port is open is a lost device too.
-        rig.memoryPort.present = false;
-        link.check();
-        QVERIFY(!rig.memoryPort.isOpen());
-        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit not connected"));
-
-        // While a result is on screen the race owns the link: nothing is opened or sent until
-        // the result is answered.
-        rig.memoryPort.present = true;
-        link.check();
-        rig.memoryPort.answers.insert("P\n", "0\n0\n500\n400\n2500\n2400\n4500\n4600\n8000\n"
-                                             "8200\n10400\n10700\n10500\n10800\n0\n0\n0\n0\n!\n");
-        pressStartRace(w);
-        QVERIFY(rig.stats());
-        rig.memoryPort.loseDevice();
-        rig.memoryPort.writes.clear();
-        link.check();
-        QVERIFY(!rig.memoryPort.isOpen());
-        rig.stats()->close();
-        link.check();
-        QVERIFY(rig.memoryPort.isOpen());
-        QCOMPARE(rig.memoryPort.writes, (QList<QByteArray>{"O\n", "Y\n", "R\n"}));
-
-        // In demo mode the unit is not used: the watch leaves the port alone.
-        rig.memoryPort.loseDevice();
-        rig.app->command().setDemoMode(true);
-        link.check();
-        QVERIFY(!rig.memoryPort.isOpen());
-        QCOMPARE(rig.prompter.texts(), QStringList());
-    }
-
-    // The unit unplugged and plugged in again within a moment: its entry leads to a new device
-    // while the old one still stands. The next race goes to the new device.
-    void theEntryMadeAgainForAnotherDevice()
-    {
-        WindowRig rig(WindowRig::Port::Serial);
-        rig.settings.PreStageStage = true;
-        rig.writeSettings();
-        rig.writeLists();
-        rig.writeFile(kWindowStateFileName, windowStateLine(WindowRig::proTreeSetup()));
-        sim::PtyPeer old(rig.folder(), 1);
-        frmDragRacing& w = rig.start();
-        QVERIFY(old.waitForCommands(4, 3000));
-        old.clear();
-        sim::PtyPeer now(rig.folder(), 1);
-        QVERIFY(now.isOpen());
-        now.setRaceReply(kLeftWins);
-        rig.prompter.clear();
-        pressStartRace(w);
-        QCOMPARE(rig.prompter.texts(), QStringList());
-        QVERIFY(rig.stats());
-        QVERIFY(now.waitForCommands(7, 3000));
-        QCOMPARE(now.commands(),
-                 (QList<QByteArray>{"O\n", "X\n", "R\n", "O\n", "A\n0\n0\n", "P\n", "GL81\n"}));
-        QCOMPARE(old.commands(), QList<QByteArray>());
-        QCOMPARE(w.lblLinkStatus->text(), QStringLiteral("Timing unit connected"));
     }
 
     void aPseudoTerminalClosedAndReopened()

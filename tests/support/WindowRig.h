@@ -75,20 +75,6 @@ public:
     static WindowStateRecord proTreeSetup(bool demo = false);
     // Closes the start delay window through its "Get Ready" label as soon as it is shown.
     static void clickGetReadyWhenShown();
-    // Races of the started program go on without the start delay's window, as if "Get Ready"
-    // were clicked at once.
-    void skipStartDelay() { skipStartDelay(app->session()); }
-    static void skipStartDelay(RaceSession& session)
-    {
-        QObject::disconnect(&session, &RaceSession::delayStarted, nullptr, nullptr);
-        QObject::connect(&session, &RaceSession::delayStarted, &session, &RaceSession::endDelay,
-                         Qt::QueuedConnection);
-    }
-    // Runs the event loop until the race on its way has shown its result or ended.
-    static void finishRace(const frmDragRacing& w)
-    {
-        QVERIFY(QTest::qWaitFor([&w] { return !w.raceRunning(); }, 30000));
-    }
 };
 
 // Presses Start Race, the start delay ended by its "Get Ready" label, and waits until the race
@@ -97,7 +83,7 @@ inline void pressStartRace(frmDragRacing& w)
 {
     WindowRig::clickGetReadyWhenShown();
     w.cmdRace->click();
-    WindowRig::finishRace(w);
+    QVERIFY(QTest::qWaitFor([&w] { return !w.raceRunning(); }, 30000));
 }
 
 // Left: RT 0.0500, finish 1.0500 (ET 1.0000), trap 1.0400; right: RT 0.0400, finish 1.0800

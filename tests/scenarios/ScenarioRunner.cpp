@@ -1,0 +1,370 @@
+#include "ScenarioRunner.h"
+
+#include "Controls.h"
+#include "PtyPeer.h"
+#include "RecordFields.h"
+#include "link/frmDelay.h"
+#include "platform/QuitSignals.h"
+#include "support/TestFiles.h"
+#include "support/WindowRig.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+
+#include <csignal>
+
+namespace halvex::test {
+
+namespace {
+
+constexpr int kTickMs = 2;
+// How long a check waits for the windows, the port or the unit to come to the expected state.
+constexpr int kSettleMs = 5000;
+constexpr int kRaceMs = 30000;
+
+// The verbs and the fewest words each takes after it.
+const QMap<QString, int> kVerbs = {
+    {"port", 1},   {"settings", 0}, {"windowstate", 0}, {"lists", 0}, {"file", 2},
+    {"link", 2},   {"unit", 1},     {"answer", 1},      {"input", 1}, {"start", 0},
+    {"wait", 1},   {"race", 0},     {"timelimit", 2},   {"click", 1}, {"focus", 1},
+    {"close", 1},  {"set", 2},      {"type", 2},        {"key", 2},   {"pick", 2},
+    {"expect", 1}, {"signal", 1},   {"savefile", 1}};
+
+int number(const QString& text)
+{
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    if (!ok)
+        fail(QStringLiteral("not a number: ") + text);
+    return n;
+}
+
+QByteArray bytes(const QStringList& words)
+{
+    return words.join(QString()).toLatin1();
+}
+
+QStringList text(const QByteArray& data)
+{
+    return {QString::fromLatin1(data)};
+}
+
+// The diagnostics window's rows: each sensor's name and lamps, G blocked, R clear, left first.
+QStringList lamps(QObject* diag)
+{
+    QStringList rows;
+    const auto find = [diag](const char* name, int r) {
+        return diag->findChild<QLabel*>(QString::fromLatin1(name).arg(r));
+    };
+    for (int r = 0; find("lblSensorText%1", r) && find("lblSensorText%1", r)->isVisible(); ++r) {
+        QString row = find("lblSensorText%1", r)->text() + u' ';
+        for (const char* lamp : {"lblLeftSensors%1", "lblRightSensors%1"}) {
+            const QColor colour = find(lamp, r)->palette().color(QPalette::Window);
+            row += colour == QColor(0, 255, 0) ? u'G' : u'R';
+        }
+        rows.append(row);
+    }
+    return rows;
+}
+
+} // namespace
+
+ScenarioRunner::ScenarioRunner(QString name, QList<Step> steps)
+    : m_name(std::move(name)), m_steps(std::move(steps))
+{}
+
+ScenarioRunner::~ScenarioRunner()
+{
+    m_peer.reset();
+    m_gonePeers.clear();
+    m_rig.reset();
+    m_quitSignals.reset();
+}
+
+QString ScenarioRunner::run()
+{
+    QTimer::singleShot(0, this, &ScenarioRunner::tick);
+    if (!QTest::qWaitFor([this] { return m_done && m_running.isEmpty(); }, 60000))
+        return m_name + QStringLiteral(": the scenario did not end within a minute");
+    return m_failure;
+}
+
+void ScenarioRunner::tick()
+{
+    // Asked for first: if this step opens a modal window, the turn comes in its event loop.
+    QTimer::singleShot(kTickMs, this, &ScenarioRunner::tick);
+    QWidget* modal = QApplication::activeModalWidget();
+    if (m_done) {
+        // What is still open is closed, so the steps waiting in modal windows return.
+        if (modal)
+            modal->close();
+        return;
+    }
+    if (!m_running.isEmpty() && m_running.last() == modal)
+        return;
+    if (m_next == m_steps.size()) {
+        m_done = true;
+        if (m_rig && !m_rig->prompter.messages.isEmpty())
+            m_failure = m_name + QStringLiteral(": messages never checked: ") +
+                        quoted(m_rig->prompter.texts());
+        return;
+    }
+    const qsizetype index = m_next++;
+    const Step& step = m_steps.at(index);
+    m_firstAttempt = m_attempted != index;
+    if (m_firstAttempt)
+        m_since.restart();
+    m_attempted = index;
+    m_running.append(modal);
+    try {
+        const QString verb = step.words.value(0);
+        if (!kVerbs.contains(verb))
+            fail(QStringLiteral("no such verb"));
+        if (step.words.size() <= kVerbs.value(verb))
+            fail(QStringLiteral("too few words"));
+        if (perform(verb, step.words.mid(1)) == Result::Again)
+            m_next = index;
+    } catch (const std::exception& e) {
+        m_done = true;
+        m_failure = QStringLiteral("%1:%2: %3\n   %4")
+                        .arg(m_name)
+                        .arg(step.line)
+                        .arg(step.text, QString::fromUtf8(e.what()));
+    }
+    m_running.removeLast();
+}
+
+WindowRig& ScenarioRunner::rig()
+{
+    if (!m_rig)
+        m_rig = std::make_unique<WindowRig>();
+    return *m_rig;
+}
+
+ScenarioRunner::Result ScenarioRunner::perform(const QString& verb, const QStringList& args)
+{
+    static const QStringList setUpVerbs = {"port", "settings", "windowstate", "lists", "file",
+                                           "link", "unit",     "answer",      "input", "savefile"};
+    if (setUpVerbs.contains(verb))
+        return setUp(verb, args);
+    if (verb != u"start" && (!m_rig || !m_rig->app))
+        fail(QStringLiteral("the program has not been started"));
+    if (verb == u"expect")
+        return expect(args[0], args.mid(1));
+    return act(verb, args);
+}
+
+ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringList& args)
+{
+    if (verb == u"port") {
+        if (m_rig)
+            fail(QStringLiteral("the port comes before every other step"));
+        if (args[0] == u"memory")
+            return Result::Done;
+        m_rig = std::make_unique<WindowRig>(WindowRig::Port::Serial);
+        if (args[0] == u"serial") {
+            m_peer = std::make_unique<sim::PtyPeer>(m_rig->folder(), 1);
+            if (!m_peer->isOpen())
+                fail(m_peer->errorString());
+        } else if (args[0] != u"absent") {
+            fail(QStringLiteral("no such port"));
+        }
+    } else if (verb == u"settings") {
+        assignFields(rig().settings, args);
+        rig().writeSettings();
+    } else if (verb == u"windowstate") {
+        // The Pro-Tree race of Bob Diaz (Red Comet) against Carla (Blue) in Stock, unless blank.
+        const bool blank = args.value(0) == u"blank";
+        WindowStateRecord state = blank ? WindowStateRecord{} : WindowRig::proTreeSetup();
+        assignFields(state, args.mid(blank ? 1 : 0));
+        rig().writeFile(kWindowStateFileName, windowStateLine(state));
+    } else if (verb == u"lists") {
+        rig().writeLists();
+    } else if (verb == u"file") {
+        rig().writeFile(args[0], bytes(args.mid(1)));
+    } else if (verb == u"link") {
+        QFile::link(rig().dir.filePath(args[1]), rig().dir.filePath(args[0]));
+    } else if (verb == u"answer") {
+        // In the order of the prompter's answers: Ok, Cancel, Yes, No.
+        for (const QString& a : args) {
+            const qsizetype answer = QStringList{"Ok", "Cancel", "Yes", "No"}.indexOf(a);
+            if (answer < 0)
+                fail(QStringLiteral("no such answer: ") + a);
+            rig().prompter.answers.enqueue(Answer(answer));
+        }
+    } else if (verb == u"input") {
+        rig().prompter.inputAnswers.append(args);
+    } else if (verb == u"savefile") {
+        // The name the next save dialog returns, in the program folder, and the type chosen.
+        rig().prompter.fileNames.enqueue(rig().dir.filePath(args[0]));
+        if (args.size() > 1)
+            rig().prompter.fileTypes.enqueue(args[1]);
+    } else if (m_peer && args[0] == u"masks" && args.size() == 3) {
+        m_peer->setMasks(number(args[1]), number(args[2]));
+    } else if (m_peer && args[0] == u"silent") {
+        m_peer->setNoAnswer(true);
+    } else if (args[0] == u"send" && args.size() == 2) {
+        // Bytes from the unit that nothing asked for.
+        m_peer ? m_peer->sendNow(bytes(args.mid(1))) : rig().memoryPort.arrive(bytes(args.mid(1)));
+    } else if (m_peer && args[0] == u"delay" && args.size() == 2) {
+        m_peer->setAnswerDelay(number(args[1]));
+    } else if (args[0] == u"gone") {
+        // The device is pulled out: the line closes, or the memory port loses it.
+        m_peer.reset();
+        rig().memoryPort.loseDevice();
+        rig().memoryPort.present = false;
+    } else if (args[0] == u"back") {
+        // A device under COM1 again; one that still stands stays open, unheard.
+        rig().memoryPort.present = true;
+        if (m_rig->serialPort) {
+            m_gonePeers.push_back(std::move(m_peer));
+            m_peer = std::make_unique<sim::PtyPeer>(m_rig->folder(), 1);
+            m_wireSeen = 0;
+        }
+    } else if (args[0] == u"reply") {
+        QList<qint32> fields;
+        QByteArray report; // as the unit sends it: the fields one a line, then "!"
+        // The in-memory port sends the fields as written, so that a unit's "499.5" can be said.
+        for (const QString& f : args.mid(1)) {
+            if (m_peer)
+                fields.append(number(f));
+            report += f.toLatin1() + '\n';
+        }
+        if (m_peer)
+            m_peer->setRaceReply(fields);
+        for (const char* race : {"P\n", "N\n"})
+            rig().memoryPort.answers.insert(race, report + "!\n");
+    } else {
+        fail(QStringLiteral("no such unit step for this port"));
+    }
+    return Result::Done;
+}
+
+ScenarioRunner::Result ScenarioRunner::act(const QString& verb, const QStringList& args)
+{
+    if (verb == u"start") {
+        if (args.value(0) == u"shown")
+            rig().startShown();
+        else
+            rig().start().show();
+        return Result::Done;
+    }
+    if (verb == u"wait")
+        return m_since.hasExpired(number(args[0])) ? Result::Done : Result::Again;
+    if (verb == u"race") {
+        // Start Race, "Get Ready" clicked as soon as the delay window shows, until the race
+        // has shown its result or ended without one.
+        if (m_firstAttempt)
+            clickControl(m_rig->window().cmdRace);
+        else if (auto* delay = qobject_cast<frmDelay*>(QApplication::activeModalWidget()))
+            clickControl(delay->Label1);
+        else if (!m_rig->window().raceRunning())
+            return Result::Done;
+        if (m_since.hasExpired(kRaceMs))
+            fail(QStringLiteral("the race did not end"));
+        return Result::Again;
+    }
+    if (verb == u"signal") {
+        // Connected as the program's main() connects it, then raised at the process.
+        m_quitSignals = std::make_unique<QuitSignals>();
+        QObject::connect(m_quitSignals.get(), &QuitSignals::quitRequested, &m_rig->window(),
+                         [app = m_rig->app.get()] { app->quitWithoutAsking(); });
+        const QStringList names = {"HUP", "INT", "TERM"};
+        const int signals[] = {SIGHUP, SIGINT, SIGTERM};
+        if (!names.contains(args[0]))
+            fail(QStringLiteral("no such signal"));
+        ::raise(signals[names.indexOf(args[0])]);
+        return Result::Done;
+    }
+    if (verb == u"timelimit") {
+        m_rig->app->command().setTimeLimit(std::chrono::milliseconds(number(args[0])),
+                                           std::chrono::milliseconds(number(args[1])));
+        return Result::Done;
+    }
+    // A window the last step opened may take a turn of the event loop to show.
+    QObject* c = findControl(args[0].section(u'.', 0, 0));
+    if (!c)
+        return retry(QStringLiteral("no control named ") + args[0]);
+    if (verb == u"click") {
+        clickControl(c);
+    } else if (verb == u"focus") {
+        focusControl(c);
+    } else if (verb == u"close") {
+        closeWindow(c);
+    } else if (verb == u"set") {
+        const QString property = args[0].section(u'.', 1);
+        writeProperty(c, property.isEmpty() ? QStringLiteral("text") : property, args[1]);
+    } else if (verb == u"type") {
+        typeText(c, args[1]);
+    } else if (verb == u"key") {
+        pressKeys(c, args[1]);
+    } else {
+        // pick CONTROL ROW [COLUMN] [double]
+        const bool twice = args.last() == u"double";
+        const int column = args.size() > (twice ? 3 : 2) ? number(args[2]) : 0;
+        pickRow(c, number(args[1]), column, twice);
+    }
+    return Result::Done;
+}
+
+ScenarioRunner::Result ScenarioRunner::retry(const QString& failure) const
+{
+    if (!m_since.hasExpired(kSettleMs))
+        return Result::Again;
+    fail(failure);
+}
+
+ScenarioRunner::Result ScenarioRunner::compare(const QStringList& actual,
+                                               const QStringList& expected) const
+{
+    if (actual == expected)
+        return Result::Done;
+    return retry(
+        QStringLiteral("actual:   %1\n   expected: %2").arg(quoted(actual), quoted(expected)));
+}
+
+ScenarioRunner::Result ScenarioRunner::expect(const QString& what, const QStringList& values)
+{
+    ScriptedPrompter& prompter = m_rig->prompter;
+    if (what == u"messages") {
+        const Result r = compare(prompter.texts(), values);
+        if (r == Result::Done)
+            prompter.clear();
+        return r;
+    }
+    if (what == u"titles") {
+        QStringList titles;
+        for (const auto& m : prompter.messages)
+            titles.append(m.title);
+        return compare(titles, values);
+    }
+    if (what == u"wire") {
+        const QByteArray all = m_peer ? m_peer->received() : m_rig->memoryPort.written();
+        const Result r = compare(text(all.mid(m_wireSeen)), text(bytes(values)));
+        if (r == Result::Done)
+            m_wireSeen = all.size();
+        return r;
+    }
+    if (what == u"file" && !values.isEmpty())
+        return compare(text(fileBytes(m_rig->dir.filePath(values[0]))), text(bytes(values.mid(1))));
+    if (what == u"log")
+        return compare({QString::number(m_rig->log().count())}, values);
+    if (what == u"sounds")
+        return compare(m_rig->sound.played, values);
+    if (what == u"lamps") {
+        QObject* diag = findControl(QStringLiteral("frmDiag"));
+        return diag ? compare(lamps(diag), values) : retry(QStringLiteral("no diagnostics"));
+    }
+    const QString property = what.section(u'.', 1);
+    if (property.isEmpty())
+        fail(QStringLiteral("no such check"));
+    QObject* c = findControl(what.section(u'.', 0, 0));
+    if (property == u"exists")
+        return compare({c ? QStringLiteral("true") : QStringLiteral("false")}, values);
+    if (!c)
+        return retry(QStringLiteral("no control named ") + what.section(u'.', 0, 0));
+    return compare(readProperty(c, property), values);
+}
+
+} // namespace halvex::test
