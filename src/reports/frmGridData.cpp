@@ -205,7 +205,7 @@ void frmGridData::mnuSave_Click()
                                                           proposed, exportFilters(), &fileType);
     if (name.isEmpty())
         return;
-    const ExportFormat format = exportFormatOf(fileType);
+    const ExportFormat format = exportFormatFor(name, fileType);
     try {
         writeFileAtomically(
             withExportSuffix(name, format),
