@@ -211,6 +211,7 @@ void frmGridData::mnuSave_Click()
             withExportSuffix(name, format),
             exportGrid(qualifiers ? gridQ : gridL, format,
                        qualifiers ? QStringLiteral("Qualifiers") : QStringLiteral("Logged Races")));
+        rememberExportFolder(name);
     } catch (const Failure& f) {
         m_services.prompter.message(f.description());
     }
