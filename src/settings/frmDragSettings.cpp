@@ -408,6 +408,9 @@ void frmDragSettings::cmdOk_Click()
     case SettingsField::Port:
         focus = cmbProTreeCommPort;
         break;
+    case SettingsField::TrackName:
+        focus = txtEnterTrackName;
+        break;
     case SettingsField::SpeedTrap:
         focus = txtSpeedTrap;
         break;

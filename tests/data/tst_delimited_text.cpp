@@ -76,6 +76,13 @@ private Q_SLOTS:
         QCOMPARE(fromCp1252("M\xFCller \x96 \x80"), QStringLiteral("Müller – €"));
         const QByteArray undefined = "\x81\x8D\x8F\x90\x9D";
         QCOMPARE(toCp1252(fromCp1252(undefined)), undefined);
+        // Texts that would come back changed are found before they are written.
+        QCOMPARE(firstUnstorable(QStringLiteral("Müller – €?\u0081")), QString());
+        QCOMPARE(firstUnstorable(QStringLiteral("pw😀张")), QStringLiteral("😀"));
+        QCOMPARE(firstUnstorable(QString(QChar(0xD800)) + u'x'), QString(QChar(0xD800)));
+        QCOMPARE(unstorableMessage(QStringLiteral("張")),
+                 QStringLiteral("The character \"張\" (U+5F35) cannot be stored in the program's "
+                                "files.\r\nPlease type the text without it."));
     }
 
     // A field that is numeric as a whole is read as such, any other for the number at its start.

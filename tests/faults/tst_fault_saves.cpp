@@ -1,5 +1,6 @@
 #include "FaultFolder.h"
 #include "FaultRig.h"
+#include "data/Cp1252.h"
 #include "data/MasterList.h"
 #include "data/MasterListEditor.h"
 #include "data/Settings.h"
@@ -232,6 +233,32 @@ private Q_SLOTS:
         QStringList left = QDir(rig.folder()).entryList(QDir::Files);
         left.removeAll(QStringLiteral("filler"));
         QCOMPARE(left.size(), 7);
+    }
+
+    // A password or track name the files cannot hold would be written as "?": refused instead.
+    void aTextTheFilesCannotHoldIsRefused()
+    {
+        WindowRig rig;
+        rig.writeSettings();
+        rig.writeFile(kPasswordFileName, kPassword);
+        rig.start();
+        rig.prompter.clear();
+        const B settingsBefore = fileBytes(rig.dir.filePath(kSettingsFileName));
+        QVERIFY(!settingsOk(rig, [](frmDragSettings& w) {
+            w.txtEnterTrackName->setText(QStringLiteral("Łódź Raceway"));
+        }));
+        Password password(ProgramFolder(rig.folder()));
+        frmChangePassword w(password, rig.prompter);
+        w.txtCurrentPassword->setText(QStringLiteral("secret"));
+        w.txtNewPassword->setText(QStringLiteral("π1"));
+        w.txtReEnterPassword->setText(QStringLiteral("π1"));
+        w.show();
+        w.cmdOK->click();
+        QVERIFY(w.isVisible());
+        QCOMPARE(rig.prompter.texts(), QStringList({unstorableMessage(QStringLiteral("Ł")),
+                                                    unstorableMessage(QStringLiteral("π"))}));
+        QCOMPARE(fileBytes(rig.dir.filePath(kSettingsFileName)), settingsBefore);
+        QCOMPARE(fileBytes(rig.dir.filePath(kPasswordFileName)), kPassword);
     }
 
     // Every save goes through one atomic replace: a program killed at any moment of it leaves
