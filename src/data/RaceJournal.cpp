@@ -195,10 +195,19 @@ void RaceJournal::append(const QByteArray& lines)
         open();
     const qint64 whole = m_file.size();
     const QByteArray text = whole == 0 ? headerLine() + m_backlog : m_backlog;
+    // A full disk first shows as a short write without an error; writing the rest then fails
+    // with the reason, which is what the operator is told.
+    qint64 written = 0;
+    for (qint64 n = 0; written < text.size(); written += n) {
+        n = m_file.write(text.constData() + written, text.size() - written);
+        if (n <= 0)
+            break;
+    }
     // fdatasync: the rows and the file's new size are on the disk when it returns.
-    if (m_file.write(text) != text.size() || ::fdatasync(m_file.handle()) != 0) {
-        const QString why = m_file.errorString().isEmpty() ? QString::fromLocal8Bit(strerror(errno))
-                                                           : m_file.errorString();
+    if (written != text.size() || ::fdatasync(m_file.handle()) != 0) {
+        const QString why = m_file.error() == QFileDevice::NoError
+                                ? QString::fromLocal8Bit(strerror(errno))
+                                : m_file.errorString();
         // The next append starts on a whole line.
         m_file.resize(whole);
         m_file.unsetError();
