@@ -85,7 +85,8 @@ private Q_SLOTS:
                                 "files.\r\nPlease type the text without it."));
     }
 
-    // A field that is numeric as a whole is read as such, any other for the number at its start.
+    // The numeric test and the leading number; a number field reads only a whole number (or an
+    // empty field, as 0), any other is a damaged file.
     void numbers_data()
     {
         QTest::addColumn<QString>("text");
@@ -113,7 +114,20 @@ private Q_SLOTS:
         QFETCH(float, read);
         QCOMPARE(isNumeric(text), numeric);
         QCOMPARE(leadingNumber(text), leading);
-        QCOMPARE(DelimitedReader('"' + text.toLatin1() + '"').single(), read);
+        DelimitedReader in("7," + text.toLatin1() + ",8", QStringLiteral("DragRacing.dat"));
+        in.text();
+        if (numeric || text.isEmpty()) {
+            QCOMPARE(in.single(), read);
+            return;
+        }
+        try {
+            in.single();
+            QFAIL("a field that is not a number was read as one");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.code(), int(Failure::TypeMismatch));
+            QCOMPARE(failure.description(),
+                     QStringLiteral("Type mismatch in DragRacing.dat: field 2 is not a number"));
+        }
     }
 };
 
