@@ -7,14 +7,17 @@
 #include "periphery/Password.h"
 #include "periphery/frmChangePassword.h"
 #include "race/Credits.h"
+#include "settings/frmDragSettings.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTest>
 
 #include <csignal>
@@ -236,6 +239,7 @@ private Q_SLOTS:
     }
 
     // A password or track name the files cannot hold would be written as "?": refused instead.
+    // On the way, the windows as the operator meets them: tabs by key, passwords as "*".
     void aTextTheFilesCannotHoldIsRefused()
     {
         WindowRig rig;
@@ -245,6 +249,9 @@ private Q_SLOTS:
         rig.prompter.clear();
         const B settingsBefore = fileBytes(rig.dir.filePath(kSettingsFileName));
         QVERIFY(!settingsOk(rig, [](frmDragSettings& w) {
+            // A tab chosen with a key shows its own frame, as a click does.
+            QTest::keyClick(w.TabStrip1, Qt::Key_Right);
+            QVERIFY(w.Frame1[2]->isVisible() && w.Frame1[1]->isHidden());
             w.txtEnterTrackName->setText(QStringLiteral("Łódź Raceway"));
         }));
         Password password(ProgramFolder(rig.folder()));
@@ -253,6 +260,7 @@ private Q_SLOTS:
         w.txtNewPassword->setText(QStringLiteral("π1"));
         w.txtReEnterPassword->setText(QStringLiteral("π1"));
         w.show();
+        QCOMPARE(w.txtNewPassword->displayText(), QStringLiteral("**"));
         w.cmdOK->click();
         QVERIFY(w.isVisible());
         QCOMPARE(rig.prompter.texts(), QStringList({unstorableMessage(QStringLiteral("Ł")),
