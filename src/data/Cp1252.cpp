@@ -64,7 +64,7 @@ QString firstUnstorable(const QString& text)
     for (qsizetype at = 0; at < text.size();) {
         const bool pair =
             text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate();
-        const QString ch = text.mid(at, pair ? 2 : 1);
+        QString ch = text.mid(at, pair ? 2 : 1);
         if (ch != u'?' && toCp1252(ch) == "?")
             return ch;
         at += ch.size();
