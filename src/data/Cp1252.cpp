@@ -1,5 +1,7 @@
 #include "data/Cp1252.h"
 
+#include <QList>
+
 #include <array>
 
 namespace halvex {
@@ -55,6 +57,27 @@ QByteArray toCp1252(const QString& text)
         bytes.append(out);
     }
     return bytes;
+}
+
+QString firstUnstorable(const QString& text)
+{
+    for (qsizetype at = 0; at < text.size();) {
+        const bool pair =
+            text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate();
+        QString ch = text.mid(at, pair ? 2 : 1);
+        if (ch != u'?' && toCp1252(ch) == "?")
+            return ch;
+        at += ch.size();
+    }
+    return {};
+}
+
+QString unstorableMessage(const QString& character)
+{
+    const char32_t code = character.toUcs4().value(0);
+    return QStringLiteral("The character \"%1\" (U+%2) cannot be stored in the program's files."
+                          "\r\nPlease type the text without it.")
+        .arg(character, QString::number(code, 16).toUpper().rightJustified(4, u'0'));
 }
 
 } // namespace halvex

@@ -60,12 +60,15 @@ QString formatSingle(float value)
     return s;
 }
 
-DelimitedReader::DelimitedReader(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+DelimitedReader::DelimitedReader(QByteArray bytes, QString fileName)
+    : m_bytes(std::move(bytes)), m_fileName(std::move(fileName))
+{}
 
 QString DelimitedReader::field()
 {
     if (atEnd())
         throw Failure(QStringLiteral("Input past end of file"), Failure::InputPastEnd);
+    ++m_fields;
     const auto size = m_bytes.size();
     auto isLineEnd = [&](qsizetype i) { return m_bytes[i] == '\r' || m_bytes[i] == '\n'; };
     while (m_pos < size && (m_bytes[m_pos] == ' ' || m_bytes[m_pos] == '\t'))
@@ -114,7 +117,14 @@ double DelimitedReader::number()
         return -1;
     if (f == QLatin1String("#FALSE#"))
         return 0;
-    return isNumeric(f) ? numericValue(f) : leadingNumber(f);
+    if (f.isEmpty())
+        return 0;
+    if (!isNumeric(f))
+        throw Failure(QStringLiteral("Type mismatch in %1: field %2 is not a number")
+                          .arg(m_fileName.isEmpty() ? QStringLiteral("the file") : m_fileName)
+                          .arg(m_fields),
+                      Failure::TypeMismatch);
+    return numericValue(f);
 }
 
 qint16 DelimitedReader::integer16()

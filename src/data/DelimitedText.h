@@ -38,11 +38,14 @@ private:
 QString formatSingle(float value);
 
 // Reads fields one at a time across lines. Reading past the last field throws the input-past-end
-// Failure, so a short line leaves the fields not yet read untouched in the caller.
+// Failure, so a short line leaves the fields not yet read untouched in the caller; a number field
+// that holds no number (an empty one reads as 0) throws a type mismatch, so a damaged file is not
+// taken as zeros.
 class DelimitedReader
 {
 public:
-    explicit DelimitedReader(QByteArray bytes);
+    // The file's name goes into the message that reports a damaged field.
+    explicit DelimitedReader(QByteArray bytes, QString fileName = {});
 
     bool atEnd() const { return m_pos >= m_bytes.size(); }
 
@@ -63,7 +66,9 @@ private:
     double number();
 
     QByteArray m_bytes;
+    QString m_fileName;
     qsizetype m_pos = 0;
+    int m_fields = 0;
 };
 
 } // namespace halvex

@@ -18,7 +18,7 @@ QStringList readSettingsFile(const QString& path, DragSettings& s)
         return {f.description(), QStringLiteral("Bad file name or number: %1 is not open")
                                      .arg(QFileInfo(path).fileName())};
     }
-    DelimitedReader in(bytes);
+    DelimitedReader in(bytes, QFileInfo(path).fileName());
     try {
         settingsFields(in, s);
     } catch (const Failure& f) {

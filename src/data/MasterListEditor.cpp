@@ -174,13 +174,14 @@ void MasterListEditor::add()
     const QString name = properCase(answer);
     if (refuseName(name))
         return;
-    insertSorted(name.trimmed());
+    // Listed only once saved: the list shows what the file holds.
     try {
         appendName(filePath(), name);
     } catch (const Failure& failure) {
         report(failure);
         return;
     }
+    insertSorted(name.trimmed());
     updateCount();
 }
 
@@ -201,12 +202,13 @@ void MasterListEditor::modify()
     if (refuseRewrite(names))
         return;
     // The entry keeps its row; the list is sorted again only when it is next read.
-    m_entries = names;
     try {
-        writeNames(filePath(), m_entries);
+        writeNames(filePath(), names);
     } catch (const Failure& failure) {
         report(failure);
+        return;
     }
+    m_entries = names;
 }
 
 void MasterListEditor::remove()
@@ -217,14 +219,14 @@ void MasterListEditor::remove()
     names.removeAt(m_selected);
     if (refuseRewrite(names))
         return;
-    m_entries = names;
-    m_selected = -1;
     try {
-        writeNames(filePath(), m_entries);
+        writeNames(filePath(), names);
     } catch (const Failure& failure) {
         report(failure);
         return;
     }
+    m_entries = names;
+    m_selected = -1;
     updateCount();
 }
 

@@ -196,14 +196,19 @@ void RaceJournal::append(const QByteArray& lines)
         open();
     const qint64 whole = m_file.size();
     const QByteArray text = whole == 0 ? headerLine() + m_backlog : m_backlog;
-    // fdatasync: the rows and the file's new size are on the disk when it returns. The system's
-    // own words for a failure: a short write on a full disk leaves the file's text unset.
-    errno = 0;
-    const bool written = m_file.write(text) == text.size();
-    if (!written && errno == 0)
-        errno = ENOSPC;
-    if (!written || ::fdatasync(m_file.handle()) != 0) {
-        const QString why = QString::fromLocal8Bit(strerror(errno));
+    // A full disk first shows as a short write without an error; writing the rest then fails
+    // with the reason, which is what the operator is told.
+    qint64 written = 0;
+    for (qint64 n = 0; written < text.size(); written += n) {
+        n = m_file.write(text.constData() + written, text.size() - written);
+        if (n <= 0)
+            break;
+    }
+    // fdatasync: the rows and the file's new size are on the disk when it returns.
+    if (written != text.size() || ::fdatasync(m_file.handle()) != 0) {
+        const QString why = m_file.error() == QFileDevice::NoError
+                                ? QString::fromLocal8Bit(strerror(errno))
+                                : m_file.errorString();
         // The next append starts on a whole line.
         m_file.resize(whole);
         m_file.unsetError();

@@ -1,5 +1,6 @@
 #include "periphery/Password.h"
 
+#include "data/Cp1252.h"
 #include "data/DelimitedText.h"
 #include "platform/Failure.h"
 #include "platform/Prompter.h"
@@ -18,6 +19,9 @@ void Password::reload(Prompter& prompter)
 
 void Password::write(const QString& password) const
 {
+    // Written as "?", such a character would lock the operator out of the settings.
+    if (const QString ch = firstUnstorable(password); !ch.isEmpty())
+        throw Failure(unstorableMessage(ch));
     DelimitedWriter out;
     out.text(password).endLine();
     writeFileAtomically(m_folder.path(kPasswordFileName), out.bytes());

@@ -28,6 +28,8 @@ frmChangePassword::frmChangePassword(Password& password, Prompter& prompter, QWi
         auto* box = new QLineEdit(this);
         box->setObjectName(QLatin1String(names[i]));
         box->setEchoMode(QLineEdit::Password);
+        // Typed characters show as "*" (42); the style's own echo character is a dot.
+        box->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
         box->installEventFilter(this);
         *boxes[i] = box;
         layout->addWidget(new QLabel(labels[i], this), i, 0);

@@ -20,6 +20,8 @@ frmDragLoginSetup::frmDragLoginSetup(Password& password, Prompter& prompter, QWi
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     txtPassword->setEchoMode(QLineEdit::Password);
+    // Typed characters show as "*" (42); the style's own echo character is a dot.
+    txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);

@@ -17,7 +17,7 @@ void Credits::setColour(qint32 colour)
 
 qint16 Credits::readCount() const
 {
-    DelimitedReader in(readFileBytes(m_folder.path(kCreditsFileName)));
+    DelimitedReader in(readFileBytes(m_folder.path(kCreditsFileName)), kCreditsFileName);
     return in.integer16();
 }
 

@@ -15,7 +15,7 @@ QByteArray windowStateLine(const WindowStateRecord& s)
 
 void readWindowState(const QByteArray& bytes, WindowStateRecord& s)
 {
-    DelimitedReader in(bytes);
+    DelimitedReader in(bytes, kWindowStateFileName);
     windowStateFields(in, s);
 }
 

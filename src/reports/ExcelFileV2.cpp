@@ -5,6 +5,7 @@
 #include "platform/ProgramFolder.h"
 #include "reports/GridModel.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QtEndian>
 
@@ -81,11 +82,32 @@ QByteArray FG_SaveAsExcel(const GridModel& grid)
     return file.close();
 }
 
+namespace {
+
+// The folder of the last save of the run: an operator who saved elsewhere once is offered the
+// same folder again.
+QString& lastExportFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
 QString proposedExportName(const ProgramFolder& folder, const QDateTime& now, bool qualifiers)
 {
+    const QString statsFolder = QStringLiteral("Halvex Stats");
+    QString dir = lastExportFolder();
+    if (dir.isEmpty())
+        dir = QFileInfo(folder.path(statsFolder)).isDir() ? folder.path(statsFolder) : folder.dir();
     const QString stamp = QLocale::c().toString(now, QStringLiteral("MMM-dd, H-mm"));
-    return folder.dir() + QStringLiteral("/Halvex Stats/") +
-           (qualifiers ? QStringLiteral("Qualifiers ") : QStringLiteral("Stats ")) + stamp;
+    return dir + u'/' + (qualifiers ? QStringLiteral("Qualifiers ") : QStringLiteral("Stats ")) +
+           stamp;
+}
+
+void rememberExportFolder(const QString& savedName)
+{
+    lastExportFolder() = QFileInfo(savedName).absolutePath();
 }
 
 } // namespace halvex

@@ -35,7 +35,10 @@ private:
 QByteArray FG_SaveAsExcel(const GridModel& grid);
 
 // The name the save dialog proposes: "Stats " or "Qualifiers " and the date stamp
-// ("Dec-05, 9-07") under the program folder's "Halvex Stats".
+// ("Dec-05, 9-07") in the folder of the run's last save, else in the program folder's
+// "Halvex Stats" when it exists, else in the program folder itself.
 QString proposedExportName(const ProgramFolder& folder, const QDateTime& now, bool qualifiers);
+// Notes the folder of a file just saved, for the rest of the run.
+void rememberExportFolder(const QString& savedName);
 
 } // namespace halvex

@@ -57,6 +57,15 @@ ExportFormat exportFormatOf(const QString& filter)
     return ExportFormat::Worksheet;
 }
 
+ExportFormat exportFormatFor(const QString& name, const QString& filter)
+{
+    const QString suffix = QFileInfo(name).suffix();
+    for (const FileType& t : kFileTypes)
+        if (suffix.compare(QLatin1String(t.suffix).sliced(1), Qt::CaseInsensitive) == 0)
+            return t.format;
+    return exportFormatOf(filter);
+}
+
 QString withExportSuffix(const QString& name, ExportFormat format)
 {
     if (!QFileInfo(name).suffix().isEmpty())

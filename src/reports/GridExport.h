@@ -21,6 +21,9 @@ QString exportFilters();
 QString exportFilter(ExportFormat format);
 // The format of a file type the dialog offered; anything else is the worksheet.
 ExportFormat exportFormatOf(const QString& filter);
+// A name typed with the suffix of one of the formats is saved in that format whatever file type
+// is chosen, so its bytes match its name; for any other name the file type decides.
+ExportFormat exportFormatFor(const QString& name, const QString& filter);
 // A name without a suffix gets the format's; any other name stays as the operator typed it.
 QString withExportSuffix(const QString& name, ExportFormat format);
 // The file's bytes; the sheet name is used by the workbook only.

@@ -2,6 +2,7 @@
 
 #include "data/Numbers.h"
 
+#include <QDateTime>
 #include <QStringList>
 
 #include <algorithm>
@@ -120,6 +121,16 @@ void GridModel::moveColumn(int from, int to)
         move(row);
     move(m_colAlignment);
     move(m_colWidth);
+}
+
+Qt::Alignment cellTextAlignment(int alignment, const QString& text)
+{
+    static const Qt::Alignment horizontal[3] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    static const Qt::Alignment vertical[3] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    if (alignment >= 0 && alignment <= 8)
+        return horizontal[alignment / 3] | vertical[alignment % 3];
+    const bool number = isNumeric(text) || QDateTime::fromString(text, Qt::TextDate).isValid();
+    return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
 }
 
 } // namespace halvex

@@ -99,4 +99,9 @@ private:
 // texts and by value, texts without regard to case. A total order.
 bool genericLess(const QString& a, const QString& b);
 
+// Where a cell's text sits, on screen and on paper alike: alignments 0 to 8 are left, centre,
+// right, each top, centre, bottom; general (9, and a cell and column without one) puts a number
+// or a date right and any other text left, centred vertically.
+Qt::Alignment cellTextAlignment(int alignment, const QString& text);
+
 } // namespace halvex

@@ -9,21 +9,6 @@
 
 namespace halvex {
 
-namespace {
-
-// The grid's alignments 0 to 8: left, centre, right, each top, centre, bottom; 9 is general
-// (texts left, numbers right).
-Qt::Alignment alignment(int value)
-{
-    static const Qt::Alignment horizontal[3] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
-    static const Qt::Alignment vertical[3] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
-    if (value < 0 || value > 8)
-        return Qt::AlignLeft | Qt::AlignVCenter;
-    return horizontal[value / 3] | vertical[value % 3];
-}
-
-} // namespace
-
 int GridTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_grid.rows();
@@ -57,7 +42,7 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const
         return f;
     }
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(alignment(m_grid.alignment(r, c)));
+        return QVariant::fromValue(cellTextAlignment(m_grid.alignment(r, c), m_grid.text(r, c)));
     case Qt::BackgroundRole:
         if (m_grid.backColour(r, c) >= 0)
             return QBrush(colourOf(m_grid.backColour(r, c)));

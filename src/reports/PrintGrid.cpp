@@ -1,11 +1,8 @@
 #include "reports/PrintGrid.h"
 
-#include "data/Numbers.h"
 #include "race/Colours.h"
 #include "reports/GridModel.h"
 #include "reports/PrintSurface.h"
-
-#include <QDateTime>
 
 #include <cmath>
 
@@ -15,21 +12,6 @@ namespace {
 
 constexpr qint32 kBodyBack = 0xFFFFFF;
 constexpr qint32 kLines = 0x808080;
-
-// The grid's alignments as text placement: 0 to 8 are left, centre, right by top, centre,
-// bottom; 9 is general: right for a number or a date, always centred vertically.
-int alignmentFlags(int alignment, const QString& text)
-{
-    static const int horizontal[3] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
-    static const int vertical[3] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
-    if (alignment == 9) {
-        const bool number = isNumeric(text) || QDateTime::fromString(text, Qt::TextDate).isValid();
-        return (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
-    }
-    if (alignment < 0 || alignment > 8)
-        alignment = 0;
-    return horizontal[alignment / 3] | vertical[alignment % 3];
-}
 
 } // namespace
 
@@ -218,7 +200,7 @@ void clsPrintGrid::drawCell(int row, int col, double x, double y, double w, doub
     const double insetY = 3 * m_scale.y();
     cell.textRect = cell.box.adjusted(insetX, insetY, -insetX, -insetY);
     cell.text = m_grid->text(row, col);
-    cell.alignment = alignmentFlags(m_grid->alignment(row, col), cell.text);
+    cell.alignment = int(cellTextAlignment(m_grid->alignment(row, col), cell.text));
     // A background is filled only where the grid lines are drawn.
     if (PrintGridLines) {
         cell.line = kLines;

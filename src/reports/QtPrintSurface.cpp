@@ -64,6 +64,10 @@ QFont qfontOf(const PrintFont& f)
     q.setItalic(f.italic);
     q.setStrikeOut(f.strikethrough);
     q.setUnderline(f.underline);
+    // A ligature ("fi" in "Modified") reaches the PDF as one glyph without its letters, so the
+    // printed word no longer reads back. Any letter spacing turns ligatures off; this one is far
+    // below what a printer can show.
+    q.setLetterSpacing(QFont::AbsoluteSpacing, 1.0 / 64);
     return q;
 }
 

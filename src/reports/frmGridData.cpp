@@ -205,12 +205,13 @@ void frmGridData::mnuSave_Click()
                                                           proposed, exportFilters(), &fileType);
     if (name.isEmpty())
         return;
-    const ExportFormat format = exportFormatOf(fileType);
+    const ExportFormat format = exportFormatFor(name, fileType);
     try {
         writeFileAtomically(
             withExportSuffix(name, format),
             exportGrid(qualifiers ? gridQ : gridL, format,
                        qualifiers ? QStringLiteral("Qualifiers") : QStringLiteral("Logged Races")));
+        rememberExportFolder(name);
     } catch (const Failure& f) {
         m_services.prompter.message(f.description());
     }

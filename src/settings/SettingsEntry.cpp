@@ -1,5 +1,6 @@
 #include "settings/SettingsEntry.h"
 
+#include "data/Cp1252.h"
 #include "data/Numbers.h"
 #include "data/Settings.h"
 #include "link/ModCommand.h"
@@ -74,6 +75,11 @@ SettingsOutcome SettingsAcceptance::accept(const SettingsEntry& e)
                                         "port."),
                          QStringLiteral("Port conflict"));
         return stop(SettingsField::None, false);
+    }
+
+    if (const QString ch = firstUnstorable(e.trackName); !ch.isEmpty()) {
+        prompter.message(unstorableMessage(ch));
+        return stop(SettingsField::TrackName, true);
     }
 
     r.ProTreeCountdown = toSingle(countdown);

@@ -50,6 +50,7 @@ enum class SettingsField
     None,
     Countdown,
     Port,
+    TrackName,
     SpeedTrap,
     Multiplier,
     RandomStart,

@@ -231,7 +231,8 @@ void frmDragSettings::buildControls()
     buttons->addWidget(cmdHelp);
     layout->addLayout(buttons);
 
-    connect(TabStrip1, &QTabBar::tabBarClicked, this,
+    // Keys and the mouse wheel change the tab as well as a click does.
+    connect(TabStrip1, &QTabBar::currentChanged, this,
             [this](int index) { TabStrip1_Click(index + 1); });
     connect(chkCoinBoxInstalled, &QCheckBox::toggled, cmbCreditsPerCoin, &QWidget::setVisible);
     connect(chkLedDisplayInstalled, &QCheckBox::toggled, cmbLedDisplayCommPort,
@@ -407,6 +408,9 @@ void frmDragSettings::cmdOk_Click()
     case SettingsField::Port:
         focus = cmbProTreeCommPort;
         break;
+    case SettingsField::TrackName:
+        focus = txtEnterTrackName;
+        break;
     case SettingsField::SpeedTrap:
         focus = txtSpeedTrap;
         break;
@@ -424,7 +428,6 @@ void frmDragSettings::cmdOk_Click()
     for (int i = 1; i <= 8; ++i) {
         if (Frame1[i]->isAncestorOf(focus)) {
             TabStrip1->setCurrentIndex(i - 1);
-            TabStrip1_Click(i);
         }
     }
     focus->setFocus();

@@ -76,9 +76,17 @@ private Q_SLOTS:
         QCOMPARE(fromCp1252("M\xFCller \x96 \x80"), QStringLiteral("Müller – €"));
         const QByteArray undefined = "\x81\x8D\x8F\x90\x9D";
         QCOMPARE(toCp1252(fromCp1252(undefined)), undefined);
+        // Texts that would come back changed are found before they are written.
+        QCOMPARE(firstUnstorable(QStringLiteral("Müller – €?\u0081")), QString());
+        QCOMPARE(firstUnstorable(QStringLiteral("pw😀张")), QStringLiteral("😀"));
+        QCOMPARE(firstUnstorable(QString(QChar(0xD800)) + u'x'), QString(QChar(0xD800)));
+        QCOMPARE(unstorableMessage(QStringLiteral("張")),
+                 QStringLiteral("The character \"張\" (U+5F35) cannot be stored in the program's "
+                                "files.\r\nPlease type the text without it."));
     }
 
-    // A field that is numeric as a whole is read as such, any other for the number at its start.
+    // The numeric test and the leading number; a number field reads only a whole number (or an
+    // empty field, as 0), any other is a damaged file.
     void numbers_data()
     {
         QTest::addColumn<QString>("text");
@@ -106,7 +114,20 @@ private Q_SLOTS:
         QFETCH(float, read);
         QCOMPARE(isNumeric(text), numeric);
         QCOMPARE(leadingNumber(text), leading);
-        QCOMPARE(DelimitedReader('"' + text.toLatin1() + '"').single(), read);
+        DelimitedReader in("7," + text.toLatin1() + ",8", QStringLiteral("DragRacing.dat"));
+        in.text();
+        if (numeric || text.isEmpty()) {
+            QCOMPARE(in.single(), read);
+            return;
+        }
+        try {
+            in.single();
+            QFAIL("a field that is not a number was read as one");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.code(), int(Failure::TypeMismatch));
+            QCOMPARE(failure.description(),
+                     QStringLiteral("Type mismatch in DragRacing.dat: field 2 is not a number"));
+        }
     }
 };
 

@@ -103,18 +103,17 @@ void TestMasterListEditor::editsTheRacerList_data()
         << L{"DragRacers.dat cannot store the name Bob \"X\" Jones, as a name cannot contain a "
              "double quote (\"). Modify or delete that name first."};
     QTest::newRow("a file that cannot be read is never rewritten")
-        << B("<dir>") << L({"add stock", "select 0", "remove"}) << L{"Stock"} << 0 << -1
-        << B("<missing>")
+        << B("<dir>") << L({"add stock", "modify"}) << L() << -1 << -1 << B("<missing>")
         << L({"Cannot open dragracers.DAT: file to open is a directory",
               "Cannot open dragracers.DAT: file to open is a directory",
               "DragRacers.dat could not be read, so it is not rewritten: the names it holds would "
               "be lost."});
-    // Each operation ends at its failure, keeping what it did to the list before it.
+    // A save that failed leaves the list as the file holds it, the selection too.
     const QString lost = QStringLiteral("Cannot write DragRacers.dat: No such file or directory");
     QTest::newRow("write failures")
         << bobAl
-        << L({"unplug", "add dart", "add eve", "select 0", "modify austin", "select 3", "remove"})
-        << L({"Austin", "Bob", "Dart"}) << -1 << 2 << B("<missing>") << L(4, lost);
+        << L({"unplug", "add dart", "add eve", "select 0", "modify austin", "select 1", "remove"})
+        << L({"Al", "Bob"}) << 1 << 2 << B("<missing>") << L(4, lost);
 }
 
 void TestMasterListEditor::editsTheRacerList()

@@ -246,7 +246,8 @@ private Q_SLOTS:
         }
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, oldHandler);
-        QVERIFY(!failure.isEmpty());
+        // The write that filled the limit went through in part; the reason still comes back.
+        QCOMPARE(failure, QStringLiteral("File too large"));
         QCOMPARE(fileBytes(journal.path()), first);
         QVERIFY(!journal.keptAll());
 

@@ -94,8 +94,11 @@ private Q_SLOTS:
                     // Reading from a file that never opened fails in its turn.
                     const QString notOpenFile =
                         QStringLiteral("Bad file name or number: %1 is not open").arg(file);
+                    const QString mismatch =
+                        QStringLiteral("Type mismatch in %1: field 1 is not a number").arg(file);
                     messages = (gone                           ? L{opening, notOpenFile}
                                 : d.damage == Damage::HugeLine ? L{QStringLiteral("Overflow")}
+                                : d.damage == Damage::Garbage  ? L{mismatch}
                                                                : L{pastEnd}) +
                                messages;
                 } else if (file == kRacersFileName || file == kCarsFileName ||

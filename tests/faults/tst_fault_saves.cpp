@@ -1,19 +1,23 @@
 #include "FaultFolder.h"
 #include "FaultRig.h"
+#include "data/Cp1252.h"
 #include "data/MasterList.h"
 #include "data/MasterListEditor.h"
 #include "data/Settings.h"
 #include "periphery/Password.h"
 #include "periphery/frmChangePassword.h"
 #include "race/Credits.h"
+#include "settings/frmDragSettings.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QTabBar>
 #include <QTest>
 
 #include <csignal>
@@ -232,6 +236,37 @@ private Q_SLOTS:
         QStringList left = QDir(rig.folder()).entryList(QDir::Files);
         left.removeAll(QStringLiteral("filler"));
         QCOMPARE(left.size(), 7);
+    }
+
+    // A password or track name the files cannot hold would be written as "?": refused instead.
+    // On the way, the windows as the operator meets them: tabs by key, passwords as "*".
+    void aTextTheFilesCannotHoldIsRefused()
+    {
+        WindowRig rig;
+        rig.writeSettings();
+        rig.writeFile(kPasswordFileName, kPassword);
+        rig.start();
+        rig.prompter.clear();
+        const B settingsBefore = fileBytes(rig.dir.filePath(kSettingsFileName));
+        QVERIFY(!settingsOk(rig, [](frmDragSettings& w) {
+            // A tab chosen with a key shows its own frame, as a click does.
+            QTest::keyClick(w.TabStrip1, Qt::Key_Right);
+            QVERIFY(w.Frame1[2]->isVisible() && w.Frame1[1]->isHidden());
+            w.txtEnterTrackName->setText(QStringLiteral("Łódź Raceway"));
+        }));
+        Password password(ProgramFolder(rig.folder()));
+        frmChangePassword w(password, rig.prompter);
+        w.txtCurrentPassword->setText(QStringLiteral("secret"));
+        w.txtNewPassword->setText(QStringLiteral("π1"));
+        w.txtReEnterPassword->setText(QStringLiteral("π1"));
+        w.show();
+        QCOMPARE(w.txtNewPassword->displayText(), QStringLiteral("**"));
+        w.cmdOK->click();
+        QVERIFY(w.isVisible());
+        QCOMPARE(rig.prompter.texts(), QStringList({unstorableMessage(QStringLiteral("Ł")),
+                                                    unstorableMessage(QStringLiteral("π"))}));
+        QCOMPARE(fileBytes(rig.dir.filePath(kSettingsFileName)), settingsBefore);
+        QCOMPARE(fileBytes(rig.dir.filePath(kPasswordFileName)), kPassword);
     }
 
     // Every save goes through one atomic replace: a program killed at any moment of it leaves

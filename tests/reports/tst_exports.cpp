@@ -172,6 +172,14 @@ private Q_SLOTS:
                  QStringLiteral("/t.x/Stats Dec-05, 9-07.csv"));
         QCOMPARE(withExportSuffix(QStringLiteral("/t/out.xls"), ExportFormat::Workbook),
                  QStringLiteral("/t/out.xls"));
+        // A typed suffix of one of the formats wins over the file type, in any letter case.
+        const QString csv = exportFilter(ExportFormat::Csv);
+        QCOMPARE(exportFormatFor(QStringLiteral("/t/a.XLSX"), csv), ExportFormat::Workbook);
+        QCOMPARE(exportFormatFor(QStringLiteral("/t/a.xls"), csv), ExportFormat::Worksheet);
+        QCOMPARE(exportFormatFor(QStringLiteral("/t/a.csv"), exportFilter(ExportFormat::Workbook)),
+                 ExportFormat::Csv);
+        QCOMPARE(exportFormatFor(QStringLiteral("/t.xlsx/a.txt"), csv), ExportFormat::Csv);
+        QCOMPARE(exportFormatFor(QStringLiteral("/t/a"), csv), ExportFormat::Csv);
     }
 };
 

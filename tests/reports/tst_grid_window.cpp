@@ -1,8 +1,11 @@
+#include "reports/PrintGrid.h"
+#include "reports/QtPrintSurface.h"
 #include "reports/frmGridData.h"
 #include "support/WindowRig.h"
 
 #include <QAction>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTableView>
 #include <QTest>
 
@@ -63,6 +66,23 @@ private Q_SLOTS:
         w.printLastRow = 1;
         w.mnuPrintSelection->trigger();
         QCOMPARE(rig.printer.jobs[1].cells.size(), 15);
+        // On paper, texts read back whole: a ligature keeps its letters.
+        w.gridL.setText(1, 1, QStringLiteral("Yellow Jacket"));
+        w.gridL.setText(2, 1, QStringLiteral("Modified"));
+        w.gridL.setColWidth(1, 2400);
+        PdfFileSurface pdf(rig.dir.filePath(QStringLiteral("grid.pdf")));
+        clsPrintGrid print;
+        print.Destination(&pdf, QPointF(15, 15));
+        print.Source(&w.gridL);
+        print.PrintGrid();
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {pdf.jobFile(1), QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(printed.contains(QStringLiteral("Yellow Jacket\n")) &&
+                     printed.contains(QStringLiteral("Modified\n")),
+                 qPrintable(printed));
+
         QCOMPARE(rig.prompter.texts(), QStringList());
     }
 };

@@ -112,6 +112,27 @@ private Q_SLOTS:
         QCOMPARE(page(surface, 3), (QStringList{"r2c0", "t0"}));
         QCOMPARE(page(surface, 6), (QStringList{"r3c1", "t1"}));
     }
+
+    void textsSitAsTheGridShowsThem()
+    {
+        // Body cells have no alignment of their own: general, centred in rows the font may fill.
+        const struct
+        {
+            int alignment;
+            const char* text;
+            Qt::Alignment placed;
+        } rows[] = {
+            {-1, "Yellow Jacket", Qt::AlignLeft | Qt::AlignVCenter},
+            {-1, " -1.5 ", Qt::AlignRight | Qt::AlignVCenter},
+            {9, "Sat Dec 5 09:07:00 2026", Qt::AlignRight | Qt::AlignVCenter},
+            {9, "1.2.3", Qt::AlignLeft | Qt::AlignVCenter},
+            {0, "12", Qt::AlignLeft | Qt::AlignTop},
+            {4, "Win", Qt::AlignHCenter | Qt::AlignVCenter},
+            {8, "x", Qt::AlignRight | Qt::AlignBottom},
+        };
+        for (const auto& r : rows)
+            QCOMPARE(cellTextAlignment(r.alignment, QLatin1String(r.text)), r.placed);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPrintGrid)

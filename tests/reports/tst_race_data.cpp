@@ -5,6 +5,8 @@
 #include "reports/GridSort.h"
 #include "reports/RaceDataGrid.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <bit>
@@ -205,9 +207,17 @@ private Q_SLOTS:
         const QByteArray bytes = e.close();
         QCOMPARE(bytes.size(), 8 + 12 + 255 + 13 + 4);
         QCOMPARE(bytes.mid(8 + 11, 1).toHex(), QByteArray("ff"));
-        QCOMPARE(proposedExportName(ProgramFolder(QStringLiteral("/track")),
-                                    QDateTime(QDate(2026, 12, 5), QTime(9, 7)), true),
-                 QStringLiteral("/track/Halvex Stats/Qualifiers Dec-05, 9-07"));
+        // The dialog opens in "Halvex Stats" only when it exists, then where the run last saved.
+        QTemporaryDir home;
+        const ProgramFolder folder(home.path());
+        const QDateTime at(QDate(2026, 12, 5), QTime(9, 7));
+        QCOMPARE(proposedExportName(folder, at, true), home.path() + "/Qualifiers Dec-05, 9-07");
+        QVERIFY(QDir(home.path()).mkdir(QStringLiteral("halvex STATS")));
+        QCOMPARE(proposedExportName(folder, at, true),
+                 home.path() + "/halvex STATS/Qualifiers Dec-05, 9-07");
+        rememberExportFolder(QStringLiteral("/media/usb/race.csv"));
+        QCOMPARE(proposedExportName(folder, at, false),
+                 QStringLiteral("/media/usb/Stats Dec-05, 9-07"));
         QCOMPARE(bytes.mid(8 + 12 + 255, 13),
                  QByteArray::fromHex("02 00 09 00 01 00 02 00 00 00 00 fe ff"));
     }
