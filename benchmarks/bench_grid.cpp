@@ -38,8 +38,7 @@ void fillLog(RaceLog& log)
             r.Result = lane == 0 ? QStringLiteral("Win") : QStringLiteral("Lost");
         }
         log.countRace();
-        log.writeInProgress(lanes[0], lanes[1]);
-        log.commit();
+        log.append(lanes[0], lanes[1]);
     }
 }
 

@@ -1,5 +1,6 @@
 // Resident memory over a day's racing: 250 races through the real windows against the simulated
 // unit on a serial line, each statistics window closed by its OK button as an operator does.
+#include "RaceSteps.h"
 #include "PtyPeer.h"
 #include "reports/frmDragStats.h"
 #include "support/WindowRig.h"
@@ -45,7 +46,7 @@ void RaceMemory(benchmark::State& state)
     sim::PtyPeer peer(rig.folder(), 1);
     frmDragRacing& w = rig.start();
     w.show();
-    rig.skipStartDelay();
+    bench::skipStartDelay(rig.app->session());
     QCoreApplication::processEvents();
     const qint64 atStart = residentKb();
     qint64 afterTen = 0;
@@ -54,7 +55,7 @@ void RaceMemory(benchmark::State& state)
         for (int n = 1; n <= 250; ++n) {
             peer.setRaceReply(report(n));
             w.cmdRace->click();
-            WindowRig::finishRace(w);
+            bench::finishRace(w);
             frmDragStats* stats = rig.stats();
             if (!stats) {
                 state.SkipWithError("a race ended without its statistics window");

@@ -1,5 +1,7 @@
 // Race path timings: from the unit's report's last byte to the winner light written and to the
 // statistics window on screen, and the processor time spent waiting out a unit that never answers.
+#include "RaceSteps.h"
+#include "race/SetupModel.h"
 #include "PtyPeer.h"
 #include "support/WindowRig.h"
 
@@ -89,7 +91,7 @@ void ReportToWinnerLight(benchmark::State& state)
     RecordingSurface printer;
     HalvexApp app(
         Services{prompter, port, clock, random, store, sound, printer, ProgramFolder(dir.path())});
-    WindowRig::skipStartDelay(app.session());
+    bench::skipStartDelay(app.session());
     RaceSetup setup;
     setup.treeIndex = 3;
     setup.className = QStringLiteral("Stock");
@@ -118,11 +120,11 @@ void StartRaceToStatisticsShown(benchmark::State& state)
     auto rig = proTreeRig(WindowRig::Port::Memory);
     rig->memoryPort.answers.insert("P\n", kReport);
     frmDragRacing& w = rig->start();
-    rig->skipStartDelay();
+    bench::skipStartDelay(rig->app->session());
     w.show();
     for (auto _ : state) {
         w.cmdRace->click();
-        WindowRig::finishRace(w);
+        bench::finishRace(w);
         benchmark::DoNotOptimize(rig->stats());
         state.PauseTiming();
         rig->stats()->close();
@@ -140,12 +142,12 @@ void WholeRaceOverSerialLine(benchmark::State& state)
     auto rig = proTreeRig(WindowRig::Port::Serial);
     sim::PtyPeer peer(rig->folder(), 1);
     frmDragRacing& w = rig->start();
-    rig->skipStartDelay();
+    bench::skipStartDelay(rig->app->session());
     peer.setRaceReply({0, 0, 500, 400, 2500, 2400, 4500, 4600, 8000, 8200, 10400, 10700, 10500,
                        10800, 0, 0, 0, 0});
     for (auto _ : state) {
         w.cmdRace->click();
-        WindowRig::finishRace(w);
+        bench::finishRace(w);
         state.PauseTiming();
         rig->stats()->close();
         QCoreApplication::processEvents();
