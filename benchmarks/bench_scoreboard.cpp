@@ -1,5 +1,6 @@
 // What the scoreboard costs a race: from the unit's report in the port to the statistics window
 // computed, shown and painted, with the board closed (0) and open on a 1280 x 720 window (1).
+#include "RaceSteps.h"
 #include "reports/frmScoreboard.h"
 #include "support/WindowRig.h"
 
@@ -23,7 +24,7 @@ void ReportToStatisticsWindow(benchmark::State& state)
     rig.settings.PreStageStage = true;
     rig.memoryPort.answers.insert("P\n", report);
     frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
-    rig.app->session().setStartDelay({});
+    bench::skipStartDelay(rig.app->session());
     w.show();
     if (state.range(0) == 1) {
         w.mnuViewScoreboard->trigger();
@@ -39,6 +40,7 @@ void ReportToStatisticsWindow(benchmark::State& state)
                      [&] { reportNs = clock.nsecsElapsed(); });
     for (auto _ : state) {
         w.cmdRace->click();
+        bench::finishRace(w);
         QCoreApplication::processEvents();
         state.SetIterationTime(double(clock.nsecsElapsed() - reportNs) / 1e9);
         if (!rig.stats() || !rig.stats()->isVisible()) {
