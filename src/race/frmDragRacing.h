@@ -72,6 +72,7 @@ private:
     void mnuDataBase_Click(MasterListKind kind);
 
     void setDemoMarks(bool demo);
+    void fillLaneBoxes(std::array<QComboBox*, 2> boxes, const QStringList& names);
     void loadLaneList(std::array<QComboBox*, 2> boxes, const QString& fileName,
                       const QString& leftText, const QString& rightText);
 
