@@ -46,6 +46,7 @@ int main(int argc, char* argv[])
         if (QWindow* owner = QWindow::fromWinId(transientFor))
             window.windowHandle()->setTransientParent(owner);
     }
-    window.show();
-    return QApplication::exec();
+    // A dialog that is closed is only hidden: the program ends with the window's own loop.
+    window.exec();
+    return 0;
 }

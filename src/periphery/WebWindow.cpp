@@ -28,6 +28,17 @@ public:
     {
         setObjectName(QStringLiteral("webPageRun"));
     }
+    ~WebPageRun() override
+    {
+        // The programs still running go with the main window; their ends are no news any more.
+        for (QProcess* process : findChildren<QProcess*>()) {
+            process->disconnect(this);
+            process->kill();
+            process->waitForFinished(3000);
+        }
+    }
+    WebPageRun(const WebPageRun&) = delete;
+    WebPageRun& operator=(const WebPageRun&) = delete;
 
     void start()
     {

@@ -12,7 +12,7 @@ class Prompter;
 // The web page window's program, beside the main program (periphery/BrowserMain.cpp).
 inline const QString kBrowserProgramName = QStringLiteral("halvex-browser");
 
-// The menu command "Vantora web site" (Part 7.3): the web page window runs as a program of its
+// The menu command "Vantora web site": the web page window runs as a program of its
 // own, so that the main program loads no browser engine. The first window is modal: while its
 // program runs, every input to the main program's windows is dropped (they keep repainting), and
 // its window stays above `window`. When it ends, the maker's page must be in the program folder

@@ -33,13 +33,6 @@ QProcess* runningBrowser(QWidget& window)
     return running;
 }
 
-void end(QProcess* browser)
-{
-    browser->terminate();
-    if (!browser->waitForFinished(5000))
-        browser->kill();
-}
-
 } // namespace
 
 class TestFrmBrowser : public QObject
@@ -91,12 +84,14 @@ private Q_SLOTS:
         QTest::keyClicks(racer, QStringLiteral("xyz"));
         QCOMPARE(racer->currentText(), before);
 
-        end(first);
+        first->kill();
+        first->waitForFinished();
         QTRY_COMPARE(rig.prompter.texts(), messages);
         if (pageThere) {
             QProcess* second = runningBrowser(w);
             QVERIFY(second && second != first);
-            end(second);
+            second->kill();
+            second->waitForFinished();
         }
         QTest::keyClicks(racer, QStringLiteral("xyz"));
         QCOMPARE(racer->currentText(), before + QStringLiteral("xyz"));
