@@ -132,13 +132,41 @@ private:
     std::vector<uint8_t> m_bytes = std::vector<uint8_t>(256);
 };
 
-// A name's place in the sort: the first sixteen bytes of its key, as two numbers, and where the
-// name stands in the list. Only names whose keys begin alike need their whole keys, and only
-// while their group is put in order: a million names never hold a million keys at once.
+// Up to this many names every whole key is kept for the sort (some ten MB at most); a longer list
+// keeps only the keys' beginnings, and works out whole keys one group of alike beginnings at a
+// time, so that a million names never hold a million keys at once.
+constexpr qsizetype kWholeKeysUpTo = 131072;
+
+// The whole keys of a list, one after the other in large blocks.
+class KeyArena
+{
+public:
+    const uint8_t* add(const uint8_t* key)
+    {
+        const size_t size = std::strlen(reinterpret_cast<const char*>(key)) + 1;
+        if (m_blocks.empty() || kBlockSize - m_used < size) {
+            m_blocks.push_back(std::make_unique<uint8_t[]>(std::max(kBlockSize, size)));
+            m_used = 0;
+        }
+        uint8_t* at = m_blocks.back().get() + m_used;
+        std::memcpy(at, key, size);
+        m_used += size;
+        return at;
+    }
+
+private:
+    static constexpr size_t kBlockSize = size_t(1) << 20;
+    std::vector<std::unique_ptr<uint8_t[]>> m_blocks;
+    size_t m_used = 0;
+};
+
+// A name's place in the sort: the first sixteen bytes of its key, as two numbers, its whole key
+// when the list keeps them, and where the name stands in the list.
 struct SortEntry
 {
     quint64 high = 0;
     quint64 low = 0;
+    const uint8_t* key = nullptr;
     qsizetype index = 0;
 
     bool samePrefix(const SortEntry& other) const { return high == other.high && low == other.low; }
@@ -148,6 +176,12 @@ struct SortEntry
             return high < other.high;
         if (low != other.low)
             return low < other.low;
+        if (key && other.key) {
+            const int byKey = std::strcmp(reinterpret_cast<const char*>(key),
+                                          reinterpret_cast<const char*>(other.key));
+            if (byKey != 0)
+                return byKey < 0;
+        }
         return index < other.index;
     }
 };
@@ -160,7 +194,7 @@ SortEntry sortEntry(const uint8_t* key, qsizetype index)
         ended = ended || key[i] == 0;
         part[i / 8] = (part[i / 8] << 8) | (ended ? 0 : key[i]);
     }
-    return {part[0], part[1], index};
+    return {part[0], part[1], nullptr, index};
 }
 
 // Puts a group of names whose keys begin alike in the order of their whole keys, equal keys in
@@ -202,14 +236,21 @@ QStringList sortedListNames(QStringList names)
     // before one whose key is as empty, such as a name of control characters only.
     std::vector<SortEntry> order;
     order.reserve(size_t(names.size()));
+    const bool wholeKeys = names.size() <= kWholeKeysUpTo;
+    KeyArena keys;
     {
         SortKey key;
-        for (qsizetype i = 0; i < names.size(); ++i)
-            if (!names[i].isEmpty())
-                order.push_back(sortEntry(key.of(names[i]), i));
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            if (names[i].isEmpty())
+                continue;
+            const uint8_t* bytes = key.of(names[i]);
+            order.push_back(sortEntry(bytes, i));
+            if (wholeKeys)
+                order.back().key = keys.add(bytes);
+        }
     }
     std::sort(order.begin(), order.end());
-    for (auto group = order.begin(); group != order.end();) {
+    for (auto group = order.begin(); !wholeKeys && group != order.end();) {
         auto end = std::find_if(group + 1, order.end(),
                                 [&](const SortEntry& e) { return !e.samePrefix(*group); });
         if (end - group > 1)
