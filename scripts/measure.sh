@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Measures the program as whole processes and runs the benchmarks behind docs/performance.md.
-#   start-up: the program (settings and lists present, tips off, the simulated unit on COM1) and a
-#     bare main window with a menu bar, started in turn on the same Xvfb display, each timed from
-#     its launch until its main window has been exposed and painted; medians and their ratio
-#   memory: the program's resident memory idle after start-up (the web page window never opened)
+#   start-up: the program (settings and lists present, tips off, the simulated unit on COM1), the
+#     same program over 10,000 racers and 10,000 cars, and a bare main window with a menu bar,
+#     started in turn on the same Xvfb display, each timed from its launch until its main window
+#     has been exposed and painted; medians, the ratio and what the long lists add
+#   memory: the program's and the bare window's resident memory idle after start-up (the web page
+#     window never opened), in turn in the same run; medians and the difference
+#   a million racers: start-up to the main window, and resident memory at its peak and idle
 #   benchmarks: the hot paths, the race path, the silent unit's 20 s, the diagnostics polls, and
 #     250 races' memory growth (Release build in build-bench, offscreen platform)
 # Usage: scripts/measure.sh [start-ups of each, default 21]
@@ -20,8 +23,8 @@ if command -v ccache >/dev/null; then
 fi
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DHALVEX_BUILD_BENCHMARKS=ON "${launcher[@]}" \
     >/dev/null
-cmake --build "$build" -j2 --target halvex halvex-bare-window halvex-bare-window-web halvex-bench \
-    halvex-timing-sim >/dev/null
+cmake --build "$build" -j2 --target halvex halvex-bare-window halvex-bench halvex-timing-sim \
+    >/dev/null
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/halvex-measure.XXXXXX")
 home=$work/home
@@ -50,6 +53,28 @@ trap 'exit 143' TERM HUP
 sim=$!
 for _ in $(seq 50); do [ -e "$home/COM1" ] && break; sleep 0.1; done
 
+# The same folder over long lists: names of about 45 characters in no order, quoted, CR LF.
+names() {
+    awk -v n="$1" -v kind="$2" 'BEGIN {
+        split("Alice Bruno Carla Dmitri Elena Farid Greta Hiro Ines Jonas Kerstin Luis", first)
+        split("Hartmann Diaz Nemeth Okafor Lindqvist Moreau Tanaka Wojcik Ferreira", last)
+        srand(17)
+        for (i = 1; i <= n; i++) {
+            k = int(rand() * 1000000000)
+            printf "\"%s %s-%s %s %09d\"\r\n", first[k % 12 + 1], last[int(k / 12) % 9 + 1],
+                last[int(k / 108) % 9 + 1], kind, k
+        }
+    }'
+}
+for lists in 10k 1m; do
+    mkdir -p "$work/home-$lists/Halvex Stats"
+    cp share/sample-home/* "$work/home-$lists"/
+    ln -s "$home/COM1" "$work/home-$lists/COM1"
+done
+names 10000 "Racing Team of the North" >"$work/home-10k/DragRacers.dat"
+names 10000 "Funny Car Special Edition" >"$work/home-10k/DragCars.dat"
+names 1000000 "Racing Team of the North" >"$work/home-1m/DragRacers.dat"
+
 # The first display number from 99 up that no X server holds (as scripts/run.sh finds it).
 display=99
 while [ -z "$xvfb" ]; do
@@ -74,15 +99,15 @@ while [ -z "$xvfb" ]; do
 done
 export DISPLAY=:$display QT_QPA_PLATFORM=xcb
 
-# Starts a program with the trace on and waits for its main window; leaves it running as
-# $program and its start-up in milliseconds in $startup.
+# Starts a program with the trace on and waits for its main window (HALVEX_WAIT seconds at most,
+# default 6); leaves it running as $program and its start-up in milliseconds in $startup.
 start_traced() {
     local out=$work/trace.out
     : >"$out"
     HALVEX_TRACE_STARTUP=$(date +%s%N) "$@" >"$out" 2>/dev/null &
     program=$!
     startup=""
-    for _ in $(seq 300); do
+    for _ in $(seq $((${HALVEX_WAIT:-6} * 50))); do
         startup=$(awk '/^startup-ms /{print $2}' "$out")
         [ -n "$startup" ] && return 0
         kill -0 "$program" 2>/dev/null || break
@@ -101,47 +126,75 @@ resident() { awk -v k="$2:" '$1==k {print $2}' "/proc/$1/status"; }
 
 echo "Machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
-# One start-up of each first, so that neither pays for a cold file cache.
-# The bare window linked with the web page window's engine shows what the engine's libraries
-# alone cost.
-exes=(halvex halvex-bare-window halvex-bare-window-web)
-for exe in "${exes[@]}"; do
-    start_traced "$build/bin/$exe"
+# The three programs started in turn: the program over the sample lists, the program over 10,000
+# racers and 10,000 cars, the bare window.
+labels=(program program-10k bare)
+launch() {
+    case $1 in
+    program) HALVEX_HOME=$home start_traced "$build"/bin/halvex ;;
+    program-10k) HALVEX_HOME=$work/home-10k start_traced "$build"/bin/halvex ;;
+    bare) start_traced "$build"/bin/halvex-bare-window ;;
+    esac
+}
+
+# One start-up of each first, so that none pays for a cold file cache.
+for label in "${labels[@]}"; do
+    launch "$label"
     stop_program
-    : >"$work/$exe.ms"
+    : >"$work/$label.ms"
 done
 for _ in $(seq "$runs"); do
-    for exe in "${exes[@]}"; do
-        start_traced "$build/bin/$exe"
-        echo "$startup" >>"$work/$exe.ms"
+    for label in "${labels[@]}"; do
+        launch "$label"
+        echo "$startup" >>"$work/$label.ms"
         stop_program
     done
 done
-program_ms=$(median <"$work/halvex.ms")
-bare_ms=$(median <"$work/halvex-bare-window.ms")
-web_ms=$(median <"$work/halvex-bare-window-web.ms")
+program_ms=$(median <"$work/program.ms")
+long_ms=$(median <"$work/program-10k.ms")
+bare_ms=$(median <"$work/bare.ms")
 echo "Start-up to the main window, median of $runs each:" \
     "program $program_ms ms, bare window $bare_ms ms," \
-    "ratio $(awk -v a="$program_ms" -v b="$bare_ms" 'BEGIN {printf "%.3f", a / b}') (target 1.25);" \
-    "bare window with the web engine linked $web_ms ms"
-for exe in "${exes[@]}"; do
-    echo "  $exe runs: $(sort -g "$work/$exe.ms" | tr '\n' ' ')"
+    "ratio $(awk -v a="$program_ms" -v b="$bare_ms" 'BEGIN {printf "%.3f", a / b}') (target 1.25)"
+echo "Program over 10,000 racers and 10,000 cars $long_ms ms:" \
+    "$(awk -v a="$long_ms" -v b="$program_ms" 'BEGIN {printf "%.1f", a - b}') ms more" \
+    "(target under 100 ms)"
+for label in "${labels[@]}"; do
+    echo "  $label runs: $(sort -g "$work/$label.ms" | tr '\n' ' ')"
 done
 
-# Resident memory once the program has settled after start-up.
-start_traced "$build"/bin/halvex
-sleep 5
-echo "Program idle 5 s after start-up: VmRSS $(resident "$program" VmRSS) kB" \
-    "(anonymous $(resident "$program" RssAnon) kB, files $(resident "$program" RssFile) kB," \
-    "shared memory $(resident "$program" RssShmem) kB) (target under 45 MB)"
-stop_program
-for exe in halvex-bare-window halvex-bare-window-web; do
-    start_traced "$build/bin/$exe"
-    sleep 5
-    echo "$exe idle: VmRSS $(resident "$program" VmRSS) kB" \
-        "(anonymous $(resident "$program" RssAnon) kB, files $(resident "$program" RssFile) kB)"
-    stop_program
+# Resident memory once each has settled after start-up, the program and the bare window in turn.
+memory_runs=${HALVEX_MEMORY_RUNS:-5}
+: >"$work/program.kb"
+: >"$work/bare.kb"
+for _ in $(seq "$memory_runs"); do
+    for label in program bare; do
+        launch "$label"
+        sleep 3
+        echo "$(resident "$program" VmRSS) $(resident "$program" RssAnon) $(resident "$program" RssFile)" \
+            "$(grep -c '\.so' "/proc/$program/maps" | tr -d ' ') $(awk '/\.so/ {print $6}' "/proc/$program/maps" | sort -u | wc -l)" \
+            >>"$work/$label.kb"
+        stop_program
+    done
 done
+program_kb=$(cut -d' ' -f1 "$work/program.kb" | median)
+bare_kb=$(cut -d' ' -f1 "$work/bare.kb" | median)
+echo "Idle 3 s after start-up, median VmRSS of $memory_runs each: program $program_kb kB," \
+    "bare window $bare_kb kB, $(awk -v a="$program_kb" -v b="$bare_kb" 'BEGIN {printf "%.1f", (a - b) / 1024}') MB" \
+    "more (target at most 8 MB)"
+for label in program bare; do
+    echo "  $label (VmRSS, anonymous, files kB, .so mappings, .so files):" \
+        "$(sort -g "$work/$label.kb" | tr '\n' ';')"
+done
+
+# A million racers: start-up, then resident memory at its peak and once settled.
+HALVEX_HOME=$work/home-1m HALVEX_WAIT=120 start_traced "$build"/bin/halvex
+sleep 3
+echo "Program over 1,000,000 racers ($(du -m "$work/home-1m/DragRacers.dat" | cut -f1) MB):" \
+    "main window after $startup ms (target under 5 s)," \
+    "VmHWM $(resident "$program" VmHWM) kB, VmRSS $(resident "$program" VmRSS) kB idle" \
+    "(target under 300 MB)"
+stop_program
 echo "Machine after the start-ups: load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
 [ "${HALVEX_MEASURE_BENCH:-1}" = 0 ] && exit 0

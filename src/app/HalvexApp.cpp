@@ -8,7 +8,6 @@
 #include "link/TimingUnit.h"
 #include "link/frmDelay.h"
 #include "link/frmDiag.h"
-#include "periphery/MakerPage.h"
 #include "periphery/Password.h"
 #include "periphery/WebWindow.h"
 #include "periphery/frmChangePassword.h"
@@ -313,29 +312,7 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
     QObject::connect(&p.unit, &TimingUnit::connectedChanged, &p.window,
                      &frmDragRacing::showLinkStatus);
     QObject::connect(p.window.mnuVantoraWebSite, &QAction::triggered, &p.window, [&p] {
-        const QString address = makerPageAddress(p.services.folder);
-        QString error;
-        const auto open = [&] { return createWebWindow(address, address, &p.window, &error); };
-        {
-            std::unique_ptr<QDialog> first(open());
-            if (!first) {
-                p.services.prompter.message(
-                    QStringLiteral("The web page window cannot be opened:\r\n%1").arg(error));
-                return;
-            }
-            first->exec();
-        }
-        // The page is a file of the program folder; without it there is nothing to open.
-        if (!p.services.folder.exists(kMakerPageFileName)) {
-            p.services.prompter.message(
-                QStringLiteral("Please make sure you are connected to the internet"), {},
-                Buttons::Ok, Icon::Information);
-            return;
-        }
-        if (QDialog* second = open()) {
-            second->setAttribute(Qt::WA_DeleteOnClose);
-            second->show();
-        }
+        openWebPageWindows(p.services.folder, p.services.prompter, &p.window);
     });
     // The main window saves its state first, through its own connection made before this one.
     QObject::connect(p.window.mnuSettingsSettings, &QAction::triggered, &p.window,

@@ -5,14 +5,9 @@
 #include <QApplication>
 
 #include <memory>
-#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
-    // The web page window's engine refuses to run as root inside its sandbox.
-    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvex 3000"));
     QApplication::setOrganizationName(QStringLiteral("Halvex"));

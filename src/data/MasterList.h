@@ -26,7 +26,7 @@ QString properCase(const QString& text);
 int compareListNames(const QString& a, const QString& b);
 // The names in list order; names that compare equal keep their order among themselves, as if each
 // had been inserted after every name before it that compares equal or lower.
-QStringList sortedListNames(const QStringList& names);
+QStringList sortedListNames(QStringList names);
 
 // The line format has no escape for a double quote, so such a name cannot be stored.
 bool canStoreName(const QString& name);

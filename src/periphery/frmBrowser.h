@@ -13,8 +13,8 @@ namespace halvex {
 // The search page the toolbar's Search button goes to.
 inline const QString kSearchPageAddress = QStringLiteral("https://duckduckgo.com/");
 
-// A small web browser on the maker's web page (built into the module the program loads the first
-// time the window is asked for, see WebWindow.h), with a toolbar, an address box and a status bar.
+// A small web browser on the maker's web page (shown by the program halvex-browser, which the main
+// program starts from its menu, see WebWindow.h), with a toolbar, an address box and a status bar.
 // Loading it (the constructor) opens the starting address. A failure of the browser component
 // is never reported: the step that failed is skipped.
 class frmBrowser final : public QDialog

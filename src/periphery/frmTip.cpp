@@ -19,6 +19,14 @@ frmTip::frmTip(SettingsStore& store, Random& random, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmTip"));
     setWindowTitle(QStringLiteral("Tip of the Day"));
+}
+
+void frmTip::buildControls()
+{
+    // Built only for a window that shows: the picture's icon is looked up in the icon theme, which
+    // would hold up every start of the program with the tips switched off.
+    if (lblTipText)
+        return;
     auto* picture = new QLabel(this);
     picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(48, 48));
     auto* heading = new QLabel(QStringLiteral("Did you know..."), this);
@@ -58,6 +66,7 @@ bool frmTip::load(const ProgramFolder& folder)
 {
     if (!showTipsAtStartup(m_store))
         return false;
+    buildControls();
     chkLoadTipsAtStartup->setChecked(true);
     m_random.reseed();
     if (!LoadTips(folder.path(kTipsFileName)))
@@ -73,6 +82,7 @@ bool frmTip::LoadTips(const QString& path)
     // A file that is there but cannot be read is no better than a missing one.
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    buildControls();
     m_tips.append(tipLines(file.readAll()));
     nextTip();
     return true;

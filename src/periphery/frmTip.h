@@ -33,6 +33,7 @@ public:
     QPushButton* cmdOK = nullptr;
 
 private:
+    void buildControls();
     void nextTip();
 
     SettingsStore& m_store;

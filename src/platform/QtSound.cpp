@@ -1,17 +1,24 @@
 #include "platform/QtSound.h"
 
-#include <QUrl>
+#include "platform/Module.h"
 
 namespace halvex {
 
+QtSound::QtSound(ProgramFolder folder) : m_folder(std::move(folder)) {}
+
+QtSound::~QtSound() = default;
+
 void QtSound::play(const QString& fileName)
 {
-    if (!m_effect)
-        m_effect = std::make_unique<QSoundEffect>();
-    const QUrl source = QUrl::fromLocalFile(m_folder.path(fileName));
-    if (m_effect->source() != source)
-        m_effect->setSource(source);
-    m_effect->play();
+    if (!m_tried) {
+        m_tried = true;
+        using Create = Sound*(const ProgramFolder&);
+        if (auto* create = moduleFunction<Create>(QStringLiteral("halvex-sound"),
+                                                  "halvexCreateSound", nullptr))
+            m_effect.reset(create(m_folder));
+    }
+    if (m_effect)
+        m_effect->play(fileName);
 }
 
 } // namespace halvex

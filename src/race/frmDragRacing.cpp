@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStringListModel>
 
 namespace halvex {
 
@@ -246,6 +247,16 @@ void frmDragRacing::SetupTree()
     announceSetup();
 }
 
+void frmDragRacing::fillLaneBoxes(std::array<QComboBox*, 2> boxes, const QStringList& names)
+{
+    // Both lanes show one list model, made with the boxes: filled once, and no name measured.
+    for (QComboBox* box : boxes) {
+        auto* model = qobject_cast<QStringListModel*>(box->model());
+        if (model->stringList() != names)
+            model->setStringList(names);
+    }
+}
+
 void frmDragRacing::loadLaneList(std::array<QComboBox*, 2> boxes, const QString& fileName,
                                  const QString& leftText, const QString& rightText)
 {
@@ -253,8 +264,7 @@ void frmDragRacing::loadLaneList(std::array<QComboBox*, 2> boxes, const QString&
         box->clear();
     try {
         const QStringList names = sortedListNames(readNames(m_services.folder.path(fileName)));
-        for (QComboBox* box : boxes)
-            box->addItems(names);
+        fillLaneBoxes(boxes, names);
     } catch (const Failure& f) {
         for (QComboBox* box : boxes)
             box->setCurrentIndex(-1);

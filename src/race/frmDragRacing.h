@@ -85,6 +85,7 @@ private:
     void setDemoMarks(bool demo);
     void announceSetup();
     void showSessionState();
+    void fillLaneBoxes(std::array<QComboBox*, 2> boxes, const QStringList& names);
     void loadLaneList(std::array<QComboBox*, 2> boxes, const QString& fileName,
                       const QString& leftText, const QString& rightText);
 

@@ -10,8 +10,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QVBoxLayout>
 
 namespace halvex {
@@ -31,6 +33,19 @@ QComboBox* comboBox(QWidget* parent, const QString& name, const QString& tip, bo
         box->setCompleter(nullptr);
     box->setMinimumWidth(200);
     return box;
+}
+
+// A lane box of a master list, which may hold a million names: it is as wide as the lane gives it
+// rather than as its longest name, so that no name is measured at start-up, and both lanes show
+// one list model.
+void makeListBox(QComboBox* box, QStringListModel* names)
+{
+    box->setModel(names);
+    // With the icon's room counted, the box does not look through every entry for an icon.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(12);
+    if (auto* list = qobject_cast<QListView*>(box->view()))
+        list->setUniformItemSizes(true);
 }
 
 QLabel* label(QWidget* parent, const QString& name, const QString& text)
@@ -97,11 +112,15 @@ void frmDragRacing::buildControls()
     lblLeftLane->hide();
     lblRightLane->hide();
     QGroupBox* laneFrames[2] = {fraLeft, fraRight};
+    auto* racerNames = new QStringListModel(this);
+    auto* carNames = new QStringListModel(this);
     for (int i = 0; i < 2; ++i) {
         const QString index = QStringLiteral("(%1)").arg(i);
         cmbRacers[i] =
             comboBox(laneFrames[i], QStringLiteral("cmbRacers") + index, racerTips[i], true);
         cmbCars[i] = comboBox(laneFrames[i], QStringLiteral("cmbCars") + index, carTips[i], true);
+        makeListBox(cmbRacers[i], racerNames);
+        makeListBox(cmbCars[i], carNames);
         txtDialin[i] = new QLineEdit(laneFrames[i]);
         txtDialin[i]->setObjectName(QStringLiteral("txtDialin") + index);
         txtDialin[i]->setToolTip(QStringLiteral("Enter Dial-In or Index"));

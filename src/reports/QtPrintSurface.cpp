@@ -1,38 +1,14 @@
 #include "reports/QtPrintSurface.h"
 
 #include "platform/Failure.h"
+#include "platform/Module.h"
 #include "race/LabelColour.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QFontMetricsF>
+#include <QPagedPaintDevice>
 #include <QPen>
-#include <QPrinter>
-#include <QPrinterInfo>
-#include <QProcess>
 
 namespace halvex {
-
-namespace {
-
-// A queue set to refuse jobs takes the program's job without a word and drops it, so the print
-// system is asked first. Without its query tool nothing is known, and printing goes ahead.
-bool queueRefusesJobs(const QString& queue)
-{
-    QProcess lpstat;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
-    lpstat.setProcessEnvironment(env);
-    lpstat.start(QStringLiteral("lpstat"), {QStringLiteral("-a"), queue});
-    if (!lpstat.waitForFinished(3000)) {
-        lpstat.kill();
-        lpstat.waitForFinished(1000);
-        return false;
-    }
-    return lpstat.readAllStandardOutput().contains("not accepting");
-}
-
-} // namespace
 
 QtPrintSurface::QtPrintSurface() = default;
 
@@ -43,15 +19,14 @@ QtPrintSurface::~QtPrintSurface()
         m_painter.end();
 }
 
-QPrinter& QtPrintSurface::printer()
+PrinterDevice& QtPrintSurface::printer()
 {
     if (!m_printer) {
         m_printer = makePrinter();
-        m_printer->setFullPage(false);
-        m_printer->setPageOrientation(orientation() == 2 ? QPageLayout::Landscape
-                                                         : QPageLayout::Portrait);
+        m_printer->device().setPageOrientation(orientation() == 2 ? QPageLayout::Landscape
+                                                                  : QPageLayout::Portrait);
         if (greyScale())
-            m_printer->setColorMode(QPrinter::GrayScale);
+            m_printer->setGreyScale();
     }
     return *m_printer;
 }
@@ -80,7 +55,7 @@ void QtPrintSurface::beginJob()
 {
     if (m_painter.isActive())
         return;
-    if (!m_painter.begin(&printer())) {
+    if (!m_painter.begin(&printer().device())) {
         m_printer.reset();
         throw Failure(QStringLiteral("The printer \"%1\" could not start printing. Check that it "
                                      "is switched on and on line.")
@@ -90,22 +65,22 @@ void QtPrintSurface::beginJob()
 
 double QtPrintSurface::averageCharWidth()
 {
-    return QFontMetricsF(qfont(), &printer()).averageCharWidth();
+    return QFontMetricsF(qfont(), &printer().device()).averageCharWidth();
 }
 
 double QtPrintSurface::textWidth(const QString& text)
 {
-    return QFontMetricsF(qfont(), &printer()).horizontalAdvance(text);
+    return QFontMetricsF(qfont(), &printer().device()).horizontalAdvance(text);
 }
 
 double QtPrintSurface::lineHeight()
 {
-    return QFontMetricsF(qfont(), &printer()).lineSpacing();
+    return QFontMetricsF(qfont(), &printer().device()).lineSpacing();
 }
 
 QSizeF QtPrintSurface::printableSize()
 {
-    return printer().pageLayout().paintRectPixels(printer().resolution()).size();
+    return printer().device().pageLayout().paintRectPixels(printer().resolution()).size();
 }
 
 void QtPrintSurface::drawText(const Position& at, const QString& text)
@@ -113,7 +88,7 @@ void QtPrintSurface::drawText(const Position& at, const QString& text)
     beginJob();
     const QFont f = qfont();
     m_painter.setFont(f);
-    m_painter.drawText(QPointF(at.x, at.y + QFontMetricsF(f, &printer()).ascent()), text);
+    m_painter.drawText(QPointF(at.x, at.y + QFontMetricsF(f, &printer().device()).ascent()), text);
 }
 
 void paintCell(QPainter& painter, const CellBox& cell, const QFont& font, QPaintDevice* device)
@@ -151,13 +126,13 @@ void paintCell(QPainter& painter, const CellBox& cell, const QFont& font, QPaint
 void QtPrintSurface::drawCell(const CellBox& cell)
 {
     beginJob();
-    paintCell(m_painter, cell, qfont(), &printer());
+    paintCell(m_painter, cell, qfont(), &printer().device());
 }
 
 void QtPrintSurface::startPage()
 {
     beginJob();
-    if (!m_printer->newPage())
+    if (!m_printer->device().newPage())
         throw Failure(
             QStringLiteral("The printer \"%1\" could not start a new page.").arg(deviceName()));
 }
@@ -169,7 +144,7 @@ void QtPrintSurface::finishJob()
         return;
     }
     m_painter.end();
-    const bool failed = m_printer->printerState() == QPrinter::Error;
+    const bool failed = m_printer->failed();
     m_printer.reset();
     if (failed)
         throw Failure(
@@ -179,19 +154,19 @@ void QtPrintSurface::finishJob()
 void QtPrintSurface::greyScaleSwitchedOn()
 {
     if (m_printer)
-        m_printer->setColorMode(QPrinter::GrayScale);
+        m_printer->setGreyScale();
 }
 
 void QtPrintSurface::orientationChanged()
 {
     if (m_printer)
-        m_printer->setPageOrientation(orientation() == 2 ? QPageLayout::Landscape
-                                                         : QPageLayout::Portrait);
+        m_printer->device().setPageOrientation(orientation() == 2 ? QPageLayout::Landscape
+                                                                  : QPageLayout::Portrait);
 }
 
 QSizeF QtPrintSurface::pageSizeTwips()
 {
-    return printer().pageLayout().fullRectPoints().size() * 20.0;
+    return printer().device().pageLayout().fullRectPoints().size() * 20.0;
 }
 
 QPointF QtPrintSurface::twipsPerPixel()
@@ -200,38 +175,18 @@ QPointF QtPrintSurface::twipsPerPixel()
     return {t, t};
 }
 
-std::unique_ptr<QPrinter> DefaultPrinterSurface::makePrinter()
+std::unique_ptr<PrinterDevice> DefaultPrinterSurface::makePrinter()
 {
-    // Without a print system a native QPrinter quietly becomes a PDF writer with nowhere to
-    // write, so ask for the default printer first.
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
-        throw Failure(QStringLiteral("No default printer is installed. Install a printer and "
-                                     "make it the default printer, then print again."));
-    m_name = info.printerName();
-    if (queueRefusesJobs(m_name))
-        throw Failure(QStringLiteral("The printer \"%1\" did not accept the job.").arg(m_name));
-    auto p = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-    p->setDocName(QStringLiteral("Halvex 3000"));
-    return p;
-}
-
-PdfFileSurface::PdfFileSurface(QString path) : m_path(std::move(path)) {}
-
-QString PdfFileSurface::jobFile(int job) const
-{
-    if (job <= 1)
-        return m_path;
-    const QFileInfo info(m_path);
-    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-%1.pdf").arg(job));
-}
-
-std::unique_ptr<QPrinter> PdfFileSurface::makePrinter()
-{
-    auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    p->setOutputFormat(QPrinter::PdfFormat);
-    p->setOutputFileName(jobFile(++m_jobs));
-    return p;
+    using Open = PrinterDevice*(QString * name, QString * error);
+    QString error;
+    auto* open =
+        moduleFunction<Open>(QStringLiteral("halvex-print"), "halvexOpenDefaultPrinter", &error);
+    if (!open)
+        throw Failure(QStringLiteral("Printing is not available: %1").arg(error));
+    std::unique_ptr<PrinterDevice> printer(open(&m_name, &error));
+    if (!printer)
+        throw Failure(error);
+    return printer;
 }
 
 } // namespace halvex

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "reports/PrintSurface.h"
+#include "reports/PrinterDevice.h"
 
 #include <QFont>
 #include <QImage>
@@ -8,16 +9,15 @@
 
 #include <memory>
 
-class QPrinter;
-
 namespace halvex {
 
 QFont qfontOf(const PrintFont& font);
 // A grid cell drawn on a painter, measured for the device it paints on.
 void paintCell(QPainter& painter, const CellBox& cell, const QFont& font, QPaintDevice* device);
 
-// A print surface drawn with QPainter on a QPrinter, one QPrinter per job. Text is measured with
-// the printer's own font metrics, so columns fall where the printed characters put them.
+// A print surface drawn with QPainter on a printer, one printer per job (PrinterDevice.h). Text is
+// measured with the printer's own font metrics, so columns fall where the printed characters put
+// them.
 class QtPrintSurface : public PrintSurface
 {
 public:
@@ -31,7 +31,7 @@ public:
 
 protected:
     // A printer for the next job, set up for its device; throws Failure when there is none.
-    virtual std::unique_ptr<QPrinter> makePrinter() = 0;
+    virtual std::unique_ptr<PrinterDevice> makePrinter() = 0;
     virtual QString deviceName() const = 0;
 
     double averageCharWidth() override;
@@ -45,20 +45,21 @@ protected:
     void orientationChanged() override;
 
 private:
-    QPrinter& printer();
+    PrinterDevice& printer();
     QFont qfont();
     void beginJob();
 
-    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<PrinterDevice> m_printer;
     QPainter m_painter;
 };
 
-// The system's default printer (a CUPS queue). No default printer, or one that refuses the job,
-// is a printing failure.
+// The system's default printer (a CUPS queue), from the module `halvex-print` beside the program,
+// loaded at the first job. No default printer, one that refuses the job, or no module, is a
+// printing failure.
 class DefaultPrinterSurface final : public QtPrintSurface
 {
 protected:
-    std::unique_ptr<QPrinter> makePrinter() override;
+    std::unique_ptr<PrinterDevice> makePrinter() override;
     QString deviceName() const override { return m_name; }
 
 private:
@@ -66,7 +67,8 @@ private:
 };
 
 // Each job as a PDF file: the first at the given path, later ones beside it as "name-2.pdf",
-// "name-3.pdf" and so on.
+// "name-3.pdf" and so on. Built in the library halvex_printer (PdfFileSurface.cpp), which links
+// the print support library: for the tests and benchmarks, not the program.
 class PdfFileSurface final : public QtPrintSurface
 {
 public:
@@ -75,7 +77,7 @@ public:
     int jobs() const { return m_jobs; }
 
 protected:
-    std::unique_ptr<QPrinter> makePrinter() override;
+    std::unique_ptr<PrinterDevice> makePrinter() override;
     QString deviceName() const override { return m_path; }
 
 private:

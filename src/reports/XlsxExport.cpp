@@ -97,7 +97,7 @@ private:
 
 } // namespace
 
-QByteArray gridAsWorkbook(const GridModel& grid, const QString& sheetName)
+static QByteArray writeWorkbook(const GridModel& grid, const QString& sheetName)
 {
     QTemporaryDir dir;
     if (!dir.isValid())
@@ -149,3 +149,18 @@ QByteArray gridAsWorkbook(const GridModel& grid, const QString& sheetName)
 }
 
 } // namespace halvex
+
+// The entry of the module `halvex-xlsx`, which the program loads at its first workbook (see
+// XlsxModule.cpp). A failure comes back as its description: exceptions stay in the module.
+extern "C" Q_DECL_EXPORT bool halvexGridAsWorkbook(const halvex::GridModel& grid,
+                                                   const QString& sheetName, QByteArray* book,
+                                                   QString* error)
+{
+    try {
+        *book = halvex::writeWorkbook(grid, sheetName);
+        return true;
+    } catch (const halvex::Failure& f) {
+        *error = f.description();
+        return false;
+    }
+}

@@ -1,37 +1,100 @@
 #include "periphery/MakerPage.h"
+#include "periphery/WebWindow.h"
+#include "periphery/frmBrowser.h"
 #include "periphery/frmHelp.h"
+#include "platform/ProgramFolder.h"
 #include "support/WindowRig.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QProcess>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTimer>
 
 using namespace halvex;
 using namespace halvex::test;
+
+namespace {
+
+// The web page window's program that runs now, once one does.
+QProcess* runningBrowser(QWidget& window)
+{
+    QProcess* running = nullptr;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (QProcess* p : window.findChildren<QProcess*>(kBrowserProgramName))
+                if (p->state() == QProcess::Running)
+                    running = p;
+            return running != nullptr;
+        },
+        20000);
+    return running;
+}
+
+} // namespace
 
 class TestFrmBrowser : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void theMakersPageOpensFromTheMenu()
+    void theWindowShowsTheMakersPage()
     {
-        WindowRig rig;
-        QFile::copy(QStringLiteral(HALVEX_MAKER_PAGE), rig.dir.filePath(kMakerPageFileName));
-        rig.startWith(WindowRig::proTreeSetup());
-        // The first window is modal: closed from a timer. The second stays beside the program.
-        QTimer::singleShot(200, [] { QApplication::activeModalWidget()->close(); });
-        rig.window().mnuVantoraWebSite->trigger();
-        // Made in the window's own module: found by its name, not its type.
-        const auto windows = rig.window().findChildren<QDialog*>(QStringLiteral("frmBrowser"));
-        QCOMPARE(windows.size(), 1);
-        QVERIFY(windows[0]->isVisible() && !windows[0]->isModal());
-        QTRY_COMPARE_WITH_TIMEOUT(windows[0]->windowTitle(),
+        QTemporaryDir dir;
+        QFile::copy(QStringLiteral(HALVEX_MAKER_PAGE), dir.filePath(kMakerPageFileName));
+        frmBrowser window(makerPageAddress(ProgramFolder(dir.path())));
+        window.show();
+        QTRY_COMPARE_WITH_TIMEOUT(window.windowTitle(),
                                   QStringLiteral("Halvex 3000 race control by Vantora"), 20000);
-        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(window.cboAddress->currentText(), window.StartingAddress);
+    }
+
+    // The menu runs the window's program: the first modally (the main window drops input until it
+    // ends), then a second beside the program when the page is there.
+    void theMenuRunsTheFirstWindowModallyThenTheSecond_data()
+    {
+        QTest::addColumn<bool>("pageThere");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("page") << true << QStringList();
+        QTest::newRow("no page") << false
+                                 << QStringList{QStringLiteral(
+                                        "Please make sure you are connected to the internet")};
+    }
+
+    void theMenuRunsTheFirstWindowModallyThenTheSecond()
+    {
+        QFETCH(bool, pageThere);
+        QFETCH(QStringList, messages);
+        WindowRig rig;
+        if (pageThere)
+            QFile::copy(QStringLiteral(HALVEX_MAKER_PAGE), rig.dir.filePath(kMakerPageFileName));
+        frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QComboBox* racer = w.cmbRacers[0];
+        const QString before = racer->currentText();
+
+        w.mnuVantoraWebSite->trigger();
+        QProcess* first = runningBrowser(w);
+        QVERIFY(first);
+        QCOMPARE(first->arguments().mid(first->arguments().size() - 2),
+                 QStringList(2, makerPageAddress(ProgramFolder(rig.folder()))));
+        QTest::keyClicks(racer, QStringLiteral("xyz"));
+        QCOMPARE(racer->currentText(), before);
+
+        first->kill();
+        first->waitForFinished();
+        QTRY_COMPARE(rig.prompter.texts(), messages);
+        if (pageThere) {
+            QProcess* second = runningBrowser(w);
+            QVERIFY(second && second != first);
+            second->kill();
+            second->waitForFinished();
+        }
+        QTest::keyClicks(racer, QStringLiteral("xyz"));
+        QCOMPARE(racer->currentText(), before + QStringLiteral("xyz"));
     }
 
     void helpOpensOverAModalWindow()
@@ -49,6 +112,7 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
+    // The window in this process, as in its own program.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     TestFrmBrowser test;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace halvex {
+
+// A function exported by a module beside the program (in the executable's folder), the module
+// loaded the first time one of its functions is asked for and kept for the rest of the run. Parts
+// that the first window does not need (the web page window's engine, the sound system, printing)
+// live in such modules, so that their libraries are loaded only when first used.
+// Null when the module or the function cannot be had; `error` then says why.
+QFunctionPointer moduleFunction(const QString& module, const char* function, QString* error);
+
+template <typename Function>
+Function* moduleFunction(const QString& module, const char* function, QString* error)
+{
+    return reinterpret_cast<Function*>(moduleFunction(module, function, error));
+}
+
+} // namespace halvex
