@@ -26,16 +26,7 @@ enum class Subject
 // Ends the web page window's program as soon as one runs.
 void endBrowserWhenRunning(QWidget& window)
 {
-    QProcess* running = nullptr;
-    (void)QTest::qWaitFor(
-        [&] {
-            for (QProcess* p : window.findChildren<QProcess*>(kBrowserProgramName))
-                if (p->state() == QProcess::Running)
-                    running = p;
-            return running != nullptr;
-        },
-        20000);
-    if (running) {
+    if (QProcess* running = runningBrowser(window)) {
         running->kill();
         running->waitForFinished();
     }

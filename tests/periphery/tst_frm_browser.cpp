@@ -3,7 +3,7 @@
 #include "periphery/frmBrowser.h"
 #include "periphery/frmHelp.h"
 #include "platform/ProgramFolder.h"
-#include "support/WindowRig.h"
+#include "support/ModalWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,25 +15,6 @@
 
 using namespace halvex;
 using namespace halvex::test;
-
-namespace {
-
-// The web page window's program that runs now, once one does.
-QProcess* runningBrowser(QWidget& window)
-{
-    QProcess* running = nullptr;
-    (void)QTest::qWaitFor(
-        [&] {
-            for (QProcess* p : window.findChildren<QProcess*>(kBrowserProgramName))
-                if (p->state() == QProcess::Running)
-                    running = p;
-            return running != nullptr;
-        },
-        20000);
-    return running;
-}
-
-} // namespace
 
 class TestFrmBrowser : public QObject
 {

@@ -1,16 +1,34 @@
 #pragma once
 
+#include "periphery/WebWindow.h"
 #include "reports/frmGridData.h"
 #include "settings/frmDragSettings.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
+#include <QProcess>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
 
 namespace halvex::test {
+
+// The web page window's program that runs now, once one does.
+inline QProcess* runningBrowser(QWidget& window)
+{
+    QProcess* running = nullptr;
+    (void)QTest::qWaitFor(
+        [&] {
+            for (QProcess* p : window.findChildren<QProcess*>(kBrowserProgramName))
+                if (p->state() == QProcess::Running)
+                    running = p;
+            return running != nullptr;
+        },
+        20000);
+    return running;
+}
 
 // Answers the next modal window of the given object name (any, when null) from the event loop
 // as soon as it is shown, so that no test blocks on it.
