@@ -1,13 +1,14 @@
+#include "data/DragSettings.h"
+#include "race/RaceResult.h"
 #include "reports/QtPrintSurface.h"
 #include "reports/TimeSlip.h"
+#include "support/RecordingSurface.h"
+#include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
-#include "support/WindowRig.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QPrinterInfo>
 #include <QProcess>
-#include <QPushButton>
 #include <QTest>
 
 using namespace halvex;
@@ -171,28 +172,6 @@ private Q_SLOTS:
         if (!queue)
             QSKIP("No default printer, so no slip through a print queue: run "
                   "scripts/cups-pdf-queue.sh as root to set up a PDF queue");
-    }
-
-    void statisticsWindowPrintsItsOwnRace()
-    {
-        WindowRig rig;
-        WindowStateRecord setup = WindowRig::proTreeSetup(true);
-        setup.AutoPrintSlip = true;
-        frmDragRacing& w = rig.startWith(setup);
-        pressStartRace(w);
-        QVERIFY(rig.stats());
-        // Auto Print Slip printed it as the window opened, followed by the notice; a reprint
-        // after the main window's setup changed is still that race's.
-        w.cmbRacers[0]->setCurrentText(QStringLiteral("alice Hart"));
-        rig.stats()->cmdPrint->click();
-        QTRY_COMPARE(rig.printNotices, 2);
-        QCOMPARE(rig.printer.jobs.size(), 2);
-        for (const RecordingSurface::Job& job : rig.printer.jobs)
-            QCOMPARE(job.lines.value(7), QStringLiteral("[3]Bob Diaz[30]Carla"));
-
-        rig.printer.failure = QStringLiteral("Printer off line");
-        rig.stats()->cmdPrint->click();
-        QTRY_COMPARE(rig.printNotices, 2);
     }
 };
 

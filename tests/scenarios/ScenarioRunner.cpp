@@ -25,11 +25,11 @@ constexpr int kRaceMs = 30000;
 
 // The verbs and the fewest words each takes after it.
 const QMap<QString, int> kVerbs = {
-    {"port", 1},   {"settings", 0}, {"windowstate", 0}, {"lists", 0}, {"file", 2},
-    {"link", 2},   {"unit", 1},     {"answer", 1},      {"input", 1}, {"start", 0},
-    {"wait", 1},   {"race", 0},     {"timelimit", 2},   {"click", 1}, {"focus", 1},
-    {"close", 1},  {"set", 2},      {"type", 2},        {"key", 2},   {"pick", 2},
-    {"expect", 1}, {"signal", 1},   {"savefile", 1}};
+    {"port", 1},   {"settings", 0}, {"windowstate", 0}, {"lists", 0},  {"file", 2},
+    {"link", 2},   {"unit", 1},     {"answer", 1},      {"input", 1},  {"start", 0},
+    {"wait", 1},   {"race", 0},     {"timelimit", 2},   {"click", 1},  {"focus", 1},
+    {"close", 1},  {"set", 2},      {"type", 2},        {"key", 2},    {"pick", 2},
+    {"expect", 1}, {"signal", 1},   {"savefile", 1},    {"printer", 1}};
 
 int number(const QString& text)
 {
@@ -144,8 +144,9 @@ WindowRig& ScenarioRunner::rig()
 
 ScenarioRunner::Result ScenarioRunner::perform(const QString& verb, const QStringList& args)
 {
-    static const QStringList setUpVerbs = {"port", "settings", "windowstate", "lists", "file",
-                                           "link", "unit",     "answer",      "input", "savefile"};
+    static const QStringList setUpVerbs = {"port",  "settings", "windowstate", "lists",
+                                           "file",  "link",     "unit",        "answer",
+                                           "input", "savefile", "printer"};
     if (setUpVerbs.contains(verb))
         return setUp(verb, args);
     if (verb != u"start" && (!m_rig || !m_rig->app))
@@ -200,6 +201,9 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         rig().prompter.fileNames.enqueue(rig().dir.filePath(args[0]));
         if (args.size() > 1)
             rig().prompter.fileTypes.enqueue(args[1]);
+    } else if (verb == u"printer") {
+        // Every output from now on fails as a printer gone off line does, or none.
+        rig().printer.failure = args[0] == u"fails" ? args.value(1) : QString();
     } else if (m_peer && args[0] == u"masks" && args.size() == 3) {
         m_peer->setMasks(number(args[1]), number(args[2]));
     } else if (m_peer && args[0] == u"silent") {
@@ -344,6 +348,19 @@ ScenarioRunner::Result ScenarioRunner::expect(const QString& what, const QString
         const Result r = compare(text(all.mid(m_wireSeen)), text(bytes(values)));
         if (r == Result::Done)
             m_wireSeen = all.size();
+        return r;
+    }
+    if (what == u"printed") {
+        // One line of each job printed since the last print check; every job shows its notice.
+        const QList<RecordingSurface::Job>& jobs = m_rig->printer.jobs;
+        QStringList lines;
+        for (qsizetype j = m_printSeen; j < jobs.size(); ++j)
+            lines.append(jobs[j].lines.value(number(values.value(0))));
+        if (m_rig->printNotices != jobs.size())
+            lines.append(QStringLiteral("<%1 notices>").arg(m_rig->printNotices));
+        const Result r = compare(lines, values.mid(1));
+        if (r == Result::Done)
+            m_printSeen = jobs.size();
         return r;
     }
     if (what == u"file" && !values.isEmpty())
