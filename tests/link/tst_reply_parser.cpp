@@ -23,7 +23,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, row);
         QCOMPARE(row.size(), 4);
-        const QString reply = QString(row[1]).replace(QStringLiteral("\\n"), QStringLiteral("\n"));
+        const QString reply = row[1];
         const int count = row[2].toInt();
         QList<int> fields;
         QStringList read; // the numbers as read back, so that no typo passes as 0

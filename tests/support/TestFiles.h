@@ -22,17 +22,45 @@ inline void writeFile(const QString& path, const QByteArray& bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-// The rows of a tab-separated table, one a line; blank lines and lines starting with '#' are
-// left out. A table that cannot be read fails the test run: no rows would pass unnoticed.
+// A table's field with \r, \n, \t, \\ and \xNN (a byte, or a character below 256) replaced.
+inline QString unescaped(const QString& field)
+{
+    QString text;
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QChar c = field[i];
+        if (c != u'\\' || i + 1 == field.size()) {
+            text += c;
+            continue;
+        }
+        const QChar next = field[i + 1];
+        if (next == u'x') {
+            text += QChar(field.mid(i + 2, 2).toUShort(nullptr, 16));
+            i += 3;
+        } else {
+            text += next == u'r' ? u'\r' : next == u'n' ? u'\n' : next == u't' ? u'\t' : next;
+            ++i;
+        }
+    }
+    return text;
+}
+
+// The rows of a tab-separated table, one a line, each field unescaped; blank lines and lines
+// starting with '#' are left out. A table that cannot be read fails the test run: no rows would
+// pass unnoticed.
 inline QList<QStringList> tableRows(const QString& path)
 {
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
         qFatal("cannot read the table %s", qPrintable(path));
     QList<QStringList> rows;
-    for (const QByteArray& line : file.readAll().split('\n'))
-        if (!line.trimmed().isEmpty() && !line.startsWith('#'))
-            rows.append(QString::fromUtf8(line).split(u'\t'));
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.trimmed().isEmpty() || line.startsWith('#'))
+            continue;
+        QStringList fields;
+        for (const QString& field : QString::fromUtf8(line).split(u'\t'))
+            fields.append(unescaped(field));
+        rows.append(fields);
+    }
     return rows;
 }
 
