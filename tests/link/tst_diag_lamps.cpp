@@ -1,39 +1,32 @@
 #include "link/DiagLamps.h"
+#include "support/TestFiles.h"
 
 #include <QTest>
 
 using namespace halvex;
+using namespace halvex::test;
 
 class TestDiagLamps : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    // One reply a row of diag-lamp-rows.tsv.
     void eachBitLightsItsLamp_data()
     {
-        QTest::addColumn<int>("n");
-        QTest::addColumn<int>("mask1");
-        QTest::addColumn<int>("mask2");
-        QTest::addColumn<QString>("shown");
-        // Rows: finish, trap, intermediates farthest first, stage, pre-stage; G green, R red,
-        // left lamp first.
-        QTest::newRow("N=3, every sensor")
-            << 3 << (1 | 32 | 4) << (128 | 16 | 8) << "RG GR GR RG RR RG GR";
-        QTest::newRow("N=3, all clear") << 3 << 0 << 0 << "RR RR RR RR RR RR RR";
-        QTest::newRow("N=3, sensor 1 right") << 3 << 128 << 0 << "RR RR RR RR RG RR RR";
-        QTest::newRow("N=2, unused bits") << 2 << (64 | 3) << (4 | 3) << "RR RR GR GR RR RR";
-        // A hand-edited sensor count is held to 1 to 3, so no row runs past the lamps.
-        QTest::newRow("N=0 as 1") << 0 << 64 << 0 << "RR RR GR RR RR";
-        QTest::newRow("N=9 as 3") << 9 << 1 << 0 << "RR RR GR RR RR RR RR";
-        QTest::newRow("mask above a byte") << 1 << 256 << 0 << "malformed";
-        QTest::newRow("negative mask") << 1 << 0 << -1 << "malformed";
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList& row : tableRows(QFINDTESTDATA("diag-lamp-rows.tsv")))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
 
     void eachBitLightsItsLamp()
     {
-        QFETCH(int, n);
-        QFETCH(int, mask1);
-        QFETCH(int, mask2);
+        QFETCH(QStringList, row);
+        QCOMPARE(row.size(), 5);
+        const int n = row[1].toInt();
+        const int mask1 = row[2].toInt();
+        const int mask2 = row[3].toInt();
+        QCOMPARE(QStringLiteral("%1 %2 %3").arg(n).arg(mask1).arg(mask2), row.mid(1, 3).join(u' '));
         DragSettings s;
         s.NumberOfSensors = qint16(n);
         const auto states = diagLampStates(diagRows(s), DiagReply{0, mask1, mask2});
@@ -42,7 +35,7 @@ private Q_SLOTS:
             shown.clear();
         for (qsizetype r = 0; states && r < states->left.size(); ++r)
             shown.append(QString(states->left[r] ? u'G' : u'R') + (states->right[r] ? u'G' : u'R'));
-        QTEST(shown.join(u' '), "shown");
+        QCOMPARE(shown.join(u' '), row[4]);
     }
 };
 

@@ -1,42 +1,37 @@
 #include "link/ReplyParser.h"
+#include "support/TestFiles.h"
 
 #include <QTest>
 
 using namespace halvex;
+using namespace halvex::test;
 
 class TestReplyParser : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    // One reply a row of race-replies.tsv.
     void replies_data()
     {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QList<int>>("fields"); // indices 1 to 18; the rest must be 0
-        QTest::newRow("fourteen fields")
-            << "100\n200\n300\n400\n500\n600\n700\n800\n900\n1000\n1100\n1200\n1300\n1400\n!\n"
-            << 14 << QList<int>{100, 200, 300,  400,  500,  600,  700,
-                                800, 900, 1000, 1100, 1200, 1300, 1400};
-        QTest::newRow("halves to even, signs, an empty field")
-            << "12.5\n13.5\n-3\n-2.5\n\n2147483647\n!\n"
-            << 6 << QList<int>{12, 14, -3, -2, 0, 2147483647};
-        // The blank and the letter are no reply characters: the text ends before them, and what
-        // stands before them on their line has no delimiter left.
-        QTest::newRow("a blank ends the text") << "1\n 7\n!\n" << 1 << QList<int>{1};
-        QTest::newRow("a letter ends the text") << "12\nx7\n!\n" << 1 << QList<int>{12};
-        QTest::newRow("only the end mark") << "!\n" << 0 << QList<int>{};
-        QTest::newRow("digits after the last delimiter") << "5\n6" << 1 << QList<int>{5};
-        QTest::newRow("surplus fields")
-            << "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n13\n14\n15\n16\n17\n18\n19\n20\n!\n"
-            << 18 << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList& row : tableRows(QFINDTESTDATA("race-replies.tsv")))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
 
     void replies()
     {
-        QFETCH(QString, reply);
-        QFETCH(int, count);
-        QFETCH(QList<int>, fields);
+        QFETCH(QStringList, row);
+        QCOMPARE(row.size(), 4);
+        const QString reply = row[1];
+        const int count = row[2].toInt();
+        QList<int> fields;
+        QStringList read; // the numbers as read back, so that no typo passes as 0
+        for (const QString& f : row[3].split(u' ', Qt::SkipEmptyParts)) {
+            fields.append(f.toInt());
+            read.append(QString::number(fields.last()));
+        }
+        QCOMPARE(QString::number(count) + u'/' + read.join(u' '), row[2] + u'/' + row[3]);
         RaceReply a;
         a.fill(77); // every element is overwritten
         QCOMPARE(parseReply(reply, kReplyValidChars, kReplyDelimiter,

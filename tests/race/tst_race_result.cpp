@@ -1,12 +1,14 @@
 #include "race/Colours.h"
 #include "race/RaceResult.h"
 #include "race/ResultDisplay.h"
+#include "support/TestFiles.h"
 
 #include <QTest>
 
 #include <bit>
 
 using namespace halvex;
+using namespace halvex::test;
 
 namespace {
 
@@ -63,52 +65,24 @@ class TestRaceResult : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // One race a row of winner-decisions.tsv.
     void winnerDecision_data()
     {
-        QTest::addColumn<int>("tree");
-        QTest::addColumn<QString>("dials");
-        QTest::addColumn<QList<int>>("units"); // RT left, RT right, finish left, finish right
-        QTest::addColumn<QString>("expected"); // "L", "R" or "-", then the marks
-
-        auto add = [](const char* name, int tree, const char* dials, QList<int> units,
-                      const char* expected) {
-            QTest::newRow(name) << tree << QString::fromLatin1(dials) << units
-                                << QString::fromLatin1(expected);
-        };
-        add("left red, equal ETs", 0, "0 0", {-100, 500, 97900, 98500}, "R red:L");
-        add("both red, right later", 0, "0 0", {-200, -50, 97800, 96950}, "R red:LR");
-        add("both red, left later", 3, "0 0", {-30, -200, 98970, 96800}, "L red:LR");
-        add("both red, equal", 0, "0 0", {-100, -100, 94900, 98900}, "R red:LR");
-        add("both red, dial-ins count", 2, "9 9.5", {-300, -100, 90000, 96000}, "L red:LR");
-        add("only right red", 3, "0 0", {1000, -10, 100000, 90000}, "L red:R");
-        add("red beats breakout", 2, "10 11", {500, -100, 90500, 111900}, "L red:R out:L");
-        add("left breaks out", 2, "10 11", {500, 500, 100000, 112500}, "R out:L");
-        add("both break out, right less", 2, "10 11", {500, 500, 100000, 110400}, "R out:LR");
-        add("both break out, left less", 2, "10 11", {500, 500, 100400, 110000}, "L out:LR");
-        add("both break out equally", 4, "10 10", {500, 600, 100000, 100100}, "R out:LR");
-        add("ET equal to the dial-in is no breakout", 2, "9.5 10", {0, 1000, 95000, 101000}, "L");
-        add("no handicap, left ahead", 0, "0 0", {5000, 4000, 103000, 103500}, "L");
-        add("equal totals go right", 3, "0 0", {5000, 4000, 103000, 103000}, "R");
-        add("dial-in totals, right nearer", 2, "9.5 10", {1000, 1000, 97000, 101500}, "R");
-        add("dial-in totals, left nearer", 2, "9.5 10", {1000, 1000, 97000, 103000}, "L");
-        add("perfect reaction is no red light", 0, "0 0", {0, 100, 98000, 98100}, "L");
-        add("left did not finish", 0, "0 0", {500, 500, 0, 98500}, "-");
-        add("right did not finish", 3, "0 0", {500, 500, 98500, 0}, "-");
-        add("unfinished lane breaks out", 2, "9 9", {500, 500, 0, 98500}, "R out:L");
-        add("no breakouts without handicap", 0, "9.9 9.9", {500, 500, 96500, 96000}, "R");
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList& row : tableRows(QFINDTESTDATA("winner-decisions.tsv")))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
 
     void winnerDecision()
     {
-        QFETCH(int, tree);
-        QFETCH(QString, dials);
-        QFETCH(QList<int>, units);
-        QFETCH(QString, expected);
-
-        const QStringList d = dials.split(u' ');
-        const RaceResult r =
-            computeRace(setup(tree, qPrintable(d[0]), qPrintable(d[1])),
-                        reply(units[0], units[1], units[2], units[3]), imperial(), 7);
+        QFETCH(QStringList, row);
+        QCOMPARE(row.size(), 9);
+        for (int i : {1, 4, 5, 6, 7})
+            QCOMPARE(QString::number(row[i].toInt()), row[i]); // no typo read as 0
+        const auto unit = [&row](int i) { return row[i].toInt(); };
+        const QString expected = row[8];
+        const RaceResult r = computeRace(setup(unit(1), qPrintable(row[2]), qPrintable(row[3])),
+                                         reply(unit(4), unit(5), unit(6), unit(7)), imperial(), 7);
         const WinnerDecision& w = r.decision;
         QString got = w.winner == Lane::Left    ? QStringLiteral("L")
                       : w.winner == Lane::Right ? QStringLiteral("R")

@@ -230,30 +230,24 @@ private Q_SLOTS:
         }
     }
 
+    // One race a row of tree-commands.tsv.
     void commandsFollowTheTreeAndTheStaging_data()
     {
-        QTest::addColumn<int>("tree");
-        QTest::addColumn<bool>("preStageStage");
-        QTest::addColumn<QByteArray>("beforeDelay");
-        QTest::addColumn<QByteArray>("afterDelay");
-        QTest::newRow("pro tree, pre-stage/start")
-            << 3 << false << QByteArray("O\nGL21\nGR21\n") << QByteArray("A\n0\n0\nP\nGL81\n");
-        QTest::newRow("full tree, pre-stage/stage")
-            << 0 << true << QByteArray("O\n") << QByteArray("A\n0\n0\nN\nGL81\n");
-        QTest::newRow("dial-in full tree")
-            << 2 << true << QByteArray("O\n") << QByteArray("A\n0\n2500\nN\nGR81\n");
-        QTest::newRow("pro tree with index")
-            << 4 << true << QByteArray("O\n") << QByteArray("A\n0\n2500\nP\nGR81\n");
-        // No tree chosen: nothing tells the unit to start, and the report never comes.
-        QTest::newRow("no tree") << -1 << true << QByteArray("O\n") << QByteArray();
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList& row : tableRows(QFINDTESTDATA("tree-commands.tsv")))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
 
     void commandsFollowTheTreeAndTheStaging()
     {
-        QFETCH(int, tree);
-        QFETCH(bool, preStageStage);
-        QFETCH(QByteArray, beforeDelay);
-        QFETCH(QByteArray, afterDelay);
+        QFETCH(QStringList, row);
+        QCOMPARE(row.size(), 5);
+        const int tree = row[1].toInt();
+        QCOMPARE(QString::number(tree), row[1]);
+        const bool preStageStage = row[2] == u"true";
+        QVERIFY(preStageStage || row[2] == u"false");
+        const QByteArray beforeDelay = row[3].toLatin1();
+        const QByteArray afterDelay = row[4].toLatin1();
         Rig rig;
         DragSettings settings;
         settings.PreStageStage = preStageStage;

@@ -111,16 +111,11 @@ private Q_SLOTS:
         rig.setup.setSetup(dialInRace());
         rig.race(dialInRace(), kRedAndBreakout);
         const auto& lanes = rig.board.lanes();
+        // The result's texts and colours on the board are checked in its scenario, for this race;
+        // here only what the next pairing must clear.
         QVERIFY(rig.board.showsResult());
-        QCOMPARE(rig.board.raceTitle(), QStringLiteral("Race # 1"));
         QCOMPARE(lanes[0].reactionTime, QStringLiteral("-0.0100"));
         QCOMPARE(lanes[0].reactionTimeColour, kColourRed);
-        QCOMPARE(lanes[1].elapsedTime, QStringLiteral("1.0400"));
-        QCOMPARE(lanes[1].elapsedTimeColour, kColourYellow);
-        QCOMPARE(lanes[1].nameColour, kColourGreen);
-        QCOMPARE(lanes[0].nameColour, kColourLightGrey);
-        QCOMPARE(lanes[0].winMargin, QString());
-        QCOMPARE(lanes[1].winMargin, QStringLiteral("0.0700"));
 
         // The operator sets up the next pair while the result is on screen: the crowd still
         // reads the race just run, until its window closes.

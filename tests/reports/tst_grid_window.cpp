@@ -6,23 +6,13 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTableView>
 #include <QTest>
 
 using namespace halvex;
 using namespace halvex::test;
 
-namespace {
-
-QPoint cellCentre(QTableView* view, int row, int col)
-{
-    return view->visualRect(view->model()->index(row, col)).center();
-}
-
-} // namespace
-
-// The race data window's sorts, qualifiers, saved bytes and Clear Data are a scenario; a column
-// dragged, the save dialog's offer and the printed grid are told here.
+// The race data window's sorts, qualifiers, saved bytes, printed grid, a column dragged and Clear
+// Data are a scenario; the save dialog's offer and the grid on paper are told here.
 class TestGridWindow : public QObject
 {
     Q_OBJECT
@@ -42,12 +32,6 @@ private Q_SLOTS:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
-        // A title dragged onto another column moves its column there.
-        QTest::mousePress(w.GridL->viewport(), Qt::LeftButton, {}, cellCentre(w.GridL, 0, 4));
-        QTest::mouseRelease(w.GridL->viewport(), Qt::LeftButton, {}, cellCentre(w.GridL, 0, 1));
-        QCOMPARE(w.gridL.text(0, 1), QStringLiteral("Driver"));
-        QCOMPARE(w.gridL.text(0, 2), QStringLiteral("Race#"));
-
         // Save offers the worksheet first and chosen, then the workbook and the comma-separated
         // values; a name without a suffix gets the chosen type's.
         const QString out = rig.dir.filePath(QStringLiteral("out"));
@@ -58,14 +42,6 @@ private Q_SLOTS:
         QCOMPARE(rig.prompter.saveDialogs[0].selectedFilter, QStringLiteral("Excel Files (*.xls)"));
         QVERIFY(QFileInfo::exists(out + QStringLiteral(".xls")));
 
-        // Print Grid sends the grid shown as one job; a selection made upward prints the titles.
-        w.mnuPrint->trigger();
-        QCOMPARE(rig.printer.jobs.size(), 1);
-        QVERIFY(rig.printer.jobs[0].cells.contains(QStringLiteral("1|0,0|ID")));
-        w.printFirstRow = 3;
-        w.printLastRow = 1;
-        w.mnuPrintSelection->trigger();
-        QCOMPARE(rig.printer.jobs[1].cells.size(), 15);
         // On paper, texts read back whole: a ligature keeps its letters.
         w.gridL.setText(1, 1, QStringLiteral("Yellow Jacket"));
         w.gridL.setText(2, 1, QStringLiteral("Modified"));

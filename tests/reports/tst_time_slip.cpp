@@ -1,12 +1,14 @@
+#include "data/DragSettings.h"
+#include "race/RaceResult.h"
 #include "reports/QtPrintSurface.h"
 #include "reports/TimeSlip.h"
-#include "support/WindowRig.h"
+#include "support/RecordingSurface.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TestFiles.h"
 
-#include <QComboBox>
 #include <QDir>
 #include <QPrinterInfo>
 #include <QProcess>
-#include <QPushButton>
 #include <QTest>
 
 using namespace halvex;
@@ -90,49 +92,24 @@ private Q_SLOTS:
         }
     }
 
+    // One slip a row of slip-layouts.tsv.
     void layouts_data()
     {
-        QTest::addColumn<bool>("large");
-        QTest::addColumn<int>("sensors");
-        QTest::addColumn<int>("tree");
-        QTest::addColumn<float>("leftMargin");
-        QTest::addColumn<QString>("tail"); // the slip's last lines, separated by "|"
-        QTest::newRow("large, one point, dial-in")
-            << true << 1 << 2 << 0.03f
-            << "[20]T|[20]Race # [27] 7 |[20]Test Strip|[20]Track Length = [35]66 ft|"
-               "[20]Class: [27]Stock|[20]Full Tree with Dial-In|[5]Win[45]Lost|[5]Ann[45]Bob|"
-               "[5]Red[45]Blue|[5]0.0500[25]R/T[45]-0.0400|[5]0.2000[25]10 ft[45]0.2500|"
-               "[5]1.0000[25]ET[45]1.0400|[5]120.00[25]MPH[45]115.38|[5]0.0300[25]WM|"
-               "[5]7.500[25]Dial-in[45]7.600|||[10]D";
-        // A left margin of exactly 0 goes on the right, with the right lane's value.
-        QTest::newRow("small, three points, margin 0, index")
-            << false << 3 << 4 << 0.0f
-            << "[8]T|[8]Race # [15] 7 |[8]Test Strip|[8]Track Length = [23]66 ft|"
-               "[8]Class: [15]Stock|[8]Pro-Tree with Index|[3]Win[30]Lost|[3]Ann[30]Bob|"
-               "[3]Red[30]Blue|[3]0.0500[17]R/T[30]-0.0400|[3]0.2000[17]10 ft[30]0.2500|"
-               "[3]0.4500[17]20 ft[30]0.5000|[3]0.7000[17]40 ft[30]0.7500|"
-               "[3]1.0000[17]ET[30]1.0400|[3]120.00[17]KPH[30]115.38|[17]WM[30]-0.0300|"
-               "[3]7.500[17]Index[30]7.600|[10]D";
-        QTest::newRow("full tree") << false << 1 << 0 << 0.03f << "[3]0.0300[17]WM|[10]D";
-        QTest::newRow("full tree, index")
-            << false << 1 << 1 << 0.03f << "[3]0.0300[17]WM|[3]7.500[17]Index[30]7.600|[10]D";
-        QTest::newRow("pro-tree") << false << 1 << 3 << 0.03f << "[3]0.0300[17]WM|[10]D";
-        // A hand-edited sensor count prints the points a slip has room for, or none.
-        QTest::newRow("seven sensors") << false << 7 << 3 << 0.03f
-                                       << "[3]0.7000[17]40 ft[30]0.7500|[3]1.0000[17]ET[30]1.0400|"
-                                          "[3]120.00[17]KPH[30]115.38|[3]0.0300[17]WM|[10]D";
-        QTest::newRow("no sensors")
-            << false << -1 << 3 << 0.03f
-            << "[3]Red[30]Blue|[3]0.0500[17]R/T[30]-0.0400|[3]1.0000[17]ET[30]1.0400|"
-               "[3]120.00[17]KPH[30]115.38|[3]0.0300[17]WM|[10]D";
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList& row : tableRows(QFINDTESTDATA("slip-layouts.tsv")))
+            QTest::newRow(qPrintable(row[0])) << row;
     }
     void layouts()
     {
-        QFETCH(bool, large);
-        QFETCH(int, sensors);
-        QFETCH(int, tree);
-        QFETCH(float, leftMargin);
-        QFETCH(QString, tail);
+        QFETCH(QStringList, row);
+        QCOMPARE(row.size(), 6);
+        const bool large = row[1] == u"true";
+        bool ok[3] = {};
+        const int sensors = row[2].toInt(&ok[0]);
+        const int tree = row[3].toInt(&ok[1]);
+        const float leftMargin = row[4].toFloat(&ok[2]);
+        QVERIFY(ok[0] && ok[1] && ok[2] && (large || row[1] == u"false"));
+        const QString tail = row[5];
         RecordingSurface s;
         ScriptedPrompter prompter;
         QVERIFY(PrintTimeSlip(s, prompter, slipRace(tree, leftMargin, -0.03f),
@@ -195,28 +172,6 @@ private Q_SLOTS:
         if (!queue)
             QSKIP("No default printer, so no slip through a print queue: run "
                   "scripts/cups-pdf-queue.sh as root to set up a PDF queue");
-    }
-
-    void statisticsWindowPrintsItsOwnRace()
-    {
-        WindowRig rig;
-        WindowStateRecord setup = WindowRig::proTreeSetup(true);
-        setup.AutoPrintSlip = true;
-        frmDragRacing& w = rig.startWith(setup);
-        pressStartRace(w);
-        QVERIFY(rig.stats());
-        // Auto Print Slip printed it as the window opened, followed by the notice; a reprint
-        // after the main window's setup changed is still that race's.
-        w.cmbRacers[0]->setCurrentText(QStringLiteral("alice Hart"));
-        rig.stats()->cmdPrint->click();
-        QTRY_COMPARE(rig.printNotices, 2);
-        QCOMPARE(rig.printer.jobs.size(), 2);
-        for (const RecordingSurface::Job& job : rig.printer.jobs)
-            QCOMPARE(job.lines.value(7), QStringLiteral("[3]Bob Diaz[30]Carla"));
-
-        rig.printer.failure = QStringLiteral("Printer off line");
-        rig.stats()->cmdPrint->click();
-        QTRY_COMPARE(rig.printNotices, 2);
     }
 };
 

@@ -198,6 +198,19 @@ void pickRow(QObject* control, int row, int column, bool twice)
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, centre);
 }
 
+void dragCell(QObject* control, QPoint from, QPoint to)
+{
+    auto* view = qobject_cast<QAbstractItemView*>(control);
+    if (!view)
+        fail(control->objectName() + QStringLiteral(" is not a list"));
+    // Points are (row, column).
+    const auto centre = [view](QPoint cell) {
+        return view->visualRect(view->model()->index(cell.x(), cell.y())).center();
+    };
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, centre(from));
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, centre(to));
+}
+
 void closeWindow(QObject* control)
 {
     widget(control)->close();

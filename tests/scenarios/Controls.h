@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QStringList>
 
 namespace halvex::test {
@@ -28,6 +29,8 @@ void pressKeys(QObject* control, const QString& keys);
 void typeText(QObject* control, const QString& text);
 void focusControl(QObject* control);
 void pickRow(QObject* control, int row, int column, bool twice);
+// The mouse pressed on one cell of a list or table and released on another.
+void dragCell(QObject* control, QPoint from, QPoint to);
 void closeWindow(QObject* control);
 
 } // namespace halvex::test

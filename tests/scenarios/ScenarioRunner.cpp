@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <csignal>
@@ -25,11 +26,11 @@ constexpr int kRaceMs = 30000;
 
 // The verbs and the fewest words each takes after it.
 const QMap<QString, int> kVerbs = {
-    {"port", 1},   {"settings", 0}, {"windowstate", 0}, {"lists", 0}, {"file", 2},
-    {"link", 2},   {"unit", 1},     {"answer", 1},      {"input", 1}, {"start", 0},
-    {"wait", 1},   {"race", 0},     {"timelimit", 2},   {"click", 1}, {"focus", 1},
-    {"close", 1},  {"set", 2},      {"type", 2},        {"key", 2},   {"pick", 2},
-    {"expect", 1}, {"signal", 1},   {"savefile", 1}};
+    {"port", 1},   {"settings", 0}, {"windowstate", 0}, {"lists", 0},   {"file", 2},
+    {"link", 2},   {"unit", 1},     {"answer", 1},      {"input", 1},   {"start", 0},
+    {"wait", 1},   {"race", 0},     {"timelimit", 2},   {"click", 1},   {"focus", 1},
+    {"close", 1},  {"set", 2},      {"type", 2},        {"key", 2},     {"pick", 2},
+    {"expect", 1}, {"signal", 1},   {"savefile", 1},    {"printer", 1}, {"drag", 5}};
 
 int number(const QString& text)
 {
@@ -144,8 +145,9 @@ WindowRig& ScenarioRunner::rig()
 
 ScenarioRunner::Result ScenarioRunner::perform(const QString& verb, const QStringList& args)
 {
-    static const QStringList setUpVerbs = {"port", "settings", "windowstate", "lists", "file",
-                                           "link", "unit",     "answer",      "input", "savefile"};
+    static const QStringList setUpVerbs = {"port",  "settings", "windowstate", "lists",
+                                           "file",  "link",     "unit",        "answer",
+                                           "input", "savefile", "printer"};
     if (setUpVerbs.contains(verb))
         return setUp(verb, args);
     if (verb != u"start" && (!m_rig || !m_rig->app))
@@ -200,6 +202,9 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         rig().prompter.fileNames.enqueue(rig().dir.filePath(args[0]));
         if (args.size() > 1)
             rig().prompter.fileTypes.enqueue(args[1]);
+    } else if (verb == u"printer") {
+        // Every output from now on fails as a printer gone off line does, or none.
+        rig().printer.failure = args[0] == u"fails" ? args.value(1) : QString();
     } else if (m_peer && args[0] == u"masks" && args.size() == 3) {
         m_peer->setMasks(number(args[1]), number(args[2]));
     } else if (m_peer && args[0] == u"silent") {
@@ -299,6 +304,8 @@ ScenarioRunner::Result ScenarioRunner::act(const QString& verb, const QStringLis
         typeText(c, args[1]);
     } else if (verb == u"key") {
         pressKeys(c, args[1]);
+    } else if (verb == u"drag") {
+        dragCell(c, {number(args[1]), number(args[2])}, {number(args[3]), number(args[4])});
     } else {
         // pick CONTROL ROW [COLUMN] [double]
         const bool twice = args.last() == u"double";
@@ -346,6 +353,25 @@ ScenarioRunner::Result ScenarioRunner::expect(const QString& what, const QString
             m_wireSeen = all.size();
         return r;
     }
+    if (what == u"printed" && !values.isEmpty()) {
+        // One line of each job printed since the last print check; "cells": a grid's job, as
+        // its number of cells and the text at the first page's top left.
+        const QList<RecordingSurface::Job>& jobs = m_rig->printer.jobs;
+        QStringList lines;
+        for (qsizetype j = m_printSeen; j < jobs.size(); ++j) {
+            const QStringList corner = jobs[j].cells.filter(QRegularExpression("^1\\|0,0\\|"));
+            lines.append(
+                values[0] == u"cells"
+                    ? QStringLiteral("%1 %2").arg(jobs[j].cells.size()).arg(corner.join(u'/'))
+                    : jobs[j].lines.value(number(values[0])));
+        }
+        const Result r = compare(lines, values.mid(1));
+        if (r == Result::Done)
+            m_printSeen = jobs.size();
+        return r;
+    }
+    if (what == u"notices")
+        return compare({QString::number(m_rig->printNotices)}, values);
     if (what == u"file" && !values.isEmpty())
         return compare(text(fileBytes(m_rig->dir.filePath(values[0]))), text(bytes(values.mid(1))));
     if (what == u"log")

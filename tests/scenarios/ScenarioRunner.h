@@ -64,6 +64,7 @@ private:
     std::unique_ptr<sim::PtyPeer> m_peer;
     std::vector<std::unique_ptr<sim::PtyPeer>> m_gonePeers;
     qsizetype m_wireSeen = 0;
+    qsizetype m_printSeen = 0;
     std::unique_ptr<QuitSignals> m_quitSignals;
 };
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 namespace halvex::test {
 
@@ -19,6 +20,48 @@ inline void writeFile(const QString& path, const QByteArray& bytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
+}
+
+// A table's field with \r, \n, \t, \\ and \xNN (a byte, or a character below 256) replaced.
+inline QString unescaped(const QString& field)
+{
+    QString text;
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QChar c = field[i];
+        if (c != u'\\' || i + 1 == field.size()) {
+            text += c;
+            continue;
+        }
+        const QChar next = field[i + 1];
+        if (next == u'x') {
+            text += QChar(field.mid(i + 2, 2).toUShort(nullptr, 16));
+            i += 3;
+        } else {
+            text += next == u'r' ? u'\r' : next == u'n' ? u'\n' : next == u't' ? u'\t' : next;
+            ++i;
+        }
+    }
+    return text;
+}
+
+// The rows of a tab-separated table, one a line, each field unescaped; blank lines and lines
+// starting with '#' are left out. A table that cannot be read fails the test run: no rows would
+// pass unnoticed.
+inline QList<QStringList> tableRows(const QString& path)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        qFatal("cannot read the table %s", qPrintable(path));
+    QList<QStringList> rows;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.trimmed().isEmpty() || line.startsWith('#'))
+            continue;
+        QStringList fields;
+        for (const QString& field : QString::fromUtf8(line).split(u'\t'))
+            fields.append(unescaped(field));
+        rows.append(fields);
+    }
+    return rows;
 }
 
 } // namespace halvex::test

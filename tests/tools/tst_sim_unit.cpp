@@ -6,6 +6,7 @@
 #include "FieldList.h"
 #include "RaceDraw.h"
 #include "TimingUnit.h"
+#include "support/TestFiles.h"
 
 #include <QTest>
 
@@ -34,13 +35,14 @@ private Q_SLOTS:
     void cutsCommandsAtLineFeeds_data();
     void cutsCommandsAtLineFeeds()
     {
-        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(QStringList, row);
+        QCOMPARE(row.size(), 4);
         CommandSplitter splitter;
         QList<QByteArray> cut;
-        for (const QByteArray& chunk : std::as_const(chunks))
-            cut += splitter.feed(chunk);
-        QTEST(cut, "commands");
-        QTEST(splitter.unfinished(), "unfinished");
+        for (const QString& chunk : row[1].split(u'|'))
+            cut += splitter.feed(chunk.toLatin1());
+        QCOMPARE(QString::fromLatin1(cut.join('|')), row[2]);
+        QCOMPARE(QString::fromLatin1(splitter.unfinished()), row[3]);
     }
 
     void answersOnlyRacesAndPolls()
@@ -102,32 +104,12 @@ private Q_SLOTS:
     }
 };
 
+// One stream of writes a row of command-cuts.tsv.
 void TestSimUnit::cutsCommandsAtLineFeeds_data()
 {
-    using Bytes = QList<QByteArray>;
-    QTest::addColumn<Bytes>("chunks");
-    QTest::addColumn<Bytes>("commands");
-    QTest::addColumn<QByteArray>("unfinished");
-    QTest::newRow("handicap letter and numbers written apart")
-        << Bytes{"A\n", "2500\n0\n"} << Bytes{"A\n2500\n0\n"} << QByteArray();
-    Bytes bytewise;
-    for (const char c : QByteArray("A\n-2500\n0\nN\n"))
-        bytewise.append(QByteArray(1, c));
-    QTest::newRow("byte by byte") << bytewise << Bytes{"A\n-2500\n0\n", "N\n"} << QByteArray();
-    QTest::newRow("handicap cut short by a command")
-        << Bytes{"A\n12\nN\n"} << Bytes{"A\n12\n", "N\n"} << QByteArray();
-    QTest::newRow("handicap without numbers")
-        << Bytes{"A\nP\n"} << Bytes{"A\n", "P\n"} << QByteArray();
-    QTest::newRow("blank before a number is no delay line")
-        << Bytes{"A\n 1\n0\n"} << Bytes{"A\n", " 1\n", "0\n"} << QByteArray();
-    QTest::newRow("lone minus is no delay line")
-        << Bytes{"A\n-\n"} << Bytes{"A\n", "-\n"} << QByteArray();
-    QTest::newRow("handicap waiting for its second number")
-        << Bytes{"A\n5\n"} << Bytes{} << QByteArray("A\n5\n");
-    QTest::newRow("last command without line feed")
-        << Bytes{"GL81\nN"} << Bytes{"GL81\n"} << QByteArray("N");
-    QTest::newRow("empty line and carriage return kept")
-        << Bytes{"\nN\r\n"} << Bytes{"\n", "N\r\n"} << QByteArray();
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList& row : halvex::test::tableRows(QFINDTESTDATA("command-cuts.tsv")))
+        QTest::newRow(qPrintable(row[0])) << row;
 }
 
 QTEST_GUILESS_MAIN(TestSimUnit)
