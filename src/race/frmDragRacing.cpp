@@ -59,6 +59,16 @@ frmDragRacing::frmDragRacing(Services& services, Settings& settings, WindowState
     }
 }
 
+frmDragRacing::~frmDragRacing()
+{
+    // The controls outlive this part of the window: what they report while they go (a box that
+    // loses the focus reports its text as chosen) must not reach it.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->removeEventFilter(this);
+        child->disconnect(this);
+    }
+}
+
 void frmDragRacing::announceSetup()
 {
     if (!m_showingSetup)

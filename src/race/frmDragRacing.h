@@ -40,6 +40,8 @@ public:
     frmDragRacing(Services& services, Settings& settings, WindowState& state, Credits& credits,
                   TimingUnit& unit, SetupModel& setup, RaceSession& session,
                   QWidget* parent = nullptr);
+    ~frmDragRacing() override;
+    Q_DISABLE_COPY_MOVE(frmDragRacing)
 
     // The start-up sequence; the window is shown afterwards.
     void load();
