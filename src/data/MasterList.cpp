@@ -90,6 +90,10 @@ public:
 
     int compare(const QString& a, const QString& b) const
     {
+        // An empty name comes before every other, even one of characters the collation ignores,
+        // as QCollator has it and as the sort puts it.
+        if (a.isEmpty() || b.isEmpty())
+            return int(b.isEmpty()) - int(a.isEmpty());
         return ucol_strcoll(m_collator, chars(a), int(a.size()), chars(b), int(b.size()));
     }
     // Writes the sort key, zero-terminated and free of other zero bytes, into `key` when it fits;
