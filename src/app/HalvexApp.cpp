@@ -416,19 +416,9 @@ ModCommand& HalvexApp::command()
     return m_parts->unit.command();
 }
 
-TimingUnit& HalvexApp::unit()
-{
-    return m_parts->unit;
-}
-
 SetupModel& HalvexApp::setup()
 {
     return m_parts->setup;
-}
-
-RaceJournal& HalvexApp::journal()
-{
-    return m_parts->journal;
 }
 
 LinkWatch& HalvexApp::linkWatch()

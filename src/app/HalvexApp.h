@@ -17,11 +17,9 @@ class LinkWatch;
 class frmScoreboard;
 class ModCommand;
 class RaceLog;
-class RaceJournal;
 class RaceSession;
 class Settings;
 class SetupModel;
-class TimingUnit;
 class WindowState;
 
 // The services the program itself runs on: message boxes, the serial port, the clock, random
@@ -71,9 +69,7 @@ public:
     RaceLog& raceLog();
     WindowState& windowState();
     ModCommand& command();
-    TimingUnit& unit();
     SetupModel& setup();
-    RaceJournal& journal();
     RaceSession& session();
     LinkWatch& linkWatch();
 

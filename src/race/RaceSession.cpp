@@ -41,7 +41,6 @@ SetupField RaceSession::start()
 {
     if (m_state != State::Idle)
         return SetupField::None;
-    m_raceOk = true;
     m_setup = m_setupModel.setup();
     setState(State::Checking);
     // A message box runs events: a quit while it is up has ended the race.
@@ -134,7 +133,6 @@ void RaceSession::replyRead(const ModCommand::RaceRead& read)
         showResult(m_reply);
         return;
     }
-    m_raceOk = !read.timedOut;
     // The race is over when its message shows.
     setState(State::Idle);
     m_prompter.message(read.timedOut ? kTransmitProblem : read.failure);

@@ -69,12 +69,6 @@ public:
     // The program quits.
     void quit();
 
-    // False after a race whose report never came.
-    bool raceOk() const { return m_raceOk; }
-    // A result is shown and not yet committed.
-    bool resultPending() const { return m_state == State::Shown; }
-    // From Start Race until the race's result is committed.
-    bool isBusy() const { return m_state != State::Idle; }
     // The race computed last.
     const RaceResult& result() const { return m_result; }
 
@@ -113,7 +107,6 @@ private:
     RaceSetup m_setup; // the setup the race started with
     RaceReply m_reply{};
     RaceResult m_result;
-    bool m_raceOk = false;
     bool m_storeFailed = false;
     // While the reply is awaited: the wait lives in it, and the operator's input is dropped.
     QPointer<QObject> m_wait;
