@@ -4,6 +4,7 @@
 #include "platform/SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include <cmath>
 
@@ -13,6 +14,13 @@ namespace {
 
 const QString kOptionsSection = QStringLiteral("Options");
 const QString kShowTipsKey = QStringLiteral("Show Tips at Startup");
+
+// The option is kept under the program's executable name, not its title: a renamed copy keeps
+// options of its own.
+QString executableName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
 
 } // namespace
 
@@ -48,14 +56,14 @@ int drawTipNumber(int count, float r)
 
 bool showTipsAtStartup(const SettingsStore& store)
 {
-    const QString value = store.value(QCoreApplication::applicationName(), kOptionsSection,
-                                      kShowTipsKey, QStringLiteral("1"));
+    const QString value =
+        store.value(executableName(), kOptionsSection, kShowTipsKey, QStringLiteral("1"));
     return value.trimmed().toInt() != 0;
 }
 
 void setShowTipsAtStartup(SettingsStore& store, bool show)
 {
-    store.setValue(QCoreApplication::applicationName(), kOptionsSection, kShowTipsKey,
+    store.setValue(executableName(), kOptionsSection, kShowTipsKey,
                    show ? QStringLiteral("1") : QStringLiteral("0"));
 }
 

@@ -4,7 +4,8 @@
 
 namespace halvex {
 
-// Per-user settings kept by QSettings under the organisation "Halvex".
+// Per-user settings kept by QSettings in a file named after the application alone
+// ($XDG_CONFIG_HOME/<app>.conf), sections as groups.
 class QtSettingsStore final : public SettingsStore
 {
 public:

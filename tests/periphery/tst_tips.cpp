@@ -2,13 +2,16 @@
 #include "periphery/frmDragAbout.h"
 #include "periphery/frmTip.h"
 #include "platform/ProgramFolder.h"
+#include "platform/QtSettingsStore.h"
 #include "platform/SettingsStore.h"
 #include "support/FakeServices.h"
 #include "support/TestFiles.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,6 +23,21 @@ class TestTips : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void optionKeptUnderTheExecutableName()
+    {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+        QtSettingsStore store;
+        QVERIFY(showTipsAtStartup(store));
+        setShowTipsAtStartup(store, false);
+        QVERIFY(!showTipsAtStartup(store));
+        QSettings file(config.filePath(QStringLiteral("tst_tips.conf")), QSettings::IniFormat);
+        QCOMPARE(file.value(QStringLiteral("Options/Show Tips at Startup")),
+                 QVariant(QStringLiteral("0")));
+        QCOMPARE(QDir(config.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("tst_tips.conf")});
+    }
+
     void tipLinesOfAFile()
     {
         const QList<std::pair<QByteArray, QStringList>> rows = {
