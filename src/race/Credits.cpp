@@ -7,7 +7,7 @@
 
 namespace halvex {
 
-Credits::Credits(ProgramFolder folder) : m_folder(std::move(folder)) {}
+Credits::Credits(ProgramFolder folder) : m_folder(std::move(folder)), m_colour(kColourRed) {}
 
 void Credits::setColour(qint32 colour)
 {

@@ -48,7 +48,9 @@ private:
 
     ProgramFolder m_folder;
     QString m_text = QStringLiteral("0 Credits");
-    qint32 m_colour = 0;
+    // The designed label reads "0 Credits", so it starts on red until a window state gives it
+    // its saved colour.
+    qint32 m_colour;
 };
 
 } // namespace halvex

@@ -9,6 +9,7 @@
 #include "support/WindowRig.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTimer>
@@ -30,7 +31,8 @@ const QMap<QString, int> kVerbs = {
     {"link", 2},   {"unit", 1},     {"answer", 1},      {"input", 1},   {"start", 0},
     {"wait", 1},   {"race", 0},     {"timelimit", 2},   {"click", 1},   {"focus", 1},
     {"close", 1},  {"set", 2},      {"type", 2},        {"key", 2},     {"pick", 2},
-    {"expect", 1}, {"signal", 1},   {"savefile", 1},    {"printer", 1}, {"drag", 5}};
+    {"expect", 1}, {"signal", 1},   {"savefile", 1},    {"printer", 1}, {"drag", 5},
+    {"sample", 0}};
 
 int number(const QString& text)
 {
@@ -147,7 +149,7 @@ ScenarioRunner::Result ScenarioRunner::perform(const QString& verb, const QStrin
 {
     static const QStringList setUpVerbs = {"port",  "settings", "windowstate", "lists",
                                            "file",  "link",     "unit",        "answer",
-                                           "input", "savefile", "printer"};
+                                           "input", "savefile", "printer",     "sample"};
     if (setUpVerbs.contains(verb))
         return setUp(verb, args);
     if (verb != u"start" && (!m_rig || !m_rig->app))
@@ -183,6 +185,10 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         rig().writeFile(kWindowStateFileName, windowStateLine(state));
     } else if (verb == u"lists") {
         rig().writeLists();
+    } else if (verb == u"sample") {
+        const QDir sample(QStringLiteral(HALVEX_SAMPLE_DIR));
+        for (const QString& name : sample.entryList(QDir::Files))
+            rig().writeFile(name, fileBytes(sample.filePath(name)));
     } else if (verb == u"file") {
         rig().writeFile(args[0], bytes(args.mid(1)));
     } else if (verb == u"link") {
