@@ -15,7 +15,8 @@ namespace halvex {
 frmBrowser::frmBrowser(const QString& makerAddress, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmBrowser"));
-    setWindowTitle(QStringLiteral("frmBrowser"));
+    // The menu item's own words until a page is asked for.
+    setWindowTitle(QStringLiteral("Vantora web site"));
     resize(800, 600);
     buildControls();
 
@@ -85,8 +86,13 @@ void frmBrowser::buildControls()
 void frmBrowser::navigate(const QString& address)
 {
     const QUrl url = QUrl::fromUserInput(address);
-    if (url.isValid())
-        brwWebBrowser->setUrl(url);
+    if (!url.isValid())
+        return;
+    // Busy from the moment a page is asked for, so the caption says so at once rather than
+    // after the engine's first report.
+    m_busy = true;
+    setWindowTitle(QStringLiteral("Working..."));
+    brwWebBrowser->setUrl(url);
 }
 
 void frmBrowser::cboAddress_Click()
