@@ -4,8 +4,11 @@
 #include "support/WindowRig.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace halvex;
@@ -60,6 +63,30 @@ private Q_SLOTS:
                  qPrintable(printed));
 
         QCOMPARE(rig.prompter.texts(), QStringList());
+    }
+
+    // Every "Menu, Item" the operator's help names is a menu item of the main window or of the
+    // race data window.
+    void theHelpNamesMenuItemsThatExist()
+    {
+        WindowRig rig;
+        frmDragRacing& main = rig.start();
+        frmGridData data(rig.app->services(), rig.app->settings(), rig.log());
+        QStringList items;
+        for (const QWidget* window : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&data)})
+            for (const QMenu* menu : window->findChildren<QMenu*>())
+                for (const QAction* item : menu->actions())
+                    items << QString(menu->title() + QStringLiteral(", ") + item->text())
+                                 .remove(u'&');
+        QFile help(QStringLiteral(":/help/Halvex.html"));
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        static const QRegularExpression path(QStringLiteral("<b>(\\w+, [^<]+)</b>"));
+        int named = 0;
+        for (const auto& m : path.globalMatch(QString::fromUtf8(help.readAll()))) {
+            QVERIFY2(items.contains(m.captured(1)), qPrintable(m.captured(1)));
+            ++named;
+        }
+        QVERIFY(named >= 10);
     }
 };
 
