@@ -107,7 +107,14 @@ void creditsFile(const QByteArray& bytes)
 
 void namesFile(const QByteArray& bytes)
 {
-    const QStringList names = readNames(placeFile(QStringLiteral("d"), kRacersFileName, bytes));
+    QStringList names;
+    try {
+        names = readNames(placeFile(QStringLiteral("d"), kRacersFileName, bytes));
+    } catch (const Failure& f) {
+        check(f.code() == Failure::TypeMismatch || f.code() == Failure::InputPastEnd,
+              "a list is read whole or refused as damaged");
+        return;
+    }
     for (const QString& name : names)
         if (!canStoreName(name))
             return;

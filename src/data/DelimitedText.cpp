@@ -4,6 +4,8 @@
 #include "data/Numbers.h"
 #include "platform/Failure.h"
 
+#include <algorithm>
+
 namespace halvex {
 
 void DelimitedWriter::separate()
@@ -107,7 +109,24 @@ QString DelimitedReader::field()
 
 QString DelimitedReader::text()
 {
-    return field();
+    QString f = field();
+    // Names, track names and passwords are typed; a control character in one means the file is
+    // not what it should be (another file under its name, a disk fault), not a text to show.
+    const bool control = std::any_of(f.cbegin(), f.cend(), [](QChar c) {
+        return (c.unicode() < 0x20 && c != u'\t') || c.unicode() == 0x7f;
+    });
+    if (control)
+        throw mismatch(QStringLiteral("text"));
+    return f;
+}
+
+Failure DelimitedReader::mismatch(const QString& kind) const
+{
+    return Failure(QStringLiteral("Type mismatch in %1: field %2 is not %3")
+                       .arg(m_fileName.isEmpty() ? QStringLiteral("the file") : m_fileName)
+                       .arg(m_fields)
+                       .arg(kind),
+                   Failure::TypeMismatch);
 }
 
 double DelimitedReader::number()
@@ -120,10 +139,7 @@ double DelimitedReader::number()
     if (f.isEmpty())
         return 0;
     if (!isNumeric(f))
-        throw Failure(QStringLiteral("Type mismatch in %1: field %2 is not a number")
-                          .arg(m_fileName.isEmpty() ? QStringLiteral("the file") : m_fileName)
-                          .arg(m_fields),
-                      Failure::TypeMismatch);
+        throw mismatch(QStringLiteral("a number"));
     return numericValue(f);
 }
 

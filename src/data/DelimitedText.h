@@ -5,6 +5,8 @@
 
 namespace halvex {
 
+class Failure;
+
 // The line format of every data file of the program: fields separated by commas, lines ended by
 // CR LF, texts in double quotes written unchanged, integers in decimal, singles in their shortest
 // form (".4", "100", "-.25"), Booleans as #TRUE# / #FALSE#; one byte per character.
@@ -39,8 +41,8 @@ QString formatSingle(float value);
 
 // Reads fields one at a time across lines. Reading past the last field throws the input-past-end
 // Failure, so a short line leaves the fields not yet read untouched in the caller; a number field
-// that holds no number (an empty one reads as 0) throws a type mismatch, so a damaged file is not
-// taken as zeros.
+// that holds no number (an empty one reads as 0), or a text field that holds a control character,
+// throws a type mismatch, so a damaged file is taken neither as zeros nor as names of garbage.
 class DelimitedReader
 {
 public:
@@ -64,6 +66,7 @@ public:
 private:
     QString field();
     double number();
+    Failure mismatch(const QString& kind) const;
 
     QByteArray m_bytes;
     QString m_fileName;

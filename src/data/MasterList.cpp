@@ -3,6 +3,8 @@
 #include "data/DelimitedText.h"
 #include "platform/ProgramFolder.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -22,7 +24,7 @@ QStringList readNames(const QString& path)
     // A name a line, as a rule: room for all at once rather than twice the room at the end.
     names.reserve(bytes.count('\n') + 1);
     // Handed over, not shared: the reader would copy bytes it shares before reading them.
-    DelimitedReader in(std::move(bytes));
+    DelimitedReader in(std::move(bytes), QFileInfo(path).fileName());
     while (!in.atEnd())
         names.append(in.text());
     return names;

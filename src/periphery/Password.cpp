@@ -10,7 +10,7 @@ namespace halvex {
 void Password::reload(Prompter& prompter)
 {
     try {
-        DelimitedReader in(readFileBytes(m_folder.path(kPasswordFileName)));
+        DelimitedReader in(readFileBytes(m_folder.path(kPasswordFileName)), kPasswordFileName);
         m_stored = in.text();
     } catch (const Failure& f) {
         prompter.message(f.description());

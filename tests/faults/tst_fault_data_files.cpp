@@ -76,6 +76,7 @@ private Q_SLOTS:
         const QString pastEnd = QStringLiteral("Input past end of file");
         const QString notFound = QStringLiteral("File not found: %1");
         const QString directory = QStringLiteral("Cannot open %1: file to open is a directory");
+        const QString notText = QStringLiteral("Type mismatch in %1: field 1 is not text");
         const struct
         {
             const char* name;
@@ -103,12 +104,16 @@ private Q_SLOTS:
                                messages;
                 } else if (file == kRacersFileName || file == kCarsFileName ||
                            file == kClassesFileName) {
-                    // Any text reads as names; only a file that cannot be read is reported.
+                    // Names of control characters are not names: the file is reported.
                     if (gone)
-                        messages = L{opening} + messages;
+                        messages = L{opening};
+                    else if (d.damage == Damage::Garbage)
+                        messages = L{notText.arg(file)};
                 } else if (file == kPasswordFileName) {
                     if (gone || d.damage == Damage::Empty)
                         messages.append(gone ? opening : pastEnd);
+                    else if (d.damage == Damage::Garbage)
+                        messages.append(notText.arg(file));
                 } else if (file == kWindowStateFileName) {
                     // Re-applying the setup stops silently.
                     messages.clear();
