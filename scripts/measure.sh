@@ -28,11 +28,11 @@ cmake --build "$build" -j2 --target halvex halvex-bare-window halvex-bench halve
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/halvex-measure.XXXXXX")
 home=$work/home
-mkdir -p "$home/Halvex Stats" "$work/config/Halvex"
+mkdir -p "$home/Halvex Stats" "$work/config"
 cp share/sample-home/* "$home"/
 # The per-user options live in the user's configuration folder: a folder of its own keeps the
 # operator's untouched and switches the tips window off.
-printf '[Options]\nShow%%20Tips%%20at%%20Startup=0\n' >"$work/config/Halvex/Halvex 3000.conf"
+printf '[Options]\nShow%%20Tips%%20at%%20Startup=0\n' >"$work/config/halvex.conf"
 export XDG_CONFIG_HOME=$work/config HALVEX_HOME=$home QTWEBENGINE_DISABLE_SANDBOX=1
 
 # Whatever this script started is stopped when it ends, however it ends.
