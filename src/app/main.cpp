@@ -1,5 +1,6 @@
 #include "app/HalvexApp.h"
 #include "app/StartupTrace.h"
+#include "data/MasterList.h"
 #include "platform/QuitSignals.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 
 int main(int argc, char* argv[])
 {
+    halvex::prepareListOrder();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvex 3000"));
     QApplication::setOrganizationName(QStringLiteral("Halvex"));

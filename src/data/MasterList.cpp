@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <unicode/ucol.h>
 #include <vector>
@@ -119,6 +120,17 @@ const ListCollator& listCollator()
     static const ListCollator collator;
     return collator;
 }
+
+} // namespace
+
+void prepareListOrder()
+{
+    // Kept until the program ends: its destruction waits for the thread, should the program end
+    // before the collation is open.
+    static const std::future<void> opening = std::async(std::launch::async, [] { listCollator(); });
+}
+
+namespace {
 
 // A name's sort key, written into a buffer that is reused from name to name.
 class SortKey

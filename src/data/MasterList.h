@@ -27,6 +27,9 @@ int compareListNames(const QString& a, const QString& b);
 // The names in list order; names that compare equal keep their order among themselves, as if each
 // had been inserted after every name before it that compares equal or lower.
 QStringList sortedListNames(QStringList names);
+// Opens the collation on a thread of its own, so that its tables are read while the program
+// connects to the display; the first sort waits for it if it is not ready yet.
+void prepareListOrder();
 
 // The line format has no escape for a double quote, so such a name cannot be stored.
 bool canStoreName(const QString& name);
