@@ -1,0 +1,157 @@
+#include "event/EventDatabase.h"
+
+#include "platform/Failure.h"
+
+#include <QAtomicInt>
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace halvex {
+
+namespace {
+
+const QString kDriver = QStringLiteral("QSQLITE");
+
+QString newConnectionName()
+{
+    static QAtomicInt next;
+    return QStringLiteral("halvex-event-%1").arg(next.fetchAndAddRelaxed(1));
+}
+
+QString errorText(const QSqlError& error)
+{
+    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return text.isEmpty() ? QStringLiteral("unknown database error") : text;
+}
+
+} // namespace
+
+EventDatabase::EventDatabase(const QString& path, const std::vector<Migration>& schema)
+    : m_path(QFileInfo(path).absoluteFilePath()), m_connection(newConnectionName())
+{
+    const QString dir = QFileInfo(m_path).absolutePath();
+    if (!QDir().mkpath(dir))
+        throw Failure(QStringLiteral("The folder \"%1\" cannot be created.").arg(dir));
+    const bool existed = QFileInfo::exists(m_path);
+    open(false);
+    if (existed) {
+        const QString fault = checkIntegrity();
+        if (!fault.isEmpty()) {
+            m_damage = QStringLiteral("The event file \"%1\" is damaged (%2). It is opened "
+                                      "read-only and nothing is written to it. Keep a copy of "
+                                      "it, then start a new event or load another one.")
+                           .arg(m_path, fault);
+            QSqlDatabase::database(m_connection, false).close();
+            open(true);
+            return;
+        }
+    }
+    // WAL keeps readers (the displays, an export) off the writer's way; FULL syncs every commit,
+    // so a pass is on the disk when its write returns.
+    run(QStringLiteral("PRAGMA journal_mode=WAL"));
+    run(QStringLiteral("PRAGMA synchronous=FULL"));
+    migrate(schema);
+}
+
+EventDatabase::~EventDatabase()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+}
+
+void EventDatabase::open(bool readOnly)
+{
+    QSqlDatabase db = QSqlDatabase::contains(m_connection)
+                          ? QSqlDatabase::database(m_connection, false)
+                          : QSqlDatabase::addDatabase(kDriver, m_connection);
+    if (!db.isValid())
+        throw Failure(QStringLiteral("The database driver for event files is not installed "
+                                     "(Qt's SQLite driver, package libqt6sql6-sqlite)."));
+    db.setDatabaseName(m_path);
+    db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY")
+                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+    if (!db.open())
+        throw Failure(QStringLiteral("The event file \"%1\" cannot be opened: %2")
+                          .arg(m_path, errorText(db.lastError())));
+}
+
+QString EventDatabase::checkIntegrity() const
+{
+    try {
+        const QString verdict = value(QStringLiteral("PRAGMA integrity_check")).toString();
+        return verdict == u"ok" ? QString() : verdict.left(200);
+    } catch (const Failure& f) {
+        return f.description();
+    }
+}
+
+void EventDatabase::migrate(const std::vector<Migration>& schema)
+{
+    // A database without the version table is new: any other failure shows again below.
+    try {
+        m_version = value(QStringLiteral("SELECT MAX(version) FROM schema_version")).toInt();
+    } catch (const Failure&) {
+        m_version = 0;
+    }
+    for (const Migration& step : schema) {
+        if (step.version <= m_version)
+            continue;
+        write([&] {
+            if (m_version == 0)
+                run(QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"));
+            for (const QString& statement : step.statements)
+                run(statement);
+            run(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {step.version});
+        });
+        m_version = step.version;
+    }
+}
+
+void EventDatabase::write(const std::function<void()>& work)
+{
+    if (isReadOnly())
+        throw Failure(m_damage);
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction())
+        throw Failure(QStringLiteral("The event file \"%1\" cannot be written: %2")
+                          .arg(m_path, errorText(db.lastError())));
+    try {
+        work();
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    if (!db.commit()) {
+        const QString why = errorText(db.lastError());
+        db.rollback();
+        throw Failure(
+            QStringLiteral("The event file \"%1\" cannot be written: %2").arg(m_path, why));
+    }
+}
+
+QSqlQuery EventDatabase::run(const QString& sql, const QVariantList& values) const
+{
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    query.setForwardOnly(true);
+    const bool prepared = query.prepare(sql);
+    for (const QVariant& v : values)
+        query.addBindValue(v);
+    if (!prepared || !query.exec())
+        throw Failure(QStringLiteral("The event file \"%1\" cannot be used: %2")
+                          .arg(m_path, errorText(query.lastError())));
+    return query;
+}
+
+QVariant EventDatabase::value(const QString& sql, const QVariantList& values) const
+{
+    QSqlQuery query = run(sql, values);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+} // namespace halvex

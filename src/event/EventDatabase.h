@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <vector>
+
+class QSqlQuery;
+
+namespace halvex {
+
+// One event's database through Qt SQL: an SQLite file by default (WAL journal, every commit
+// synced), the same portable SQL for a server later. The schema is versioned inside the database
+// and migrated on open, each step in a transaction of its own. A file that fails its integrity
+// check, or is not a database at all, is opened read-only and never written: every write then
+// throws the failure that says which file it is and what to do.
+class EventDatabase
+{
+public:
+    // The statements that take the schema from the version before to `version`.
+    struct Migration
+    {
+        int version;
+        std::vector<QString> statements;
+    };
+
+    // Opens (creating when missing) and migrates; throws halvex::Failure when the file cannot be
+    // opened at all or a migration fails.
+    explicit EventDatabase(const QString& path,
+                           const std::vector<Migration>& schema = eventSchema());
+    ~EventDatabase();
+    EventDatabase(const EventDatabase&) = delete;
+    EventDatabase& operator=(const EventDatabase&) = delete;
+
+    // The migrations of the event schema, oldest first.
+    static const std::vector<Migration>& eventSchema();
+
+    const QString& path() const { return m_path; }
+    int schemaVersion() const { return m_version; }
+    bool isReadOnly() const { return !m_damage.isEmpty(); }
+    // Why the file is read-only, as the operator is told it; empty for a sound file.
+    const QString& damage() const { return m_damage; }
+
+    // Runs `work` in one transaction, committed only when it returns; throws halvex::Failure,
+    // with everything the work did taken back, when any statement fails or the file is
+    // read-only.
+    void write(const std::function<void()>& work);
+    // One statement with its values bound in order; throws halvex::Failure. Rows are read from
+    // the query returned.
+    QSqlQuery run(const QString& sql, const QVariantList& values = {}) const;
+    // The first column of the first row, or a null value when there is none.
+    QVariant value(const QString& sql, const QVariantList& values = {}) const;
+
+private:
+    void open(bool readOnly);
+    QString checkIntegrity() const;
+    void migrate(const std::vector<Migration>& schema);
+
+    QString m_path;
+    QString m_connection;
+    QString m_damage;
+    int m_version = 0;
+};
+
+} // namespace halvex

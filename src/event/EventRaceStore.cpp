@@ -1,0 +1,243 @@
+#include "event/EventRaceStore.h"
+
+#include "event/EventDatabase.h"
+#include "platform/Failure.h"
+
+#include <QDir>
+#include <QSqlQuery>
+
+#include <cmath>
+
+namespace halvex {
+
+namespace {
+
+const QString kShown = QStringLiteral("Shown");
+const QString kCommitted = QStringLiteral("Committed");
+const QString kPractice = QStringLiteral("Practice");
+
+QString timeText(const QDateTime& t)
+{
+    return t.toString(Qt::ISODateWithMs);
+}
+
+// A single that the engine cannot hold as a number (NaN) is kept as NULL and read back as NaN.
+QVariant single(float v)
+{
+    return std::isnan(v) ? QVariant(QMetaType::fromType<double>()) : QVariant(double(v));
+}
+
+// Qt binds a null text as NULL; the passes' texts are never NULL, an empty one is empty.
+QVariant text(const QString& s)
+{
+    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
+}
+
+float single(const QVariant& v)
+{
+    return v.isNull() ? std::nanf("") : float(v.toDouble());
+}
+
+// The latest run of the file that neither ended nor was settled, other than `except`.
+qint64 unfinishedRun(const EventDatabase& db, qint64 except)
+{
+    return db
+        .value(QStringLiteral("SELECT MAX(id) FROM run WHERE ended IS NULL AND settled = 0 "
+                              "AND id <> ?"),
+               {except})
+        .toLongLong();
+}
+
+} // namespace
+
+EventRaceStore::EventRaceStore(QString programFolder, QDateTime started, QString station)
+    : m_dir(QDir(programFolder).filePath(kFolderName)), m_started(std::move(started)),
+      m_station(std::move(station))
+{}
+
+EventRaceStore::~EventRaceStore() = default;
+
+QString EventRaceStore::practiceEventName(QDate day)
+{
+    return kPractice + u' ' + day.toString(Qt::ISODate);
+}
+
+QString EventRaceStore::path() const
+{
+    return QDir(m_dir).filePath(practiceEventName(m_started.date()) + kSuffix);
+}
+
+EventDatabase& EventRaceStore::database()
+{
+    if (!m_db)
+        m_db = std::make_unique<EventDatabase>(path());
+    return *m_db;
+}
+
+void EventRaceStore::keep(std::function<void(EventDatabase&)> work)
+{
+    m_backlog.push_back(std::move(work));
+    EventDatabase& db = database();
+    db.write([&] {
+        if (m_runId == 0 ||
+            db.value(QStringLiteral("SELECT COUNT(*) FROM run WHERE id = ?"), {m_runId}).toInt() ==
+                0) {
+            if (db.value(QStringLiteral("SELECT COUNT(*) FROM event")).toInt() == 0)
+                db.run(QStringLiteral("INSERT INTO event (name, event_date, created) "
+                                      "VALUES (?, ?, ?)"),
+                       {practiceEventName(m_started.date()), m_started.date().toString(Qt::ISODate),
+                        timeText(m_started)});
+            m_runId =
+                db.value(QStringLiteral("SELECT COALESCE(MAX(id), 0) + 1 FROM run")).toLongLong();
+            db.run(QStringLiteral("INSERT INTO run (id, station, started, ended, settled) "
+                                  "VALUES (?, ?, ?, NULL, 0)"),
+                   {m_runId, m_station, timeText(m_started)});
+        }
+        for (const auto& step : m_backlog)
+            step(db);
+    });
+    m_backlog.clear();
+}
+
+void EventRaceStore::insertPass(EventDatabase& db, const RaceRecord& r, const QString& state,
+                                int segment)
+{
+    const qint64 seq = db.value(QStringLiteral("SELECT COALESCE(MAX(seq), 0) + 1 FROM pass "
+                                               "WHERE station = ?"),
+                                {m_station})
+                           .toLongLong();
+    QVariantList values{m_station,
+                        seq,
+                        m_runId,
+                        segment,
+                        r.RaceNumber,
+                        kPractice,
+                        text(r.ClassName),
+                        text(r.Lane),
+                        text(r.Racer),
+                        text(r.Car),
+                        text(r.Spare1),
+                        text(r.Spare2),
+                        single(r.ReactionTime)};
+    for (float point : r.TimingPoint)
+        values.append(single(point));
+    values << single(r.Speed) << single(r.DialIn) << single(r.ElapsedTime) << single(r.WinMargin)
+           << text(r.Result) << state << timeText(QDateTime::currentDateTime());
+    db.run(QStringLiteral("INSERT INTO pass (station, seq, run_id, segment, race_number, "
+                          "round_name, class_name, lane, racer, car, spare1, spare2, "
+                          "reaction_time, timing_point1, timing_point2, timing_point3, "
+                          "timing_point4, timing_point5, speed, dial_in, elapsed_time, "
+                          "win_margin, result, state, recorded) VALUES (?, ?, ?, ?, ?, ?, ?, "
+                          "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+           values);
+}
+
+void EventRaceStore::raceShown(const RaceRecord& left, const RaceRecord& right)
+{
+    keep([this, left, right, segment = m_segment](EventDatabase& db) {
+        insertPass(db, left, kShown, segment);
+        insertPass(db, right, kShown, segment);
+    });
+}
+
+void EventRaceStore::raceCommitted(const RaceRecord& left, const RaceRecord& right)
+{
+    keep([this, left, right, segment = m_segment](EventDatabase& db) {
+        insertPass(db, left, kCommitted, segment);
+        insertPass(db, right, kCommitted, segment);
+    });
+}
+
+void EventRaceStore::racesRestored(const std::vector<RaceRecord>& records)
+{
+    keep([this, records, segment = m_segment](EventDatabase& db) {
+        for (const RaceRecord& r : records)
+            insertPass(db, r, kCommitted, segment);
+    });
+}
+
+void EventRaceStore::logCleared(const QDateTime&)
+{
+    // The passes that follow are a log of their own, which is what a restore brings back.
+    ++m_segment;
+}
+
+void EventRaceStore::close()
+{
+    if (m_runId == 0 && m_backlog.empty())
+        return;
+    keep([this](EventDatabase& db) {
+        db.run(QStringLiteral("UPDATE run SET ended = ? WHERE id = ?"),
+               {timeText(QDateTime::currentDateTime()), m_runId});
+    });
+}
+
+QString EventRaceStore::latestPracticeFile() const
+{
+    // Named by their day, the practice events sort by it.
+    const QStringList files = QDir(m_dir).entryList({kPractice + QStringLiteral(" *") + kSuffix},
+                                                    QDir::Files, QDir::Name | QDir::Reversed);
+    return files.isEmpty() ? QString() : QDir(m_dir).filePath(files.first());
+}
+
+std::optional<RaceStore::Unfinished> EventRaceStore::findUnfinished() const
+{
+    const QString file = latestPracticeFile();
+    if (file.isEmpty())
+        return std::nullopt;
+    EventDatabase db(file);
+    const qint64 run = unfinishedRun(db, file == path() ? m_runId : 0);
+    if (run == 0)
+        return std::nullopt;
+    QSqlQuery q = db.run(
+        QStringLiteral("SELECT class_name, racer, car, lane, race_number, spare1, spare2, "
+                       "reaction_time, timing_point1, timing_point2, timing_point3, "
+                       "timing_point4, timing_point5, speed, dial_in, elapsed_time, win_margin, "
+                       "result, state FROM pass WHERE run_id = ? AND segment = (SELECT "
+                       "MAX(segment) FROM pass WHERE run_id = ?) ORDER BY seq"),
+        {run, run});
+    Unfinished found{file, {}};
+    // Two rows a race, left lane first; a commit replaces the race's shown rows.
+    bool lastShown = false;
+    while (q.next()) {
+        RaceRecord r;
+        r.ClassName = q.value(0).toString();
+        r.Racer = q.value(1).toString();
+        r.Car = q.value(2).toString();
+        r.Lane = q.value(3).toString();
+        r.RaceNumber = qint16(q.value(4).toInt());
+        r.Spare1 = q.value(5).toString();
+        r.Spare2 = q.value(6).toString();
+        r.ReactionTime = single(q.value(7));
+        for (int i = 0; i < 5; ++i)
+            r.TimingPoint[size_t(i)] = single(q.value(8 + i));
+        r.Speed = single(q.value(13));
+        r.DialIn = single(q.value(14));
+        r.ElapsedTime = single(q.value(15));
+        r.WinMargin = single(q.value(16));
+        r.Result = q.value(17).toString();
+        const bool shown = q.value(18).toString() == kShown;
+        auto& records = found.records;
+        if (r.Lane == u"L") {
+            if (!shown && lastShown && !records.empty() &&
+                records.back().RaceNumber == r.RaceNumber && records.size() % 2 == 0)
+                records.resize(records.size() - 2);
+            lastShown = shown;
+        }
+        records.push_back(r);
+    }
+    if (found.records.size() % 2 != 0)
+        found.records.pop_back();
+    if (found.records.empty())
+        return std::nullopt;
+    return found;
+}
+
+void EventRaceStore::markClosed(const Unfinished& run)
+{
+    EventDatabase own(run.name);
+    const qint64 id = unfinishedRun(own, run.name == path() ? m_runId : 0);
+    own.write([&] { own.run(QStringLiteral("UPDATE run SET settled = 1 WHERE id = ?"), {id}); });
+}
+
+} // namespace halvex

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "data/RaceStore.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace halvex {
+
+class EventDatabase;
+
+// The run's races kept as passes of an event database: without an event chosen, the day's
+// practice event ("Practice 2026-12-06") in the program folder's "Events" folder, so that every
+// pass of every run is kept. Each call writes in one synced transaction before it returns; a
+// failed one is kept and written first with the next. The database opens at the first write or
+// look-up, not at start-up.
+class EventRaceStore final : public RaceStore
+{
+public:
+    static inline const QString kFolderName = QStringLiteral("Events");
+    static inline const QString kSuffix = QStringLiteral(".sqlite");
+
+    // station: who writes the passes (the key of a pass is the station and its sequence number).
+    EventRaceStore(QString programFolder, QDateTime started,
+                   QString station = QStringLiteral("tower"));
+    ~EventRaceStore() override;
+    EventRaceStore(const EventRaceStore&) = delete;
+    EventRaceStore& operator=(const EventRaceStore&) = delete;
+
+    static QString practiceEventName(QDate day);
+    // The day's practice event file.
+    QString path() const;
+
+    void raceShown(const RaceRecord& left, const RaceRecord& right) override;
+    void raceCommitted(const RaceRecord& left, const RaceRecord& right) override;
+    void racesRestored(const std::vector<RaceRecord>& records) override;
+    void logCleared(const QDateTime& now) override;
+    void close() override;
+    bool keptAll() const override { return m_backlog.empty(); }
+    // Looks in the latest practice event of the folder.
+    std::optional<Unfinished> findUnfinished() const override;
+    void markClosed(const Unfinished& run) override;
+
+private:
+    EventDatabase& database();
+    // Adds the work to the backlog and writes the whole backlog in one transaction.
+    void keep(std::function<void(EventDatabase&)> work);
+    void insertPass(EventDatabase& db, const RaceRecord& record, const QString& state, int segment);
+    QString latestPracticeFile() const;
+
+    QString m_dir;
+    QDateTime m_started;
+    QString m_station;
+    std::unique_ptr<EventDatabase> m_db;
+    std::vector<std::function<void(EventDatabase&)>> m_backlog;
+    qint64 m_runId = 0;
+    int m_segment = 0;
+};
+
+} // namespace halvex

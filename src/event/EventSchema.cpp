@@ -1,0 +1,38 @@
+#include "event/EventDatabase.h"
+
+namespace halvex {
+
+// Portable SQL only: the same statements make the schema on the server engine. Ids and sequence
+// numbers are given by the program, not by the engine, for the same reason. Singles are REAL
+// columns: a single widens to a double and back without change.
+const std::vector<EventDatabase::Migration>& EventDatabase::eventSchema()
+{
+    static const std::vector<Migration> schema = {
+        {1,
+         {QStringLiteral("CREATE TABLE event (name VARCHAR(200) NOT NULL, "
+                         "event_date VARCHAR(10) NOT NULL, created VARCHAR(32) NOT NULL)"),
+          // A run of the program on a station: started, ended by a clean quit, and settled
+          // once its races were restored or declined after it ended without one.
+          QStringLiteral("CREATE TABLE run (id INTEGER NOT NULL PRIMARY KEY, "
+                         "station VARCHAR(100) NOT NULL, started VARCHAR(32) NOT NULL, "
+                         "ended VARCHAR(32), settled INTEGER NOT NULL)"),
+          // Every pass, appended and never changed: a race's commit is a second row of the same
+          // race in the state "Committed". A segment starts at each clearing of the run's log.
+          QStringLiteral("CREATE TABLE pass (station VARCHAR(100) NOT NULL, "
+                         "seq INTEGER NOT NULL, run_id INTEGER NOT NULL, "
+                         "segment INTEGER NOT NULL, race_number INTEGER NOT NULL, "
+                         "round_name VARCHAR(20) NOT NULL, class_name VARCHAR(200) NOT NULL, "
+                         "lane CHAR(1) NOT NULL, racer VARCHAR(200) NOT NULL, "
+                         "car VARCHAR(200) NOT NULL, spare1 VARCHAR(200) NOT NULL, "
+                         "spare2 VARCHAR(200) NOT NULL, reaction_time REAL, "
+                         "timing_point1 REAL, timing_point2 REAL, timing_point3 REAL, "
+                         "timing_point4 REAL, timing_point5 REAL, speed REAL, dial_in REAL, "
+                         "elapsed_time REAL, win_margin REAL, result VARCHAR(20) NOT NULL, "
+                         "state VARCHAR(10) NOT NULL, recorded VARCHAR(32) NOT NULL, "
+                         "PRIMARY KEY (station, seq))"),
+          QStringLiteral("CREATE INDEX pass_by_run ON pass (run_id, segment, seq)")}},
+    };
+    return schema;
+}
+
+} // namespace halvex

@@ -1,0 +1,225 @@
+#include "event/EventDatabase.h"
+#include "event/EventRaceStore.h"
+#include "platform/Failure.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <bit>
+#include <csignal>
+#include <limits>
+#include <sys/resource.h>
+
+using namespace halvex;
+using namespace halvex::test;
+
+namespace {
+
+const QDateTime kStart(QDate(2026, 12, 6), QTime(19, 5, 7));
+
+RaceRecord lane(const QString& side, qint16 number)
+{
+    RaceRecord r;
+    r.ClassName = QStringLiteral("Stock, \"Pro\"");
+    r.Racer = QStringLiteral("Zoë 雷\r\nline two");
+    r.Lane = side;
+    r.RaceNumber = number;
+    r.ReactionTime = std::nanf("");
+    r.TimingPoint = {0.1f, 1.0f / 3.0f, 0.78f, 0, std::numeric_limits<float>::infinity()};
+    r.Speed = 123.456789f;
+    r.ElapsedTime = 1.0f - std::numeric_limits<float>::epsilon() / 2;
+    r.WinMargin = std::numeric_limits<float>::denorm_min();
+    r.Result = side == u"L" ? QStringLiteral("Win") : QStringLiteral("Lost");
+    return r;
+}
+
+QList<quint32> bits(const RaceRecord& r)
+{
+    QList<quint32> b{std::bit_cast<quint32>(r.ReactionTime), std::bit_cast<quint32>(r.Speed),
+                     std::bit_cast<quint32>(r.DialIn), std::bit_cast<quint32>(r.ElapsedTime),
+                     std::bit_cast<quint32>(r.WinMargin)};
+    for (float p : r.TimingPoint)
+        b.append(std::bit_cast<quint32>(p));
+    return b;
+}
+
+void show(EventRaceStore& store, qint16 number)
+{
+    store.raceShown(lane(QStringLiteral("L"), number), lane(QStringLiteral("R"), number));
+}
+
+void commit(EventRaceStore& store, qint16 number)
+{
+    store.raceCommitted(lane(QStringLiteral("L"), number), lane(QStringLiteral("R"), number));
+}
+
+QList<qint16> raceNumbers(const std::vector<RaceRecord>& records)
+{
+    QList<qint16> numbers;
+    for (size_t i = 0; i < records.size(); i += 2)
+        numbers.append(records[i].RaceNumber);
+    return numbers;
+}
+
+} // namespace
+
+class TestEventStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // A run killed with races shown, committed and cleared away: the next run finds the races of
+    // its last log, each once and as they were, until it settles them.
+    void aKilledRunIsFoundWholeAndSettledOnce()
+    {
+        QTemporaryDir dir;
+        {
+            EventRaceStore killed(dir.path(), kStart);
+            show(killed, 1);
+            killed.logCleared(kStart);
+            show(killed, 2);
+            commit(killed, 2);
+            show(killed, 3);
+            QVERIFY(killed.keptAll());
+            QCOMPARE(QFileInfo(killed.path()).fileName(),
+                     QStringLiteral("Practice 2026-12-06.sqlite"));
+        }
+        EventRaceStore next(dir.path(), kStart.addDays(1));
+        const auto found = next.findUnfinished();
+        QVERIFY(found);
+        QCOMPARE(raceNumbers(found->records), (QList<qint16>{2, 3}));
+        const RaceRecord expected = lane(QStringLiteral("R"), 3);
+        QCOMPARE(found->records[3].Racer, expected.Racer);
+        QCOMPARE(bits(found->records[3]), bits(expected));
+
+        next.markClosed(*found);
+        QVERIFY(!next.findUnfinished());
+        // The next day's run keeps its own file; a clean quit leaves nothing to find.
+        show(next, 1);
+        next.close();
+        QVERIFY(!EventRaceStore(dir.path(), kStart.addDays(2)).findUnfinished());
+        QCOMPARE(QDir(dir.filePath(EventRaceStore::kFolderName))
+                     .entryList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name),
+                 (QStringList{QStringLiteral("Practice 2026-12-06.sqlite"),
+                              QStringLiteral("Practice 2026-12-07.sqlite")}));
+    }
+
+    // A file that is not a sound database is opened read-only: nothing is written to it, the
+    // race is kept for the next try, and the operator is told which file and what to do.
+    void aDamagedEventFileIsNeverWritten_data()
+    {
+        QTest::addColumn<int>("cut");
+        QTest::newRow("foreign file") << -1;
+        QTest::newRow("truncated") << 2;
+        QTest::newRow("pages overwritten") << 0;
+    }
+
+    void aDamagedEventFileIsNeverWritten()
+    {
+        QFETCH(int, cut);
+        QTemporaryDir dir;
+        QString path;
+        {
+            EventRaceStore first(dir.path(), kStart);
+            for (qint16 n = 1; n <= 40; ++n)
+                show(first, n);
+            first.close();
+            path = first.path();
+        }
+        QByteArray bytes = fileBytes(path);
+        if (cut < 0)
+            bytes = QByteArray("\"Bob Diaz\"\r\n\"Carla\"\r\n");
+        else if (cut > 0)
+            bytes.truncate(bytes.size() / cut);
+        else
+            bytes.replace(4096, 4096, QByteArray(4096, '\x5a'));
+        writeFile(path, bytes);
+        QFile::remove(path + QStringLiteral("-wal"));
+
+        EventRaceStore again(dir.path(), kStart);
+        try {
+            show(again, 41);
+            QFAIL("a damaged event file was written");
+        } catch (const Failure& f) {
+            QVERIFY2(f.description().startsWith(
+                         QStringLiteral("The event file \"%1\" is damaged (").arg(path)),
+                     qPrintable(f.description()));
+            QVERIFY(f.description().endsWith(
+                QStringLiteral("). It is opened read-only and nothing is written to it. Keep a "
+                               "copy of it, then start a new event or load another one.")));
+        }
+        QVERIFY(!again.keptAll());
+        QCOMPARE(fileBytes(path), bytes);
+    }
+
+    // A write that fails part-way (the file size limit, as a full disk) leaves no part of the
+    // race, and the next race's write takes it along.
+    void aFailedWriteIsTakenBackAndTriedAgain()
+    {
+        QTemporaryDir dir;
+        EventRaceStore store(dir.path(), kStart);
+        show(store, 1);
+        const qint64 size = QFileInfo(store.path()).size() +
+                            QFileInfo(store.path() + QStringLiteral("-wal")).size();
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = old;
+        small.rlim_cur = rlim_t(size);
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        QString failure;
+        try {
+            for (qint16 n = 2; n < 200; ++n)
+                show(store, n);
+        } catch (const Failure& f) {
+            failure = f.description();
+        }
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        QVERIFY2(failure.startsWith(
+                     QStringLiteral("The event file \"%1\" cannot be written").arg(store.path())),
+                 qPrintable(failure));
+        QVERIFY(!store.keptAll());
+
+        show(store, 500);
+        QVERIFY(store.keptAll());
+        const auto found = EventRaceStore(dir.path(), kStart.addSecs(60)).findUnfinished();
+        QVERIFY(found);
+        const QList<qint16> numbers = raceNumbers(found->records);
+        QCOMPARE(numbers.last(), qint16(500));
+        QCOMPARE(numbers.size(), QSet<qint16>(numbers.cbegin(), numbers.cend()).size());
+        QCOMPARE(numbers[numbers.size() - 2], qint16(numbers.size() - 1));
+    }
+
+    // A file of an older schema is migrated on open and keeps what it held.
+    void anOlderSchemaIsMigrated()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("e.sqlite"));
+        const std::vector<EventDatabase::Migration> first{
+            {1, {QStringLiteral("CREATE TABLE entry (racer VARCHAR(200) NOT NULL)")}}};
+        {
+            EventDatabase v1(path, first);
+            v1.write([&] {
+                v1.run(QStringLiteral("INSERT INTO entry (racer) VALUES (?)"),
+                       {QStringLiteral("Bob Diaz")});
+            });
+        }
+        std::vector<EventDatabase::Migration> next = first;
+        next.push_back({2, {QStringLiteral("ALTER TABLE entry ADD COLUMN dial_in REAL")}});
+        EventDatabase v2(path, next);
+        QCOMPARE(v2.schemaVersion(), 2);
+        QSqlQuery q = v2.run(QStringLiteral("SELECT racer, dial_in FROM entry"));
+        QVERIFY(q.next());
+        QCOMPARE(q.value(0).toString(), QStringLiteral("Bob Diaz"));
+        QVERIFY(q.value(1).isNull());
+        QCOMPARE(EventDatabase(path, next).schemaVersion(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEventStore)
+#include "tst_event_store.moc"
