@@ -140,8 +140,11 @@ QSqlQuery EventDatabase::run(const QString& sql, const QVariantList& values) con
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
     const bool prepared = query.prepare(sql);
+    // A text is never NULL in the event's tables: Qt would bind a null QString as NULL.
     for (const QVariant& v : values)
-        query.addBindValue(v);
+        query.addBindValue(v.typeId() == QMetaType::QString && v.toString().isNull()
+                               ? QVariant(QStringLiteral(""))
+                               : v);
     if (!prepared || !query.exec())
         throw Failure(QStringLiteral("The event file \"%1\" cannot be used: %2")
                           .arg(m_path, errorText(query.lastError())));

@@ -27,12 +27,6 @@ QVariant single(float v)
     return std::isnan(v) ? QVariant(QMetaType::fromType<double>()) : QVariant(double(v));
 }
 
-// Qt binds a null text as NULL; the passes' texts are never NULL, an empty one is empty.
-QVariant text(const QString& s)
-{
-    return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s);
-}
-
 float single(const QVariant& v)
 {
     return v.isNull() ? std::nanf("") : float(v.toDouble());
@@ -106,23 +100,13 @@ void EventRaceStore::insertPass(EventDatabase& db, const RaceRecord& r, const QS
                                                "WHERE station = ?"),
                                 {m_station})
                            .toLongLong();
-    QVariantList values{m_station,
-                        seq,
-                        m_runId,
-                        segment,
-                        r.RaceNumber,
-                        kPractice,
-                        text(r.ClassName),
-                        text(r.Lane),
-                        text(r.Racer),
-                        text(r.Car),
-                        text(r.Spare1),
-                        text(r.Spare2),
-                        single(r.ReactionTime)};
+    QVariantList values{
+        m_station, seq,   m_runId,  segment,  r.RaceNumber,          kPractice, r.ClassName, r.Lane,
+        r.Racer,   r.Car, r.Spare1, r.Spare2, single(r.ReactionTime)};
     for (float point : r.TimingPoint)
         values.append(single(point));
     values << single(r.Speed) << single(r.DialIn) << single(r.ElapsedTime) << single(r.WinMargin)
-           << text(r.Result) << state << timeText(QDateTime::currentDateTime());
+           << r.Result << state << timeText(QDateTime::currentDateTime());
     db.run(QStringLiteral("INSERT INTO pass (station, seq, run_id, segment, race_number, "
                           "round_name, class_name, lane, racer, car, spare1, spare2, "
                           "reaction_time, timing_point1, timing_point2, timing_point3, "

@@ -30,7 +30,14 @@ const std::vector<EventDatabase::Migration>& EventDatabase::eventSchema()
                          "elapsed_time REAL, win_margin REAL, result VARCHAR(20) NOT NULL, "
                          "state VARCHAR(10) NOT NULL, recorded VARCHAR(32) NOT NULL, "
                          "PRIMARY KEY (station, seq))"),
-          QStringLiteral("CREATE INDEX pass_by_run ON pass (run_id, segment, seq)")}},
+          QStringLiteral("CREATE INDEX pass_by_run ON pass (run_id, segment, seq)"),
+          QStringLiteral("CREATE TABLE event_class (name VARCHAR(200) NOT NULL PRIMARY KEY, "
+                         "position INTEGER NOT NULL, tree INTEGER NOT NULL, class_index REAL, "
+                         "field_size INTEGER NOT NULL, ladder VARCHAR(10) NOT NULL)"),
+          QStringLiteral("CREATE TABLE entry (id INTEGER NOT NULL PRIMARY KEY, "
+                         "class_name VARCHAR(200) NOT NULL, racer VARCHAR(200) NOT NULL, "
+                         "car VARCHAR(200) NOT NULL, car_number VARCHAR(20) NOT NULL, "
+                         "dial_in REAL NOT NULL)")}},
     };
     return schema;
 }

@@ -1,3 +1,4 @@
+#include "event/Event.h"
 #include "event/EventDatabase.h"
 #include "event/EventRaceStore.h"
 #include "platform/Failure.h"
@@ -193,6 +194,51 @@ private Q_SLOTS:
         QCOMPARE(numbers.last(), qint16(500));
         QCOMPARE(numbers.size(), QSet<qint16>(numbers.cbegin(), numbers.cend()).size());
         QCOMPARE(numbers[numbers.size() - 2], qint16(numbers.size() - 1));
+    }
+
+    // An event's classes and entries as made, imported whole or not at all, and copied.
+    void entriesOfAnEvent()
+    {
+        QTemporaryDir dir;
+        const std::vector<EventClass> classes{
+            {QStringLiteral("Stock"), 0, 0, 8, LadderKind::Fixed},
+            {QStringLiteral("Bracket"), 2, 0, 16, LadderKind::Repaired},
+            {QStringLiteral("Super"), 4, 6.5f, 4, LadderKind::Fixed}};
+        for (const QStringList& row :
+             tableRows(QStringLiteral(HALVEX_EVENT_TABLES "/entry-imports.tsv"))) {
+            const QString path = dir.filePath(row[0] + QStringLiteral(".sqlite"));
+            std::unique_ptr<Event> event =
+                Event::create(path, QStringLiteral("Club Night"), QDate(2026, 12, 6), classes);
+            event->addEntry({0,
+                             QStringLiteral("Stock"),
+                             QStringLiteral("Bob Diaz"),
+                             QStringLiteral("Red Comet"),
+                             {},
+                             0});
+            const QStringList refused = event->importEntries(row[1].toLatin1());
+            QCOMPARE(refused.join(u'|'), row[2]);
+            QCOMPARE(int(Event(path).entries().size()), row[3].toInt());
+        }
+        const QString path = dir.filePath(
+            QStringLiteral("all taken, columns in any order, a byte order mark.sqlite"));
+        Event event(path);
+        QCOMPARE(event.name(), QStringLiteral("Club Night"));
+        QCOMPARE(event.day(), QDate(2026, 12, 6));
+        QCOMPARE(event.classes(), classes);
+        const Entry alice{3,
+                          QStringLiteral("Bracket"),
+                          QStringLiteral("Alice Hart"),
+                          QStringLiteral("Yellow, Jacket"),
+                          QStringLiteral("12"),
+                          7.25f};
+        QCOMPARE(event.entries()[2], alice);
+
+        const QString copy = dir.filePath(QStringLiteral("copy.sqlite"));
+        event.saveCopy(copy);
+        QCOMPARE(Event(copy).entries(), event.entries());
+        QVERIFY_THROWS_EXCEPTION(Failure, event.saveCopy(copy));
+        QVERIFY_THROWS_EXCEPTION(Failure, Event::create(copy, QStringLiteral("x"), {}, classes));
+        QCOMPARE(eventFiles(dir.path()).first(), copy);
     }
 
     // A file of an older schema is migrated on open and keeps what it held.
