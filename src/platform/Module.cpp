@@ -10,7 +10,7 @@ namespace halvex {
 QString programFilePath(const QString& name)
 {
     const QDir executableDir(QCoreApplication::applicationDirPath());
-    const QString beside = executableDir.filePath(name);
+    QString beside = executableDir.filePath(name);
     if (QFileInfo::exists(beside))
         return beside;
     const QString installed =

@@ -37,7 +37,7 @@ ProgramFolder ProgramFolder::fromEnvironment(QString* layOutFailure)
 {
     const QString executableDir = QCoreApplication::applicationDirPath();
     const QString share = installedShareDir(executableDir);
-    const ProgramFolder folder =
+    ProgramFolder folder =
         choose(qEnvironmentVariable("HALVEX_HOME"), executableDir, share,
                QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
     try {
