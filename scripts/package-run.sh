@@ -33,6 +33,12 @@ fail() {
     exit 1
 }
 
+# The modules and the web page window's program are loaded only when first used: their libraries
+# must be there all the same.
+for f in /usr/lib/halvex/*; do
+    ! ldd "$f" | grep "not found" || fail "$f lacks a library"
+done
+
 # The port linked before the first run, as an operator links an adapter: laying out must keep it.
 mkdir -p "$home"
 halvex-timing-sim --dir "$home" --port 1 --log "$log" &
