@@ -9,7 +9,12 @@ namespace halvex {
 
 QString programFilePath(const QString& name)
 {
-    const QDir executableDir(QCoreApplication::applicationDirPath());
+    return programFilePath(QCoreApplication::applicationDirPath(), name);
+}
+
+QString programFilePath(const QString& executableFolder, const QString& name)
+{
+    const QDir executableDir(executableFolder);
     QString beside = executableDir.filePath(name);
     if (QFileInfo::exists(beside))
         return beside;

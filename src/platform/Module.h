@@ -8,6 +8,8 @@ namespace halvex {
 // program): beside the executable, or in an installation in `<prefix>/lib/halvex`. When it is in
 // neither, the path beside the executable, so a failure names where it was looked for.
 QString programFilePath(const QString& name);
+// The same beside a given executable's folder.
+QString programFilePath(const QString& executableFolder, const QString& name);
 
 // A function exported by a module (found by programFilePath), the module
 // loaded the first time one of its functions is asked for and kept for the rest of the run. Parts

@@ -1,4 +1,5 @@
 #include "platform/Failure.h"
+#include "platform/Module.h"
 #include "platform/ProgramFolder.h"
 #include "support/TestFiles.h"
 
@@ -38,7 +39,7 @@ private Q_SLOTS:
         }
     }
 
-    void installationIsTheShareBesideBin()
+    void installedPlaces()
     {
         QTemporaryDir prefix;
         QDir(prefix.path()).mkpath("bin");
@@ -48,6 +49,16 @@ private Q_SLOTS:
         QCOMPARE(installedShareDir(prefix.filePath("bin")), prefix.filePath("share/halvex"));
         // Only a bin folder is an installation's.
         QCOMPARE(installedShareDir(prefix.filePath("build")), QString());
+
+        // The program's own files: beside the executable (a build tree) before the installation's.
+        const QString bin = prefix.filePath("bin");
+        QCOMPARE(programFilePath(bin, "halvex-sound.so"), bin + "/halvex-sound.so");
+        QDir(prefix.path()).mkpath("lib/halvex");
+        writeFile(prefix.filePath("lib/halvex/halvex-sound.so"), "");
+        QCOMPARE(programFilePath(bin, "halvex-sound.so"),
+                 prefix.filePath("lib/halvex/halvex-sound.so"));
+        writeFile(bin + "/halvex-sound.so", "");
+        QCOMPARE(programFilePath(bin, "halvex-sound.so"), bin + "/halvex-sound.so");
     }
 
     void layingOutKeepsWhatIsThere()
