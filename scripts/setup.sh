@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
+packages=(cmake g++ make pkg-config dpkg-dev file qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
           qt6-webengine-dev libgl-dev libglx-dev xvfb xauth xdotool imagemagick fonts-dejavu-core
           cups printer-driver-cups-pdf poppler-utils libxlsxwriter-dev
           python3-openpyxl locales libqt6sql6-sqlite clang libclang-rt-14-dev clang-tidy libicu-dev)

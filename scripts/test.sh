@@ -2,7 +2,8 @@
 # Sets up and runs the whole test suite under the address, undefined-behaviour and leak
 # sanitizers (all but the browser engine's tests, which cannot run under them), then builds with
 # warnings as errors, runs the whole suite there and checks src/ with clang-tidy. In between, the
-# core alone (no widgets, printing, sound or browser engine) is built and its tests run.
+# core alone (no widgets, printing, sound or browser engine) is built and its tests run. After the
+# normal build's tests, its Debian package is installed and started once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export QT_QPA_PLATFORM=offscreen
@@ -24,5 +25,8 @@ ctest --test-dir build-core --output-on-failure -j2
 
 scripts/setup.sh build -DHALVEX_WERROR=ON
 ctest --test-dir build --output-on-failure -j2
+# The Debian package from that build: its files and dependencies, installed with apt, started
+# once headless against the simulator, removed again.
+bash scripts/package-test.sh build
 
 scripts/tidy.sh build

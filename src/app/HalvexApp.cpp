@@ -46,7 +46,8 @@ namespace halvex {
 
 struct PlatformServices::Parts
 {
-    ProgramFolder folder = ProgramFolder::fromEnvironment();
+    QString layOutFailure;
+    ProgramFolder folder = ProgramFolder::fromEnvironment(&layOutFailure);
     QtPrompter prompter;
     QtSerialPort port{folder};
     SystemClock clock;
@@ -56,7 +57,16 @@ struct PlatformServices::Parts
     DefaultPrinterSurface printer;
 };
 
-PlatformServices::PlatformServices() : m_parts(std::make_unique<Parts>()) {}
+PlatformServices::PlatformServices() : m_parts(std::make_unique<Parts>())
+{
+    // The program goes on with the folder as it is: the missing files are reported as they are
+    // read, as in any program folder.
+    if (!m_parts->layOutFailure.isEmpty())
+        m_parts->prompter.message(
+            QStringLiteral("The program folder %1 could not be laid out from the sample:\r\n%2")
+                .arg(QDir::toNativeSeparators(m_parts->folder.dir()), m_parts->layOutFailure),
+            {}, Buttons::Ok, Icon::Warning);
+}
 
 PlatformServices::~PlatformServices() = default;
 

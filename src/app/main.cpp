@@ -2,6 +2,7 @@
 #include "app/StartupTrace.h"
 #include "data/MasterList.h"
 #include "platform/QuitSignals.h"
+#include "race/frmDragRacing.h"
 
 #include <QApplication>
 
@@ -21,5 +22,9 @@ int main(int argc, char* argv[])
     QObject::connect(&signals, &halvex::QuitSignals::quitRequested, &app,
                      [&halvex] { halvex.quitWithoutAsking(); });
     halvex.start();
+    // The tip of the day ends the start-up as a modal window: a quit while it was up (a signal,
+    // or the main window's close box) found no event loop of the application's to end.
+    if (!halvex.mainWindow().isVisible())
+        return 0;
     return QApplication::exec();
 }

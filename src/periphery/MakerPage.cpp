@@ -6,7 +6,7 @@ namespace halvex {
 
 QString makerPageAddress(const ProgramFolder& folder)
 {
-    return QUrl::fromLocalFile(folder.path(kMakerPageFileName)).toString();
+    return QUrl::fromLocalFile(folder.shippedPath(kMakerPageFileName)).toString();
 }
 
 } // namespace halvex

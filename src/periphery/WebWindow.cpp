@@ -2,10 +2,10 @@
 
 #include "periphery/MakerPage.h"
 #include "platform/InputBlocker.h"
+#include "platform/Module.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Prompter.h"
 
-#include <QCoreApplication>
 #include <QPointer>
 #include <QProcess>
 #include <QWidget>
@@ -47,7 +47,7 @@ public:
         run([this] {
             m_blocker.reset();
             // The page is a file of the program folder; without it there is nothing to open.
-            if (!m_folder.exists(kMakerPageFileName)) {
+            if (!m_folder.shippedExists(kMakerPageFileName)) {
                 m_prompter.message(
                     QStringLiteral("Please make sure you are connected to the internet"), {},
                     Buttons::Ok, Icon::Information);
@@ -65,8 +65,7 @@ private:
     {
         auto* process = new QProcess(this);
         process->setObjectName(kBrowserProgramName);
-        process->setProgram(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
-                            kBrowserProgramName);
+        process->setProgram(programFilePath(kBrowserProgramName));
         QStringList args;
         if (m_window)
             args << QStringLiteral("--transient-for") << QString::number(m_window->winId());

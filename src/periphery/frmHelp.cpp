@@ -26,7 +26,7 @@ frmHelp::frmHelp(const ProgramFolder& folder, QWidget* parent) : QDialog(parent)
     layout->addWidget(browser);
 
     initHelpResource();
-    const QString installed = folder.path(kHelpFileName);
+    const QString installed = folder.shippedPath(kHelpFileName);
     browser->setSource(QFileInfo::exists(installed)
                            ? QUrl::fromLocalFile(installed)
                            : QUrl(QStringLiteral("qrc:/help/Halvex.html")));

@@ -69,7 +69,7 @@ bool frmTip::load(const ProgramFolder& folder)
     buildControls();
     chkLoadTipsAtStartup->setChecked(true);
     m_random.reseed();
-    if (!LoadTips(folder.path(kTipsFileName)))
+    if (!LoadTips(folder.shippedPath(kTipsFileName)))
         lblTipText->setText(missingTipsText());
     return true;
 }

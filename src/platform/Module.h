@@ -4,7 +4,14 @@
 
 namespace halvex {
 
-// A function exported by a module beside the program (in the executable's folder), the module
+// A file of the program's own that only the program uses (a module, the web page window's
+// program): beside the executable, or in an installation in `<prefix>/lib/halvex`. When it is in
+// neither, the path beside the executable, so a failure names where it was looked for.
+QString programFilePath(const QString& name);
+// The same beside a given executable's folder.
+QString programFilePath(const QString& executableFolder, const QString& name);
+
+// A function exported by a module (found by programFilePath), the module
 // loaded the first time one of its functions is asked for and kept for the rest of the run. Parts
 // that the first window does not need (the web page window's engine, the sound system, printing)
 // live in such modules, so that their libraries are loaded only when first used.

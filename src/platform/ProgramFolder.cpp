@@ -7,22 +7,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace halvex {
 
-ProgramFolder::ProgramFolder(QString dir) : m_dir(std::move(dir)) {}
+namespace {
 
-ProgramFolder ProgramFolder::fromEnvironment()
-{
-    const QString home = qEnvironmentVariable("HALVEX_HOME");
-    if (!home.isEmpty())
-        return ProgramFolder(QDir(home).absolutePath());
-    return ProgramFolder(QCoreApplication::applicationDirPath());
-}
+const QString kSampleFolderName = QStringLiteral("sample-home");
 
-QString ProgramFolder::path(const QString& name) const
+QString entryPath(const QString& folder, const QString& name)
 {
-    const QDir dir(m_dir);
+    const QDir dir(folder);
     const QStringList entries =
         dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
@@ -32,9 +27,83 @@ QString ProgramFolder::path(const QString& name) const
     return dir.filePath(name);
 }
 
+} // namespace
+
+ProgramFolder::ProgramFolder(QString dir, QString shippedDir)
+    : m_dir(std::move(dir)), m_shippedDir(shippedDir.isEmpty() ? m_dir : std::move(shippedDir))
+{}
+
+ProgramFolder ProgramFolder::fromEnvironment(QString* layOutFailure)
+{
+    const QString executableDir = QCoreApplication::applicationDirPath();
+    const QString share = installedShareDir(executableDir);
+    ProgramFolder folder =
+        choose(qEnvironmentVariable("HALVEX_HOME"), executableDir, share,
+               QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    try {
+        if (!share.isEmpty())
+            layOutProgramFolder(QDir(share).filePath(kSampleFolderName), folder.dir());
+    } catch (const Failure& failure) {
+        if (layOutFailure)
+            *layOutFailure = failure.description();
+    }
+    return folder;
+}
+
+ProgramFolder ProgramFolder::choose(const QString& home, const QString& executableDir,
+                                    const QString& installedShare, const QString& dataDir)
+{
+    QString dir = executableDir;
+    if (!home.isEmpty())
+        dir = QDir(home).absolutePath();
+    else if (!installedShare.isEmpty())
+        dir = QDir(dataDir).filePath(QStringLiteral("halvex"));
+    return ProgramFolder(dir, installedShare);
+}
+
+QString ProgramFolder::path(const QString& name) const
+{
+    return entryPath(m_dir, name);
+}
+
 bool ProgramFolder::exists(const QString& name) const
 {
     return QFileInfo::exists(path(name));
+}
+
+QString ProgramFolder::shippedPath(const QString& name) const
+{
+    return entryPath(m_shippedDir, name);
+}
+
+bool ProgramFolder::shippedExists(const QString& name) const
+{
+    return QFileInfo::exists(shippedPath(name));
+}
+
+QString installedShareDir(const QString& executableDir)
+{
+    const QDir bin(executableDir);
+    if (bin.dirName() != QStringLiteral("bin"))
+        return {};
+    const QString share = QDir::cleanPath(bin.filePath(QStringLiteral("../share/halvex")));
+    return QFileInfo(QDir(share).filePath(kSampleFolderName)).isDir() ? share : QString();
+}
+
+void layOutProgramFolder(const QString& sampleDir, const QString& dir)
+{
+    const QFileInfoList samples = QDir(sampleDir).entryInfoList(QDir::Files, QDir::Name);
+    const ProgramFolder folder(dir);
+    for (const QFileInfo& sample : samples) {
+        if (folder.exists(sample.fileName()))
+            return;
+    }
+    if (!QDir().mkpath(dir))
+        throw Failure(QStringLiteral("Cannot make the program folder %1").arg(dir));
+    for (const QFileInfo& sample : samples)
+        writeFileAtomically(folder.path(sample.fileName()), readFileBytes(sample.filePath()));
+    // The race data window proposes its spreadsheet files there.
+    QDir(dir).mkdir(QStringLiteral("Halvex Stats"));
 }
 
 QByteArray readFileBytes(const QString& path)

@@ -6,7 +6,7 @@ namespace halvex {
 
 void SoundEffect::play(const QString& fileName)
 {
-    const QUrl source = QUrl::fromLocalFile(m_folder.path(fileName));
+    const QUrl source = QUrl::fromLocalFile(m_folder.shippedPath(fileName));
     if (m_effect.source() != source)
         m_effect.setSource(source);
     m_effect.play();
