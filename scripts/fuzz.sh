@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${HALVEX_FUZZ_SECONDS:-55}
-all_targets="reply_parser reply_reader data_files journal tips biff2 grid_sort grid_print time_slip entries_import"
+all_targets="reply_parser reply_reader data_files tips biff2 grid_sort grid_print time_slip entries_import"
 targets=${HALVEX_FUZZ_TARGETS:-$all_targets}
 
 build_targets=""

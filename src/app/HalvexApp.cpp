@@ -1,8 +1,10 @@
 #include "app/HalvexApp.h"
 
-#include "data/RaceJournal.h"
 #include "data/RaceLog.h"
 #include "data/Settings.h"
+#include "event/EventDatabase.h"
+#include "event/EventExport.h"
+#include "event/EventRaceStore.h"
 #include "link/LinkWatch.h"
 #include "link/QtSerialPort.h"
 #include "link/TimingUnit.h"
@@ -28,6 +30,8 @@
 #include "race/SetupModel.h"
 #include "race/WindowState.h"
 #include "race/frmDragRacing.h"
+#include "reports/ExcelFileV2.h"
+#include "reports/GridExport.h"
 #include "reports/QtPrintSurface.h"
 #include "reports/TimeSlip.h"
 #include "reports/frmDragStats.h"
@@ -41,6 +45,10 @@
 #include <QDir>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTimer>
+
+#include <functional>
+#include <utility>
 
 namespace halvex {
 
@@ -76,6 +84,51 @@ Services PlatformServices::services()
     return Services{p.prompter, p.port, p.clock, p.random, p.store, p.sound, p.printer, p.folder};
 }
 
+namespace {
+
+const QString kEventTitle = QStringLiteral("Event");
+
+// Runs `then` once, in the event loop's turn after the widget's first paint (or after a second,
+// should the platform never paint it).
+class AfterFirstPaint final : public QObject
+{
+public:
+    AfterFirstPaint(QWidget* widget, std::function<void()> then)
+        : QObject(widget), m_then(std::move(then))
+    {
+        widget->installEventFilter(this);
+        QTimer::singleShot(1000, this, &AfterFirstPaint::run);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, &AfterFirstPaint::run);
+        }
+        return false;
+    }
+
+private:
+    void run()
+    {
+        if (!m_then)
+            return;
+        const std::function<void()> then = std::exchange(m_then, nullptr);
+        deleteLater();
+        then();
+    }
+
+    std::function<void()> m_then;
+};
+
+void afterFirstPaint(QWidget* widget, std::function<void()> then)
+{
+    new AfterFirstPaint(widget, std::move(then));
+}
+
+} // namespace
+
 struct HalvexApp::Parts
 {
     explicit Parts(Services s) : services(std::move(s)) {}
@@ -83,7 +136,7 @@ struct HalvexApp::Parts
     Services services;
     Settings settings;
     RaceLog log;
-    RaceJournal journal{services.folder.dir(), services.clock.now()};
+    EventRaceStore journal{services.folder.dir(), services.clock.now()};
     WindowState windowState;
     Credits credits{services.folder};
     Password password{services.folder};
@@ -99,15 +152,18 @@ struct HalvexApp::Parts
     QPointer<frmScoreboard> scoreboard;
     // A quit asked for from outside (a signal) asks the operator nothing.
     bool askBeforeQuit = true;
+    bool startupFinished = false;
 
     void showHelp(QWidget* owner = nullptr);
     void showStartDelay();
     void showResult(const RaceResult& result);
-    // The journal could not be written: the operator hears of it once a run.
+    // The event could not be written: the operator hears of it once a run.
     void warnJournal(const QString& description);
     // Start-up: the races of a run that ended without quitting, back into the log if wanted.
     void offerRestore();
-    // Exit: races the journal could not keep may be saved as a spreadsheet first.
+    // File, Export Event: every pass of the day's practice event as a spreadsheet file.
+    void exportEvent();
+    // Exit: races the event could not keep may be saved as a spreadsheet first.
     void offerSaveBeforeQuit();
     // Settings menu: the password first, then the settings.
     void openLogin(bool modal);
@@ -171,16 +227,21 @@ void HalvexApp::Parts::showResult(const RaceResult& result)
 
 void HalvexApp::Parts::warnJournal(const QString& description)
 {
-    services.prompter.message(
-        QStringLiteral("The race journal in \"%1\" cannot be written:\r\n%2\r\n"
-                       "Racing goes on; the races stay in the race data window.")
-            .arg(QDir(services.folder.dir()).filePath(RaceJournal::kFolderName), description),
-        QStringLiteral("Race Journal"), Buttons::Ok, Icon::Warning);
+    services.prompter.message(description +
+                                  QStringLiteral("\r\nRacing goes on; the races stay in the race "
+                                                 "data window and are written with the next one."),
+                              kEventTitle, Buttons::Ok, Icon::Warning);
 }
 
 void HalvexApp::Parts::offerRestore()
 {
-    const std::optional<RaceStore::Unfinished> found = journal.findUnfinished();
+    std::optional<RaceStore::Unfinished> found;
+    try {
+        found = journal.findUnfinished();
+    } catch (const Failure& f) {
+        services.prompter.message(f.description(), kEventTitle, Buttons::Ok, Icon::Warning);
+        return;
+    }
     if (!found)
         return;
     const Answer answer =
@@ -188,14 +249,40 @@ void HalvexApp::Parts::offerRestore()
                                                  "races. Restore them?")
                                       .arg(found->races()),
                                   {}, Buttons::YesNo, Icon::Question);
-    // Restored races are kept in this run's journal first; the old file is marked closed only
-    // once they are safe there, so it is offered again otherwise.
+    // Restored races are kept as this run's passes first; the old run is settled only once they
+    // are safe there, so it is offered again otherwise.
     if (answer == Answer::Yes && !session.restore(*found))
         return;
     try {
         journal.markClosed(*found);
     } catch (const Failure& f) {
-        services.prompter.message(f.description(), QStringLiteral("Race Journal"));
+        services.prompter.message(f.description(), kEventTitle);
+    }
+}
+
+void HalvexApp::Parts::exportEvent()
+{
+    if (!QFileInfo::exists(journal.path())) {
+        services.prompter.message(QStringLiteral("No race has been kept in today's event yet."),
+                                  kEventTitle);
+        return;
+    }
+    const QString proposed =
+        QFileInfo(proposedExportName(services.folder, services.clock.now(), false)).absolutePath() +
+        u'/' + QFileInfo(journal.path()).completeBaseName();
+    QString fileType = exportFilter(ExportFormat::Workbook);
+    const QString name = services.prompter.saveFileName(QStringLiteral("Export Event"), proposed,
+                                                        exportFilters(), &fileType);
+    if (name.isEmpty())
+        return;
+    const ExportFormat format = exportFormatFor(name, fileType);
+    try {
+        const EventDatabase db(journal.path());
+        writeFileAtomically(withExportSuffix(name, format),
+                            exportGrid(eventPassesGrid(db), format, QStringLiteral("Passes")));
+        rememberExportFolder(name);
+    } catch (const Failure& f) {
+        services.prompter.message(f.description(), kEventTitle);
     }
 }
 
@@ -204,9 +291,9 @@ void HalvexApp::Parts::offerSaveBeforeQuit()
     if (!askBeforeQuit || journal.keptAll() || log.races() == 0)
         return;
     const Answer answer = services.prompter.message(
-        QStringLiteral("Races of this session could not be written to the race journal and are "
-                       "lost when the program ends.\r\nSave the race data first?"),
-        QStringLiteral("Race Journal"), Buttons::YesNo, Icon::Question);
+        QStringLiteral("Races of this session could not be written to the event and are lost "
+                       "when the program ends.\r\nSave the race data first?"),
+        kEventTitle, Buttons::YesNo, Icon::Question);
     if (answer != Answer::Yes)
         return;
     frmGridData data(services, settings, log, &window);
@@ -327,6 +414,8 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
     // The main window saves its state first, through its own connection made before this one.
     QObject::connect(p.window.mnuSettingsSettings, &QAction::triggered, &p.window,
                      [&p] { p.openLogin(true); });
+    QObject::connect(p.window.mnuExportEvent, &QAction::triggered, &p.window,
+                     [&p] { p.exportEvent(); });
     QObject::connect(p.window.mnuHelpAbout, &QAction::triggered, &p.window, [&p] {
         frmDragAbout about(p.programTitle, &p.window);
         about.exec();
@@ -369,11 +458,21 @@ void HalvexApp::start()
     load();
     Parts& p = *m_parts;
     p.window.show();
-    p.offerRestore();
-    // Start-up ends with the tip of the day, unless the operator has switched it off.
-    frmTip tip(p.services.store, p.services.random, &p.window);
-    if (tip.load(p.services.folder))
-        tip.exec();
+    // The questions wait until the window is on the screen: looking for an unfinished run opens
+    // the event's database, which the first paint need not wait for.
+    afterFirstPaint(&p.window, [&p] {
+        p.offerRestore();
+        // Start-up ends with the tip of the day, unless the operator has switched it off.
+        frmTip tip(p.services.store, p.services.random, &p.window);
+        if (tip.load(p.services.folder))
+            tip.exec();
+        p.startupFinished = true;
+    });
+}
+
+bool HalvexApp::startupFinished() const
+{
+    return m_parts->startupFinished;
 }
 
 frmDragRacing& HalvexApp::mainWindow()

@@ -50,8 +50,11 @@ public:
 
     // Loads the main window (the start-up sequence).
     void load();
-    // Loads and shows it, then the tip of the day.
+    // Loads and shows it; once it has painted, offers the races of a run that ended without
+    // quitting, then shows the tip of the day.
     void start();
+    // The start-up's questions and tip are over.
+    bool startupFinished() const;
     // Quits as File, Exit does, without asking anything (the program was told to end).
     void quitWithoutAsking();
 

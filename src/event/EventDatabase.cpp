@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 
 namespace halvex {
 
@@ -36,6 +37,15 @@ EventDatabase::EventDatabase(const QString& path, const std::vector<Migration>& 
     if (!QDir().mkpath(dir))
         throw Failure(QStringLiteral("The folder \"%1\" cannot be created.").arg(dir));
     const bool existed = QFileInfo::exists(m_path);
+    if (existed && !(QFileInfo(m_path).isWritable() && QFileInfo(dir).isWritable())) {
+        // The engine cannot even read a database of this journal mode where it cannot write
+        // beside it; opened as unchanging, it reads what is there.
+        m_damage = QStringLiteral("The event file \"%1\" cannot be written: the file or its "
+                                  "folder is read-only.")
+                       .arg(m_path);
+        open(true);
+        return;
+    }
     open(false);
     if (existed) {
         const QString fault = checkIntegrity();
@@ -73,9 +83,14 @@ void EventDatabase::open(bool readOnly)
     if (!db.isValid())
         throw Failure(QStringLiteral("The database driver for event files is not installed "
                                      "(Qt's SQLite driver, package libqt6sql6-sqlite)."));
-    db.setDatabaseName(m_path);
-    db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_OPEN_READONLY")
-                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+    if (readOnly) {
+        db.setDatabaseName(QUrl::fromLocalFile(m_path).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?immutable=1"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+    } else {
+        db.setDatabaseName(m_path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+    }
     if (!db.open())
         throw Failure(QStringLiteral("The event file \"%1\" cannot be opened: %2")
                           .arg(m_path, errorText(db.lastError())));

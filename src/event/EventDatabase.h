@@ -14,7 +14,8 @@ namespace halvex {
 // synced), the same portable SQL for a server later. The schema is versioned inside the database
 // and migrated on open, each step in a transaction of its own. A file that fails its integrity
 // check, or is not a database at all, is opened read-only and never written: every write then
-// throws the failure that says which file it is and what to do.
+// throws the failure that says which file it is and what to do. So is a file that cannot be
+// written where it lies (a read-only folder or medium), which can still be read.
 class EventDatabase
 {
 public:
@@ -39,7 +40,7 @@ public:
     const QString& path() const { return m_path; }
     int schemaVersion() const { return m_version; }
     bool isReadOnly() const { return !m_damage.isEmpty(); }
-    // Why the file is read-only, as the operator is told it; empty for a sound file.
+    // Why the file is read-only, as the operator is told it; empty for a writable file.
     const QString& damage() const { return m_damage; }
 
     // Runs `work` in one transaction, committed only when it returns; throws halvex::Failure,

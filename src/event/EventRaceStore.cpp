@@ -14,6 +14,9 @@ namespace {
 
 const QString kShown = QStringLiteral("Shown");
 const QString kCommitted = QStringLiteral("Committed");
+// Races of an unfinished run taken into this run's log: kept so that the log comes back whole
+// after another crash, but not passes of their own (the event has them from the run they ran in).
+const QString kRestored = QStringLiteral("Restored");
 const QString kPractice = QStringLiteral("Practice");
 
 QString timeText(const QDateTime& t)
@@ -136,7 +139,7 @@ void EventRaceStore::racesRestored(const std::vector<RaceRecord>& records)
 {
     keep([this, records, segment = m_segment](EventDatabase& db) {
         for (const RaceRecord& r : records)
-            insertPass(db, r, kCommitted, segment);
+            insertPass(db, r, kRestored, segment);
     });
 }
 

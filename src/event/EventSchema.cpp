@@ -17,7 +17,8 @@ const std::vector<EventDatabase::Migration>& EventDatabase::eventSchema()
                          "station VARCHAR(100) NOT NULL, started VARCHAR(32) NOT NULL, "
                          "ended VARCHAR(32), settled INTEGER NOT NULL)"),
           // Every pass, appended and never changed: a race's commit is a second row of the same
-          // race in the state "Committed". A segment starts at each clearing of the run's log.
+          // race in the state "Committed", and races restored into a later run's log are rows
+          // "Restored" of that run. A segment starts at each clearing of the run's log.
           QStringLiteral("CREATE TABLE pass (station VARCHAR(100) NOT NULL, "
                          "seq INTEGER NOT NULL, run_id INTEGER NOT NULL, "
                          "segment INTEGER NOT NULL, race_number INTEGER NOT NULL, "

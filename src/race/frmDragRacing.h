@@ -133,6 +133,7 @@ public:
     QAction* mnuFileNewEvent = nullptr;
     QAction* mnuFileLoadEvent = nullptr;
     QAction* mnuSaveEvent = nullptr;
+    QAction* mnuExportEvent = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuQualifications = nullptr;
     QAction* mnuDemo = nullptr;

@@ -207,6 +207,7 @@ void frmDragRacing::buildMenus()
     mnuFileLoadEvent = action(mnuFile, "mnuFileLoadEvent", QStringLiteral("&Load Event"));
     mnuSaveEvent = action(mnuFile, "mnuSaveEvent", QStringLiteral("Save Event"));
     mnuSaveEvent->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuExportEvent = action(mnuFile, "mnuExportEvent", QStringLiteral("Export Event"));
     mnuFile->addSeparator();
     mnuExit = action(mnuFile, "mnuExit", QStringLiteral("E&xit"));
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));

@@ -1,5 +1,6 @@
 #include "event/Event.h"
 #include "event/EventDatabase.h"
+#include "event/EventExport.h"
 #include "event/EventRaceStore.h"
 #include "platform/Failure.h"
 #include "support/TestFiles.h"
@@ -96,6 +97,20 @@ private Q_SLOTS:
         const RaceRecord expected = lane(QStringLiteral("R"), 3);
         QCOMPARE(found->records[3].Racer, expected.Racer);
         QCOMPARE(bits(found->records[3]), bits(expected));
+
+        // The export shows each race once: committed rows where the race was committed.
+        const GridModel grid = eventPassesGrid(EventDatabase(found->name));
+        QCOMPARE(grid.rows(), 7);
+        QStringList cells;
+        for (int c : {2, 5, 6, 8, 9, 10, 16, 17, 18, 19})
+            cells << grid.text(2, c);
+        QCOMPARE(cells, (QStringList{QStringLiteral("1"), QStringLiteral("R"),
+                                     QStringLiteral("Zoë 雷\r\nline two"), QStringLiteral("NaN"),
+                                     QStringLiteral("0.1"), QStringLiteral("0.33333334"),
+                                     QStringLiteral("0.99999994"), QStringLiteral("1e-45"),
+                                     QStringLiteral("Lost"), QStringLiteral("Shown")}));
+        QCOMPARE(grid.text(4, 19), QStringLiteral("Committed"));
+        QCOMPARE(grid.text(6, 2), QStringLiteral("3"));
 
         next.markClosed(*found);
         QVERIFY(!next.findUnfinished());

@@ -1,5 +1,6 @@
 #include "PtyPeer.h"
-#include "data/RaceJournal.h"
+#include "data/CsvText.h"
+#include "event/EventRaceStore.h"
 #include "link/LinkWatch.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
@@ -29,12 +30,28 @@ void demoRace(HalvexApp& app)
     app.statisticsWindow()->cmdOk->click();
 }
 
+// A record as text, every single with the digits that read back as itself.
+QByteArray recordLine(const RaceRecord& r)
+{
+    QStringList f{r.ClassName, r.Racer, r.Car, r.Lane, QString::number(r.RaceNumber)};
+    for (float v : {r.ReactionTime, r.Speed, r.DialIn, r.ElapsedTime, r.WinMargin})
+        f.append(QString::number(double(v), 'g', 9));
+    for (float v : r.TimingPoint)
+        f.append(QString::number(double(v), 'g', 9));
+    return csvLine(f << r.Result);
+}
+
 QList<QByteArray> journalLines(const RaceLog& log)
 {
     QList<QByteArray> lines;
     for (int i = 0; i < log.count(); ++i)
-        lines.append(RaceJournal::recordLine(log.record(i)));
+        lines.append(recordLine(log.record(i)));
     return lines;
+}
+
+std::optional<RaceStore::Unfinished> unfinished(const WindowRig& rig)
+{
+    return EventRaceStore(rig.folder(), QDateTime::currentDateTime()).findUnfinished();
 }
 
 // The program of the first run: three demo races, the third left on screen, their records
@@ -57,17 +74,11 @@ int raceThenDie(const QString& folder)
         demoRace(app);
     pressStartRace(app.mainWindow());
     const RaceResult& shown = app.session().result();
-    const QByteArray records = journalLines(app.raceLog()).join() +
-                               RaceJournal::recordLine(shown.left) +
-                               RaceJournal::recordLine(shown.right);
+    const QByteArray records =
+        journalLines(app.raceLog()).join() + recordLine(shown.left) + recordLine(shown.right);
     ::write(STDOUT_FILENO, records.constData(), std::size_t(records.size()));
     ::kill(::getpid(), SIGKILL);
     return 1;
-}
-
-QStringList journalFiles(const WindowRig& rig)
-{
-    return QDir(rig.dir.filePath(RaceJournal::kFolderName)).entryList(QDir::Files, QDir::Name);
 }
 
 const QString kAsk =
@@ -103,17 +114,20 @@ private Q_SLOTS:
         QCOMPARE(journalLines(rig.log()).join(), raced);
         QCOMPARE(rig.log().record(4).RaceNumber, qint16(3));
 
-        // The races are in this run's journal before anything else happens; the killed run's
-        // file is kept, closed, so it is not offered again.
-        QStringList files = journalFiles(rig);
-        QCOMPARE(files.size(), 2);
-        QVERIFY(files[0].endsWith(u".csv") && !files[0].endsWith(u".open.csv"));
-        QVERIFY(files[1].endsWith(u".open.csv"));
+        // The races are this run's passes before anything else happens; the killed run is
+        // settled, so it is not offered again.
         demoRace(*rig.app);
         QCOMPARE(rig.log().record(6).RaceNumber, qint16(4));
-        const auto unfinished = RaceJournal::findUnfinished(rig.folder());
-        QVERIFY(unfinished);
-        QCOMPARE(unfinished->races(), 4);
+        const auto running = unfinished(rig);
+        QVERIFY(running);
+        QCOMPARE(running->races(), 4);
+        // File, Export Event: each pass once, the restored races in the run that raced them.
+        const QString exported = rig.dir.filePath(QStringLiteral("passes.csv"));
+        rig.prompter.fileNames.enqueue(exported);
+        rig.window().mnuExportEvent->trigger();
+        const QList<QByteArray> rows = fileBytes(exported).split('\n');
+        QCOMPARE(rows.size(), 1 + 8 + 1);
+        QVERIFY(rows[0].startsWith("\xEF\xBB\xBFStation,Run,Race Number,Round,Class,Lane,Racer,Car,"));
 
         // A clean quit closes it: the next start asks nothing.
         rig.app.reset();
@@ -121,7 +135,7 @@ private Q_SLOTS:
         rig.startShown();
         QCOMPARE(rig.prompter.texts(), QStringList());
         QCOMPARE(rig.log().count(), 0);
-        QCOMPARE(journalFiles(rig).size(), 2);
+        QVERIFY(!unfinished(rig));
     }
 
     void noLeavesTheLogEmptyAndTheFileKept()
@@ -130,10 +144,8 @@ private Q_SLOTS:
         rig.startWith(WindowRig::proTreeSetup(true));
         demoRace(*rig.app);
         demoRace(*rig.app);
-        const QString path = RaceJournal::findUnfinished(rig.folder())->name;
-        const QByteArray journal = fileBytes(path);
-        // The run ends without quitting: its journal stays open. The program is only let go at
-        // the end, so nothing leaks.
+        // The run ends without quitting: it stays unfinished. The program is only let go at the
+        // end, so nothing leaks.
         const std::unique_ptr<HalvexApp> abandoned = std::move(rig.app);
 
         rig.prompter.answers.enqueue(Answer::No);
@@ -141,16 +153,14 @@ private Q_SLOTS:
         QCOMPARE(rig.prompter.texts(), QStringList{kAsk.arg(2)});
         QCOMPARE(rig.log().count(), 0);
         QCOMPARE(rig.log().raceCounter(), qint16(0));
-        QCOMPARE(journalFiles(rig).size(), 1);
-        QCOMPARE(
-            fileBytes(QString(path).replace(QStringLiteral(".open.csv"), QStringLiteral(".csv"))),
-            journal);
+        // Declined, the run is settled; its passes stay in the event.
+        QVERIFY(!unfinished(rig));
     }
 
     void aJournalThatCannotBeWrittenIsReportedOnce()
     {
         WindowRig rig;
-        const QString folder = rig.dir.filePath(RaceJournal::kFolderName);
+        const QString folder = rig.dir.filePath(EventRaceStore::kFolderName);
         QVERIFY(QDir().mkpath(folder));
         bool mounted = false;
         if (geteuid() == 0) {
@@ -172,9 +182,9 @@ private Q_SLOTS:
         demoRace(*rig.app);
         demoRace(*rig.app);
         QCOMPARE(rig.prompter.messages.size(), 1);
-        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Race Journal"));
-        QVERIFY2(rig.prompter.messages[0].text.contains(
-                     folder + QStringLiteral("\" cannot be written:\r\n")),
+        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Event"));
+        QVERIFY2(rig.prompter.messages[0].text.startsWith(
+                     QStringLiteral("The event file \"%1/Practice ").arg(folder)),
                  qPrintable(rig.prompter.messages[0].text));
         QCOMPARE(rig.log().count(), 4);
 
@@ -186,8 +196,8 @@ private Q_SLOTS:
         rig.window().mnuExit->trigger();
         QCOMPARE(rig.prompter.texts(),
                  QStringList{QStringLiteral(
-                     "Races of this session could not be written to the race journal and are "
-                     "lost when the program ends.\r\nSave the race data first?")});
+                     "Races of this session could not be written to the event and are lost when "
+                     "the program ends.\r\nSave the race data first?")});
         QCOMPARE(rig.prompter.messages[0].buttons, Buttons::YesNo);
         QCOMPARE(rig.prompter.saveDialogs.size(), 1);
         QVERIFY(fileBytes(saved).contains("Carla"));
@@ -195,7 +205,7 @@ private Q_SLOTS:
     }
 
     // Races of a killed run restored into a folder that cannot be written stay in the log; the
-    // killed run's journal stays unfinished, to be offered again.
+    // killed run stays unfinished, to be offered again.
     void aRestoreIntoAFolderThatCannotBeWritten()
     {
         if (geteuid() != 0)
@@ -203,11 +213,11 @@ private Q_SLOTS:
         WindowRig rig;
         rig.writeSettings();
         rig.writeLists();
-        const QString folder = rig.dir.filePath(RaceJournal::kFolderName);
+        const QString folder = rig.dir.filePath(EventRaceStore::kFolderName);
         QVERIFY(QDir().mkpath(folder));
         if (QProcess::execute(QStringLiteral("mount"),
                               {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                               QStringLiteral("size=64k"), QStringLiteral("tmpfs"), folder}) != 0)
+                               QStringLiteral("size=1m"), QStringLiteral("tmpfs"), folder}) != 0)
             QSKIP("This machine refuses the mount.");
         const auto unmount =
             qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {folder}); });
@@ -217,9 +227,10 @@ private Q_SLOTS:
         left.Racer = QStringLiteral("Bob Diaz");
         RaceRecord right = left;
         right.Lane = QStringLiteral("R");
-        const QString killed = folder + QStringLiteral("/2026-12-05 20-00-00.open.csv");
-        writeFile(killed, RaceJournal::headerLine() + RaceJournal::recordLine(left) +
-                              RaceJournal::recordLine(right));
+        {
+            EventRaceStore killed(rig.folder(), QDateTime::currentDateTime().addDays(-1));
+            killed.raceShown(left, right);
+        }
         QCOMPARE(QProcess::execute(QStringLiteral("mount"),
                                    {QStringLiteral("-o"), QStringLiteral("remount,ro"), folder}),
                  0);
@@ -228,11 +239,10 @@ private Q_SLOTS:
         rig.startShown();
         QCOMPARE(rig.prompter.texts().size(), 2);
         QCOMPARE(rig.prompter.texts()[0], kAsk.arg(1));
-        QCOMPARE(rig.prompter.messages[1].title, QStringLiteral("Race Journal"));
+        QCOMPARE(rig.prompter.messages[1].title, QStringLiteral("Event"));
         QCOMPARE(rig.log().count(), 2);
         QCOMPARE(rig.log().record(0), left);
-        QVERIFY(QFileInfo::exists(killed));
-        QCOMPARE(RaceJournal::findUnfinished(rig.folder())->races(), 1);
+        QCOMPARE(unfinished(rig)->races(), 1);
     }
 
     void aPseudoTerminalClosedAndReopened()

@@ -82,6 +82,8 @@ frmDragRacing& WindowRig::startShown()
     app = std::make_unique<HalvexApp>(Services{prompter, port(), clock, random, store, sound,
                                                printer, ProgramFolder(dir.path())});
     app->start();
+    if (!QTest::qWaitFor([this] { return app->startupFinished(); }, 5000))
+        qWarning("The start-up's questions did not end within 5 s");
     return app->mainWindow();
 }
 
