@@ -38,8 +38,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads from those packages (libqt6gui6: the xcb and offscreen platforms; libqt6multimedia6:
 # the sound backends; libqt6printsupport6: the print system's; libqt6webenginecore6-bin: the web
 # engine's helper process); scripts/package-test.sh checks that they stay. Declared here is what
-# no file links: the other window system platforms and the printed font (DejaVu Sans).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core")
+# no file links: the other window system platforms, the SQLite driver of the event files and the
+# printed font (DejaVu Sans).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-dejavu-core")
 # The GStreamer backend plays sound without them; a media player would need them.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-base")
 # Printing needs a print server with a default printer.

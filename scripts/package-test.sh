@@ -41,7 +41,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 # Those dpkg-shlibdeps finds (the plugins' packages among them, through the modules), and those
 # declared by hand.
 for p in libqt6widgets6 libqt6gui6 libqt6serialport6 libqt6webenginewidgets6 libxlsxwriter4 \
-    libqt6multimedia6 libqt6printsupport6 libqt6webenginecore6-bin qt6-qpa-plugins fonts-dejavu-core; do
+    libqt6multimedia6 libqt6printsupport6 libqt6webenginecore6-bin qt6-qpa-plugins libqt6sql6-sqlite \
+    fonts-dejavu-core; do
     grep -q "\(^\|, \)$p[ ,(]\|\(^\|, \)$p\$" <<<"$depends" ||
         { echo "package-test: $p not in Depends: $depends" >&2; exit 1; }
 done

@@ -2,7 +2,6 @@
 #include "app/StartupTrace.h"
 #include "data/MasterList.h"
 #include "platform/QuitSignals.h"
-#include "race/frmDragRacing.h"
 
 #include <QApplication>
 
@@ -21,10 +20,8 @@ int main(int argc, char* argv[])
     const halvex::QuitSignals signals;
     QObject::connect(&signals, &halvex::QuitSignals::quitRequested, &app,
                      [&halvex] { halvex.quitWithoutAsking(); });
+    // The restore question and the tip of the day come once the event loop runs, so a quit
+    // while either is up ends that loop too.
     halvex.start();
-    // The tip of the day ends the start-up as a modal window: a quit while it was up (a signal,
-    // or the main window's close box) found no event loop of the application's to end.
-    if (!halvex.mainWindow().isVisible())
-        return 0;
     return QApplication::exec();
 }
