@@ -1,4 +1,4 @@
-#include "FaultFolder.h"
+#include "support/FaultFolder.h"
 #include "FaultRig.h"
 #include "reports/QtPrintSurface.h"
 

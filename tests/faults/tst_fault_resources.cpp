@@ -1,4 +1,4 @@
-#include "FaultFolder.h"
+#include "support/FaultFolder.h"
 #include "FaultRig.h"
 #include "periphery/MakerPage.h"
 #include "periphery/WebWindow.h"

@@ -5,6 +5,7 @@
 #include "RecordFields.h"
 #include "link/frmDelay.h"
 #include "platform/QuitSignals.h"
+#include "support/FaultFolder.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
 
@@ -14,6 +15,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace halvex::test {
 
@@ -30,7 +32,8 @@ const QMap<QString, int> kVerbs = {
     {"link", 2},   {"unit", 1},     {"answer", 1},      {"input", 1},   {"start", 0},
     {"wait", 1},   {"race", 0},     {"timelimit", 2},   {"click", 1},   {"focus", 1},
     {"close", 1},  {"set", 2},      {"type", 2},        {"key", 2},     {"pick", 2},
-    {"expect", 1}, {"signal", 1},   {"savefile", 1},    {"printer", 1}, {"drag", 5}};
+    {"expect", 1}, {"signal", 1},   {"savefile", 1},    {"printer", 1}, {"drag", 5},
+    {"folder", 1}};
 
 int number(const QString& text)
 {
@@ -41,9 +44,26 @@ int number(const QString& text)
     return n;
 }
 
+// The words' bytes one after the other; a word "*N" repeats the word before it N times in all.
 QByteArray bytes(const QStringList& words)
 {
-    return words.join(QString()).toLatin1();
+    QByteArray out;
+    QByteArray last;
+    for (const QString& w : words) {
+        if (w.size() > 1 && w.startsWith(u'*') && !last.isEmpty()) {
+            out += last.repeated(number(w.mid(1)) - 1);
+            continue;
+        }
+        last = w.toLatin1();
+        out += last;
+    }
+    return out;
+}
+
+void setMode(const QString& path, mode_t mode)
+{
+    if (chmod(QFile::encodeName(path).constData(), mode) != 0)
+        fail(QStringLiteral("cannot change the permissions of ") + path);
 }
 
 QStringList text(const QByteArray& data)
@@ -79,6 +99,12 @@ ScenarioRunner::~ScenarioRunner()
 {
     m_peer.reset();
     m_gonePeers.clear();
+    // Back to root's rights and a folder that can be emptied, the disk taken off it, before the
+    // program and its folder go.
+    m_asUser.reset();
+    if (m_rig)
+        chmod(QFile::encodeName(m_rig->folder()).constData(), 0755);
+    m_disk.reset();
     m_rig.reset();
     m_quitSignals.reset();
 }
@@ -124,8 +150,14 @@ void ScenarioRunner::tick()
             fail(QStringLiteral("no such verb"));
         if (step.words.size() <= kVerbs.value(verb))
             fail(QStringLiteral("too few words"));
-        if (perform(verb, step.words.mid(1)) == Result::Again)
+        QStringList args = step.words.mid(1);
+        if (step.text.contains(QStringLiteral("$FOLDER")))
+            args.replaceInStrings(QStringLiteral("$FOLDER"), rig().folder());
+        if (perform(verb, args) == Result::Again)
             m_next = index;
+    } catch (const Skip& s) {
+        m_done = true;
+        m_skipped = QString::fromUtf8(s.what());
     } catch (const std::exception& e) {
         m_done = true;
         m_failure = QStringLiteral("%1:%2: %3\n   %4")
@@ -147,7 +179,7 @@ ScenarioRunner::Result ScenarioRunner::perform(const QString& verb, const QStrin
 {
     static const QStringList setUpVerbs = {"port",  "settings", "windowstate", "lists",
                                            "file",  "link",     "unit",        "answer",
-                                           "input", "savefile", "printer"};
+                                           "input", "savefile", "printer",     "folder"};
     if (setUpVerbs.contains(verb))
         return setUp(verb, args);
     if (verb != u"start" && (!m_rig || !m_rig->app))
@@ -183,8 +215,16 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         rig().writeFile(kWindowStateFileName, windowStateLine(state));
     } else if (verb == u"lists") {
         rig().writeLists();
+    } else if (verb == u"folder") {
+        folder(args[0]);
     } else if (verb == u"file") {
-        rig().writeFile(args[0], bytes(args.mid(1)));
+        // "<missing>" removes the file, "<dir>" puts a folder in its place.
+        const QString path = rig().dir.filePath(args[0]);
+        QFile::remove(path);
+        if (args[1] == u"<dir>")
+            QDir().mkdir(path);
+        else if (args[1] != u"<missing>")
+            rig().writeFile(args[0], bytes(args.mid(1)));
     } else if (verb == u"link") {
         QFile::link(rig().dir.filePath(args[1]), rig().dir.filePath(args[0]));
     } else if (verb == u"answer") {
@@ -227,6 +267,10 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
             m_peer = std::make_unique<sim::PtyPeer>(m_rig->folder(), 1);
             m_wireSeen = 0;
         }
+    } else if (args[0] == u"answer" && !m_peer) {
+        // What the in-memory unit sends after a race command, as given.
+        for (const char* race : {"P\n", "N\n"})
+            rig().memoryPort.answers.insert(race, bytes(args.mid(1)));
     } else if (args[0] == u"reply") {
         QList<qint32> fields;
         QByteArray report; // as the unit sends it: the fields one a line, then "!"
@@ -244,6 +288,40 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         fail(QStringLiteral("no such unit step for this port"));
     }
     return Result::Done;
+}
+
+void ScenarioRunner::folder(const QString& how)
+{
+    // Permissions do not hold for root: a folder that refuses writes is a read-only mount there,
+    // or the permissions of an ordinary user; a full disk is a tiny tmpfs.
+    const QString dir = rig().folder();
+    if (how == u"disk") {
+        if (m_disk)
+            fail(QStringLiteral("the disk is there already"));
+        m_disk = std::make_unique<TinyDisk>(dir, 256 * 1024);
+        if (!m_disk->mounted())
+            throw Skip("a tmpfs can be mounted only by root, where the machine allows it");
+    } else if (how == u"full") {
+        if (!m_disk)
+            fail(QStringLiteral("only a disk of its own (folder disk) fills up"));
+        m_disk->fill();
+    } else if (how == u"readonly" && m_disk) {
+        if (!m_disk->setReadOnly(true))
+            fail(QStringLiteral("the disk cannot be made read-only"));
+    } else if (how == u"readonly" || how == u"locked") {
+        // The folder refuses new files; its files too when read-only, not when locked.
+        for (const QString& entry : QDir(dir).entryList(QDir::Files))
+            setMode(rig().dir.filePath(entry), how == u"locked" ? 0666 : 0444);
+        setMode(dir, 0555);
+        m_asUser = std::make_unique<AsOrdinaryUser>();
+    } else if (how == u"writable") {
+        m_asUser.reset();
+        setMode(dir, 0755);
+        if (m_disk && !m_disk->setReadOnly(false))
+            fail(QStringLiteral("the disk cannot be made writable"));
+    } else {
+        fail(QStringLiteral("no such folder state"));
+    }
 }
 
 ScenarioRunner::Result ScenarioRunner::act(const QString& verb, const QStringList& args)
@@ -374,6 +452,12 @@ ScenarioRunner::Result ScenarioRunner::expect(const QString& what, const QString
         return compare({QString::number(m_rig->printNotices)}, values);
     if (what == u"file" && !values.isEmpty())
         return compare(text(fileBytes(m_rig->dir.filePath(values[0]))), text(bytes(values.mid(1))));
+    if (what == u"folder") {
+        // The files of the program folder, by name.
+        QStringList files = QDir(m_rig->folder()).entryList(QDir::Files, QDir::Name);
+        files.removeAll(QStringLiteral("filler"));
+        return compare(files, values);
+    }
     if (what == u"log")
         return compare({QString::number(m_rig->log().count())}, values);
     if (what == u"sounds")

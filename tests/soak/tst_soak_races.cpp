@@ -1,4 +1,4 @@
-#include "../faults/FaultFolder.h"
+#include "support/FaultFolder.h"
 #include "PtyPeer.h"
 #include "reports/frmGridData.h"
 #include "support/WindowRig.h"
