@@ -316,9 +316,9 @@ void ScenarioRunner::folder(const QString& how)
         m_asUser = std::make_unique<AsOrdinaryUser>();
     } else if (how == u"writable") {
         m_asUser.reset();
-        setMode(dir, 0755);
         if (m_disk && !m_disk->setReadOnly(false))
             fail(QStringLiteral("the disk cannot be made writable"));
+        setMode(dir, 0755);
     } else {
         fail(QStringLiteral("no such folder state"));
     }
