@@ -1,8 +1,8 @@
-#include "support/FaultFolder.h"
 #include "FaultRig.h"
 #include "periphery/MakerPage.h"
 #include "periphery/WebWindow.h"
 #include "reports/QtPrintSurface.h"
+#include "support/FaultFolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,17 +64,14 @@ private Q_SLOTS:
         QFETCH(int, growthKb);
         WindowRig rig;
         QFile::copy(QStringLiteral(HALVEX_MAKER_PAGE), rig.dir.filePath(kMakerPageFileName));
+        PdfFileSurface pdf(rig.dir.filePath(QStringLiteral("slip.pdf")));
+        rig.printSurface = &pdf;
         rig.startWith(WindowRig::proTreeSetup());
         QByteArray report;
         for (qint32 field : kLeftWins)
             report += QByteArray::number(field) + '\n';
         rig.memoryPort.answers["P\n"] = report + "!\n";
         rig.memoryPort.answers["T\n"] = "3\n0\n!\n";
-        PdfFileSurface pdf(rig.dir.filePath(QStringLiteral("slip.pdf")));
-        rig.app = std::make_unique<HalvexApp>(Services{rig.prompter, rig.port(), rig.clock,
-                                                       rig.random, rig.store, rig.sound, pdf,
-                                                       ProgramFolder(rig.folder())});
-        rig.app->load();
         frmDragRacing& w = rig.window();
         w.show();
         if (subject == Subject::Printing) {

@@ -14,7 +14,9 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace halvex::test {
@@ -153,6 +155,9 @@ void ScenarioRunner::tick()
         QStringList args = step.words.mid(1);
         if (step.text.contains(QStringLiteral("$FOLDER")))
             args.replaceInStrings(QStringLiteral("$FOLDER"), rig().folder());
+        // The system's own words for an error, in the language of the locale the test runs in.
+        for (const auto& [name, code] : {std::pair{"$EROFS", EROFS}, {"$ENOSPC", ENOSPC}})
+            args.replaceInStrings(QLatin1String(name), QString::fromLocal8Bit(strerror(code)));
         if (perform(verb, args) == Result::Again)
             m_next = index;
     } catch (const Skip& s) {

@@ -66,11 +66,22 @@ void WindowRig::writeLists() const
                {QStringLiteral("Stock"), QStringLiteral("Modified")});
 }
 
+Services WindowRig::services()
+{
+    return Services{prompter,
+                    port(),
+                    clock,
+                    random,
+                    store,
+                    sound,
+                    printSurface ? *printSurface : printer,
+                    ProgramFolder(dir.path())};
+}
+
 frmDragRacing& WindowRig::start()
 {
     app.reset();
-    app = std::make_unique<HalvexApp>(Services{prompter, port(), clock, random, store, sound,
-                                               printer, ProgramFolder(dir.path())});
+    app = std::make_unique<HalvexApp>(services());
     app->load();
     return app->mainWindow();
 }
@@ -79,8 +90,7 @@ frmDragRacing& WindowRig::startShown()
 {
     app.reset();
     setShowTipsAtStartup(store, false);
-    app = std::make_unique<HalvexApp>(Services{prompter, port(), clock, random, store, sound,
-                                               printer, ProgramFolder(dir.path())});
+    app = std::make_unique<HalvexApp>(services());
     app->start();
     return app->mainWindow();
 }
