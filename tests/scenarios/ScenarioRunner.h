@@ -82,6 +82,7 @@ private:
     std::unique_ptr<QuitSignals> m_quitSignals;
     std::unique_ptr<TinyDisk> m_disk;
     std::unique_ptr<AsOrdinaryUser> m_asUser;
+    qint64 m_memoryMark = 0;
 };
 
 } // namespace halvex::test
