@@ -1,6 +1,7 @@
-#include "FaultRig.h"
 #include "PtyPeer.h"
+#include "data/Settings.h"
 #include "link/frmDiag.h"
+#include "support/ModalWindows.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

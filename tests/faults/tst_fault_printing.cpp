@@ -1,6 +1,6 @@
-#include "FaultRig.h"
 #include "reports/QtPrintSurface.h"
 #include "support/FaultFolder.h"
+#include "support/ModalWindows.h"
 
 #include <QAction>
 #include <QPrinterInfo>

@@ -1,8 +1,8 @@
-#include "FaultRig.h"
 #include "periphery/MakerPage.h"
 #include "periphery/WebWindow.h"
 #include "reports/QtPrintSurface.h"
 #include "support/FaultFolder.h"
+#include "support/ModalWindows.h"
 
 #include <QAction>
 #include <QApplication>
