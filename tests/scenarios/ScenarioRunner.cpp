@@ -35,7 +35,7 @@ const QMap<QString, int> kVerbs = {
     {"wait", 1},   {"race", 0},     {"timelimit", 2},   {"click", 1},   {"focus", 1},
     {"close", 1},  {"set", 2},      {"type", 2},        {"key", 2},     {"pick", 2},
     {"expect", 1}, {"signal", 1},   {"savefile", 1},    {"printer", 1}, {"drag", 5},
-    {"folder", 1}, {"memory", 1}};
+    {"folder", 1}, {"memory", 1},   {"draws", 1}};
 
 int number(const QString& text)
 {
@@ -182,9 +182,9 @@ WindowRig& ScenarioRunner::rig()
 
 ScenarioRunner::Result ScenarioRunner::perform(const QString& verb, const QStringList& args)
 {
-    static const QStringList setUpVerbs = {"port",  "settings", "windowstate", "lists",
-                                           "file",  "link",     "unit",        "answer",
-                                           "input", "savefile", "printer",     "folder"};
+    static const QStringList setUpVerbs = {
+        "port",   "settings", "windowstate", "lists",   "file",   "link", "unit",
+        "answer", "input",    "savefile",    "printer", "folder", "draws"};
     if (setUpVerbs.contains(verb))
         return setUp(verb, args);
     if (verb != u"start" && (!m_rig || !m_rig->app))
@@ -220,6 +220,14 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         rig().writeFile(kWindowStateFileName, windowStateLine(state));
     } else if (verb == u"lists") {
         rig().writeLists();
+    } else if (verb == u"draws") {
+        // The next pseudo-random draws, in [0, 1); 0.5 when none is queued.
+        for (const QString& d : args) {
+            bool ok = false;
+            rig().random.draws.enqueue(d.toFloat(&ok));
+            if (!ok)
+                fail(QStringLiteral("not a draw: ") + d);
+        }
     } else if (verb == u"folder") {
         folder(args[0]);
     } else if (verb == u"file") {
@@ -332,8 +340,8 @@ void ScenarioRunner::folder(const QString& how)
 ScenarioRunner::Result ScenarioRunner::act(const QString& verb, const QStringList& args)
 {
     if (verb == u"start") {
-        if (args.value(0) == u"shown")
-            rig().startShown();
+        if (args.value(0) == u"shown" || args.value(0) == u"tips")
+            rig().startShown(args[0] == u"tips");
         else
             rig().start().show();
         return Result::Done;

@@ -86,10 +86,11 @@ frmDragRacing& WindowRig::start()
     return app->mainWindow();
 }
 
-frmDragRacing& WindowRig::startShown()
+frmDragRacing& WindowRig::startShown(bool tips)
 {
     app.reset();
-    setShowTipsAtStartup(store, false);
+    if (!tips)
+        setShowTipsAtStartup(store, false);
     app = std::make_unique<HalvexApp>(services());
     app->start();
     return app->mainWindow();

@@ -67,8 +67,9 @@ public:
 
     // Builds the program and runs its start-up.
     frmDragRacing& start();
-    // The same as the program starts: the window shown, then what start-up asks (tips off).
-    frmDragRacing& startShown();
+    // The same as the program starts: the window shown, then what start-up asks (the tip of the
+    // day only when asked for).
+    frmDragRacing& startShown(bool tips = false);
     // Starts an installed program whose last run saved this setup, then forgets what start-up
     // wrote and said.
     frmDragRacing& startWith(const WindowStateRecord& state);
