@@ -5,6 +5,7 @@
 #include "RecordFields.h"
 #include "link/frmDelay.h"
 #include "platform/QuitSignals.h"
+#include "reports/QtPrintSurface.h"
 #include "support/FaultFolder.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
@@ -108,6 +109,7 @@ ScenarioRunner::~ScenarioRunner()
         chmod(QFile::encodeName(m_rig->folder()).constData(), 0755);
     m_disk.reset();
     m_rig.reset();
+    m_pdf.reset();
     m_quitSignals.reset();
 }
 
@@ -255,6 +257,10 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         rig().prompter.fileNames.enqueue(rig().dir.filePath(args[0]));
         if (args.size() > 1)
             rig().prompter.fileTypes.enqueue(args[1]);
+    } else if (verb == u"printer" && args[0] == u"pdf") {
+        // Real pages, each job a file in the program folder, instead of the recording surface.
+        m_pdf = std::make_unique<PdfFileSurface>(rig().dir.filePath(QStringLiteral("print.pdf")));
+        rig().printSurface = m_pdf.get();
     } else if (verb == u"printer") {
         // Every output from now on fails as a printer gone off line does, or none.
         rig().printer.failure = args[0] == u"fails" ? args.value(1) : QString();
@@ -374,12 +380,19 @@ ScenarioRunner::Result ScenarioRunner::act(const QString& verb, const QStringLis
         return Result::Done;
     }
     if (verb == u"memory") {
-        // "mark" notes the resident memory; a number of kB fails a growth since then beyond it.
-        // Under the address sanitizer freed memory is held back, so it tells nothing there.
-        if (args[0] == u"mark")
+        // "mark" notes the open files and the resident memory; a number of kB then fails more
+        // files open (one the mark caught in passing may have closed), or a growth beyond it. Under
+        // the address sanitizer freed memory is held back, so memory tells nothing there.
+        if (args[0] == u"mark") {
+            m_filesMark = openDescriptors();
             m_memoryMark = residentKb();
-        else if (kMemoryIsMeasurable && residentKb() - m_memoryMark >= number(args[0]))
+        } else if (openDescriptors() > m_filesMark) {
+            fail(QStringLiteral("%1 open files, %2 at the mark")
+                     .arg(openDescriptors())
+                     .arg(m_filesMark));
+        } else if (kMemoryIsMeasurable && residentKb() - m_memoryMark >= number(args[0])) {
             fail(QStringLiteral("%1 kB more").arg(residentKb() - m_memoryMark));
+        }
         return Result::Done;
     }
     if (verb == u"timelimit") {

@@ -12,8 +12,9 @@
 #include <vector>
 
 namespace halvex {
+class PdfFileSurface;
 class QuitSignals;
-}
+} // namespace halvex
 namespace halvex::sim {
 class PtyPeer;
 }
@@ -83,6 +84,8 @@ private:
     std::unique_ptr<TinyDisk> m_disk;
     std::unique_ptr<AsOrdinaryUser> m_asUser;
     qint64 m_memoryMark = 0;
+    int m_filesMark = 0;
+    std::unique_ptr<PdfFileSurface> m_pdf;
 };
 
 } // namespace halvex::test
