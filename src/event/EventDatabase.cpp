@@ -37,6 +37,10 @@ EventDatabase::EventDatabase(const QString& path, const std::vector<Migration>& 
     if (!QDir().mkpath(dir))
         throw Failure(QStringLiteral("The folder \"%1\" cannot be created.").arg(dir));
     const bool existed = QFileInfo::exists(m_path);
+    if (!existed && !QFileInfo(dir).isWritable())
+        throw Failure(
+            QStringLiteral("The event file \"%1\" cannot be made: its folder is read-only.")
+                .arg(m_path));
     if (existed && !(QFileInfo(m_path).isWritable() && QFileInfo(dir).isWritable())) {
         // The engine cannot even read a database of this journal mode where it cannot write
         // beside it; opened as unchanging, it reads what is there.

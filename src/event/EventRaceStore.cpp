@@ -35,15 +35,20 @@ float single(const QVariant& v)
     return v.isNull() ? std::nanf("") : float(v.toDouble());
 }
 
-// The latest run of the file that neither ended nor was settled, other than `except`.
-qint64 unfinishedRun(const EventDatabase& db, qint64 except)
+// The runs of the file that neither ended nor were settled, other than `except`, latest first.
+QList<qint64> unfinishedRuns(const EventDatabase& db, qint64 except)
 {
-    return db
-        .value(QStringLiteral("SELECT MAX(id) FROM run WHERE ended IS NULL AND settled = 0 "
-                              "AND id <> ?"),
-               {except})
-        .toLongLong();
+    QList<qint64> runs;
+    QSqlQuery q = db.run(QStringLiteral("SELECT id FROM run WHERE ended IS NULL AND settled = 0 "
+                                        "AND id <> ? ORDER BY id DESC"),
+                         {except});
+    while (q.next())
+        runs.append(q.value(0).toLongLong());
+    return runs;
 }
+
+// How many of the latest practice events are looked through for a run that did not end.
+constexpr int kPracticeEventsLookedAt = 7;
 
 } // namespace
 
@@ -159,23 +164,27 @@ void EventRaceStore::close()
     });
 }
 
-QString EventRaceStore::latestPracticeFile() const
+std::optional<RaceStore::Unfinished> EventRaceStore::findUnfinished() const
 {
     // Named by their day, the practice events sort by it.
     const QStringList files = QDir(m_dir).entryList({kPractice + QStringLiteral(" *") + kSuffix},
                                                     QDir::Files, QDir::Name | QDir::Reversed);
-    return files.isEmpty() ? QString() : QDir(m_dir).filePath(files.first());
+    for (const QString& name : files.mid(0, kPracticeEventsLookedAt)) {
+        const QString file = QDir(m_dir).filePath(name);
+        const EventDatabase db(file);
+        for (const qint64 run : unfinishedRuns(db, file == path() ? m_runId : 0)) {
+            Unfinished found{file, racesOfRun(db, run)};
+            if (!found.records.empty()) {
+                m_offered = {file, run};
+                return found;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
-std::optional<RaceStore::Unfinished> EventRaceStore::findUnfinished() const
+std::vector<RaceRecord> EventRaceStore::racesOfRun(const EventDatabase& db, qint64 run)
 {
-    const QString file = latestPracticeFile();
-    if (file.isEmpty())
-        return std::nullopt;
-    EventDatabase db(file);
-    const qint64 run = unfinishedRun(db, file == path() ? m_runId : 0);
-    if (run == 0)
-        return std::nullopt;
     QSqlQuery q = db.run(
         QStringLiteral("SELECT class_name, racer, car, lane, race_number, spare1, spare2, "
                        "reaction_time, timing_point1, timing_point2, timing_point3, "
@@ -183,7 +192,7 @@ std::optional<RaceStore::Unfinished> EventRaceStore::findUnfinished() const
                        "result, state FROM pass WHERE run_id = ? AND segment = (SELECT "
                        "MAX(segment) FROM pass WHERE run_id = ?) ORDER BY seq"),
         {run, run});
-    Unfinished found{file, {}};
+    std::vector<RaceRecord> records;
     // Two rows a race, left lane first; a commit replaces the race's shown rows.
     bool lastShown = false;
     while (q.next()) {
@@ -204,7 +213,6 @@ std::optional<RaceStore::Unfinished> EventRaceStore::findUnfinished() const
         r.WinMargin = single(q.value(16));
         r.Result = q.value(17).toString();
         const bool shown = q.value(18).toString() == kShown;
-        auto& records = found.records;
         if (r.Lane == u"L") {
             if (!shown && lastShown && !records.empty() &&
                 records.back().RaceNumber == r.RaceNumber && records.size() % 2 == 0)
@@ -213,18 +221,20 @@ std::optional<RaceStore::Unfinished> EventRaceStore::findUnfinished() const
         }
         records.push_back(r);
     }
-    if (found.records.size() % 2 != 0)
-        found.records.pop_back();
-    if (found.records.empty())
-        return std::nullopt;
-    return found;
+    if (records.size() % 2 != 0)
+        records.pop_back();
+    return records;
 }
 
 void EventRaceStore::markClosed(const Unfinished& run)
 {
+    if (m_offered.first != run.name)
+        return;
     EventDatabase own(run.name);
-    const qint64 id = unfinishedRun(own, run.name == path() ? m_runId : 0);
-    own.write([&] { own.run(QStringLiteral("UPDATE run SET settled = 1 WHERE id = ?"), {id}); });
+    own.write([&] {
+        own.run(QStringLiteral("UPDATE run SET settled = 1 WHERE id = ?"), {m_offered.second});
+    });
+    m_offered = {};
 }
 
 } // namespace halvex

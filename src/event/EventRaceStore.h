@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace halvex {
@@ -43,7 +44,7 @@ public:
     void logCleared(const QDateTime& now) override;
     void close() override;
     bool keptAll() const override { return m_backlog.empty(); }
-    // Looks in the latest practice event of the folder.
+    // Looks through the latest practice events of the folder, newest first.
     std::optional<Unfinished> findUnfinished() const override;
     void markClosed(const Unfinished& run) override;
 
@@ -52,7 +53,7 @@ private:
     // Adds the work to the backlog and writes the whole backlog in one transaction.
     void keep(std::function<void(EventDatabase&)> work);
     void insertPass(EventDatabase& db, const RaceRecord& record, const QString& state, int segment);
-    QString latestPracticeFile() const;
+    static std::vector<RaceRecord> racesOfRun(const EventDatabase& db, qint64 run);
 
     QString m_dir;
     QDateTime m_started;
@@ -60,6 +61,8 @@ private:
     std::unique_ptr<EventDatabase> m_db;
     std::vector<std::function<void(EventDatabase&)>> m_backlog;
     qint64 m_runId = 0;
+    // The file and run that findUnfinished offered last, for markClosed.
+    mutable std::pair<QString, qint64> m_offered;
     int m_segment = 0;
 };
 

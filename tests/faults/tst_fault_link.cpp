@@ -1,6 +1,7 @@
-#include "FaultRig.h"
 #include "PtyPeer.h"
+#include "data/Settings.h"
 #include "link/frmDiag.h"
+#include "support/ModalWindows.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -39,7 +40,8 @@ class TestFaultLink : public QObject
 
 private Q_SLOTS:
     // The unit's device goes during diagnostics: the poll stops and says why. Its going before
-    // a race or while the reply is awaited, and its coming back, are scenarios.
+    // a race or while the reply is awaited, its coming back, and a unit that answers garbage,
+    // part of a report or a flood, are scenarios (link-*.scn).
     void theUnitsDeviceGoesDuringDiagnostics()
     {
         WindowRig rig(WindowRig::Port::Serial);
@@ -141,59 +143,6 @@ private Q_SLOTS:
         WindowStateRecord state;
         readWindowState(fileBytes(first.dir.filePath(kWindowStateFileName)), state);
         QCOMPARE(state.RacerRight, QStringLiteral("Carla"));
-    }
-
-    // What a unit that misbehaves sends after "P"; the next race, answered properly, shows its
-    // own numbers.
-    void aUnitThatMisbehaves_data()
-    {
-        QTest::addColumn<QByteArray>("answer");
-        QTest::addColumn<QStringList>("messages");
-        QTest::addColumn<QString>("leftET"); // empty: no result
-        QByteArray report;
-        for (qint32 field : kLeftWins)
-            report += QByteArray::number(field) + '\n';
-        report += "!\n";
-        QTest::newRow("garbage") << QByteArray("\x01\xff\x80zz\r\n\x00", 9)
-                                 << QStringList{kTransmitProblem} << QString();
-        QTest::newRow("garbage with the end mark")
-            << QByteArray("\xfe\x02zz 9\n!\n") << QStringList() << QStringLiteral("0.0000");
-        QTest::newRow("twice") << report + report << QStringList() << QStringLiteral("1.0000");
-        QTest::newRow("part of a reply")
-            << report.left(30) << QStringList{kTransmitProblem} << QString();
-        // 18 fields taken, the rest ignored: every time 12, so no lane has run.
-        QTest::newRow("a flood of numbers, then the end mark")
-            << QByteArray("12\n").repeated(3'000'000) + "!\n"
-            << QStringList() << QStringLiteral("0.0000");
-        QTest::newRow("a flood without end")
-            << QByteArray(8 * 1024 * 1024, '\n') << QStringList{kTransmitProblem} << QString();
-    }
-
-    void aUnitThatMisbehaves()
-    {
-        QFETCH(QByteArray, answer);
-        QFETCH(QStringList, messages);
-        QFETCH(QString, leftET);
-        WindowRig rig;
-        frmDragRacing& w = rig.startWith(WindowRig::proTreeSetup());
-        rig.app->command().setTimeLimit(300ms, 100ms);
-        rig.memoryPort.answers["P\n"] = answer;
-        pressStartRace(w);
-        QCOMPARE(rig.prompter.texts(), messages);
-        QCOMPARE(rig.stats() ? rig.stats()->lblLeftET->text() : QString(), leftET);
-        if (rig.stats())
-            rig.stats()->cmdOk->click();
-
-        // Whatever the unit left on the line is dropped before the next race.
-        rig.prompter.clear();
-        rig.memoryPort.arrive("1\n2\n!\n");
-        QTest::qWait(10);
-        rig.memoryPort.answers["P\n"] = "0\n0\n300\n300\n0\n0\n0\n0\n0\n0\n0\n0\n12300\n12000\n!\n";
-        pressStartRace(w);
-        QVERIFY(rig.stats());
-        QCOMPARE(rig.prompter.texts(), QStringList());
-        QCOMPARE(rig.stats()->lblLeftET->text(), QStringLiteral("1.2000"));
-        QCOMPARE(rig.stats()->lblRightET->text(), QStringLiteral("1.1700"));
     }
 };
 

@@ -1,6 +1,6 @@
-#include "FaultFolder.h"
-#include "FaultRig.h"
 #include "reports/QtPrintSurface.h"
+#include "support/FaultFolder.h"
+#include "support/ModalWindows.h"
 
 #include <QAction>
 #include <QPrinterInfo>
@@ -32,11 +32,8 @@ bool schedulerRunning()
 // window and the log's grid printed from the race data window.
 QStringList printBothWays(WindowRig& rig, DefaultPrinterSurface& printer)
 {
+    rig.printSurface = &printer;
     rig.startWith(WindowRig::proTreeSetup(true));
-    rig.app = std::make_unique<HalvexApp>(Services{rig.prompter, rig.port(), rig.clock, rig.random,
-                                                   rig.store, rig.sound, printer,
-                                                   ProgramFolder(rig.folder())});
-    rig.app->load();
     pressStartRace(rig.window());
     if (!rig.stats())
         return {QStringLiteral("no result")};

@@ -1,7 +1,6 @@
 #include "periphery/MakerPage.h"
 #include "periphery/WebWindow.h"
 #include "periphery/frmBrowser.h"
-#include "periphery/frmHelp.h"
 #include "platform/ProgramFolder.h"
 #include "support/ModalWindows.h"
 
@@ -77,18 +76,6 @@ private Q_SLOTS:
         }
         QTest::keyClicks(racer, QStringLiteral("xyz"));
         QCOMPARE(racer->currentText(), before + QStringLiteral("xyz"));
-    }
-
-    void helpOpensOverAModalWindow()
-    {
-        WindowRig rig;
-        rig.startWith(WindowRig::proTreeSetup());
-        QDialog modal(&rig.window());
-        modal.setModal(true);
-        modal.show();
-        rig.app->showHelp(&modal);
-        auto* help = modal.findChild<frmHelp*>();
-        QVERIFY(help && help->isVisible());
     }
 };
 

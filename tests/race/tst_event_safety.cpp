@@ -86,6 +86,9 @@ const QString kAsk =
 
 } // namespace
 
+// A refused restore, a restore into a folder that cannot be written and a journal that cannot
+// be written at all are scenarios (journal-*.scn); a run really killed and a device really
+// relinked are told here.
 class TestEventSafety : public QObject
 {
     Q_OBJECT
@@ -136,113 +139,6 @@ private Q_SLOTS:
         QCOMPARE(rig.prompter.texts(), QStringList());
         QCOMPARE(rig.log().count(), 0);
         QVERIFY(!unfinished(rig));
-    }
-
-    void noLeavesTheLogEmptyAndTheFileKept()
-    {
-        WindowRig rig;
-        rig.startWith(WindowRig::proTreeSetup(true));
-        demoRace(*rig.app);
-        demoRace(*rig.app);
-        // The run ends without quitting: it stays unfinished. The program is only let go at the
-        // end, so nothing leaks.
-        const std::unique_ptr<HalvexApp> abandoned = std::move(rig.app);
-
-        rig.prompter.answers.enqueue(Answer::No);
-        rig.startShown();
-        QCOMPARE(rig.prompter.texts(), QStringList{kAsk.arg(2)});
-        QCOMPARE(rig.log().count(), 0);
-        QCOMPARE(rig.log().raceCounter(), qint16(0));
-        // Declined, the run is settled; its passes stay in the event.
-        QVERIFY(!unfinished(rig));
-    }
-
-    void aJournalThatCannotBeWrittenIsReportedOnce()
-    {
-        WindowRig rig;
-        const QString folder = rig.dir.filePath(EventRaceStore::kFolderName);
-        QVERIFY(QDir().mkpath(folder));
-        bool mounted = false;
-        if (geteuid() == 0) {
-            // Root writes through permissions: a read-only file system holds even for root.
-            mounted = QProcess::execute(QStringLiteral("mount"),
-                                        {QStringLiteral("-t"), QStringLiteral("tmpfs"),
-                                         QStringLiteral("-o"), QStringLiteral("ro,size=64k"),
-                                         QStringLiteral("tmpfs"), folder}) == 0;
-            if (!mounted)
-                QSKIP("A read-only folder needs a mount, which this machine refuses.");
-        } else {
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-        }
-        const auto restore = qScopeGuard([&] {
-            if (mounted)
-                QProcess::execute(QStringLiteral("umount"), {folder});
-        });
-        rig.startWith(WindowRig::proTreeSetup(true));
-        demoRace(*rig.app);
-        demoRace(*rig.app);
-        QCOMPARE(rig.prompter.messages.size(), 1);
-        QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Event"));
-        QVERIFY2(rig.prompter.messages[0].text.startsWith(
-                     QStringLiteral("The event file \"%1/Practice ").arg(folder)),
-                 qPrintable(rig.prompter.messages[0].text));
-        QCOMPARE(rig.log().count(), 4);
-
-        // At Exit the races the journal could not keep are offered to the race data's Save.
-        const QString saved = rig.dir.filePath(QStringLiteral("Halvex Stats.xls"));
-        rig.prompter.clear();
-        rig.prompter.answers.enqueue(Answer::Yes);
-        rig.prompter.fileNames.enqueue(saved);
-        rig.window().mnuExit->trigger();
-        QCOMPARE(rig.prompter.texts(),
-                 QStringList{QStringLiteral(
-                     "Races of this session could not be written to the event and are lost when "
-                     "the program ends.\r\nSave the race data first?")});
-        QCOMPARE(rig.prompter.messages[0].buttons, Buttons::YesNo);
-        QCOMPARE(rig.prompter.saveDialogs.size(), 1);
-        QVERIFY(fileBytes(saved).contains("Carla"));
-        QVERIFY(!rig.window().isVisible());
-    }
-
-    // Races of a killed run restored into a folder that cannot be written stay in the log; the
-    // killed run stays unfinished, to be offered again.
-    void aRestoreIntoAFolderThatCannotBeWritten()
-    {
-        if (geteuid() != 0)
-            QSKIP("Needs a read-only mount over a written journal.");
-        WindowRig rig;
-        rig.writeSettings();
-        rig.writeLists();
-        const QString folder = rig.dir.filePath(EventRaceStore::kFolderName);
-        QVERIFY(QDir().mkpath(folder));
-        if (QProcess::execute(QStringLiteral("mount"),
-                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                               QStringLiteral("size=1m"), QStringLiteral("tmpfs"), folder}) != 0)
-            QSKIP("This machine refuses the mount.");
-        const auto unmount =
-            qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {folder}); });
-        RaceRecord left;
-        left.Lane = QStringLiteral("L");
-        left.RaceNumber = 5;
-        left.Racer = QStringLiteral("Bob Diaz");
-        RaceRecord right = left;
-        right.Lane = QStringLiteral("R");
-        {
-            EventRaceStore killed(rig.folder(), QDateTime::currentDateTime().addDays(-1));
-            killed.raceShown(left, right);
-        }
-        QCOMPARE(QProcess::execute(QStringLiteral("mount"),
-                                   {QStringLiteral("-o"), QStringLiteral("remount,ro"), folder}),
-                 0);
-
-        rig.prompter.answers.enqueue(Answer::Yes);
-        rig.startShown();
-        QCOMPARE(rig.prompter.texts().size(), 2);
-        QCOMPARE(rig.prompter.texts()[0], kAsk.arg(1));
-        QCOMPARE(rig.prompter.messages[1].title, QStringLiteral("Event"));
-        QCOMPARE(rig.log().count(), 2);
-        QCOMPARE(rig.log().record(0), left);
-        QCOMPARE(unfinished(rig)->races(), 1);
     }
 
     void aPseudoTerminalClosedAndReopened()

@@ -22,9 +22,6 @@ using State = RaceSession::State;
 
 namespace {
 
-const QString kNoReport =
-    QStringLiteral("Problem transmitting data. Verify connections and port settings.");
-
 struct Rig : SessionRig
 {
     QSignalSpy results{&session, &RaceSession::resultReady};
@@ -52,108 +49,61 @@ class TestRaceSession : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Each row: the state before, what happens, the bytes the unit gets meanwhile and the state
-    // after, with the races the log and the store then hold.
+    // One event a row of session-transitions.tsv: the state before, the event, the bytes the
+    // unit gets meanwhile and the state after, with the races the log and the store then hold.
+    void transitions_data()
+    {
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList& row : tableRows(QFINDTESTDATA("session-transitions.tsv")))
+            QTest::newRow(qPrintable(row[0])) << row;
+    }
+
     void transitions()
     {
-        enum Event
-        {
-            Start,
-            StartNoClass,
-            EndDelay,
-            ReplyArrives,
-            TimeLimitPasses,
-            Commit,
-            Quit
-        };
-        const struct
-        {
-            const char* name;
-            State before;
-            Event event;
-            QByteArray sent;
-            State after;
-            int logged;
-            QStringList stored;
-            QStringList messages;
-        } rows[] = {
-            {"start", State::Idle, Start, "O\nGL21\nGR21\n", State::Delay, 0, {}, {}},
-            {"start refused by a check",
-             State::Idle,
-             StartNoClass,
-             "",
-             State::Idle,
-             0,
-             {},
-             {"Please select Class"}},
-            {"delay over", State::Delay, EndDelay, "A\n0\n0\nP\n", State::Awaiting, 0, {}, {}},
-            {"start while held", State::Delay, Start, "", State::Delay, 0, {}, {}},
-            {"report", State::Awaiting, ReplyArrives, "GL81\n", State::Shown, 0, {"shown 1"}, {}},
-            {"no report", State::Awaiting, TimeLimitPasses, "", State::Idle, 0, {}, {kNoReport}},
-            {"delay over twice", State::Awaiting, EndDelay, "", State::Awaiting, 0, {}, {}},
-            {"result closed",
-             State::Shown,
-             Commit,
-             "",
-             State::Idle,
-             1,
-             {"shown 1", "committed 1"},
-             {}},
-            {"start while shown", State::Shown, Start, "", State::Shown, 0, {"shown 1"}, {}},
-            {"quit idle", State::Idle, Quit, "", State::Idle, 0, {}, {}},
-            {"quit held", State::Delay, Quit, "", State::Idle, 0, {}, {}},
-            {"quit awaiting", State::Awaiting, Quit, "", State::Idle, 0, {}, {}},
-            {"quit shown", State::Shown, Quit, "", State::Idle, 1, {"shown 1", "committed 1"}, {}},
-        };
-        for (const auto& row : rows) {
-            Rig rig;
-            rig.reach(row.before);
-            QCOMPARE(rig.session.state(), row.before);
-            rig.port.writes.clear();
-            switch (row.event) {
-            case Start:
-                rig.session.start();
-                break;
-            case StartNoClass: {
-                RaceSetup s = Rig::proTree();
-                s.className.clear();
-                rig.setup.setSetup(s);
-                rig.session.start();
-                break;
-            }
-            case EndDelay:
-                // The report is held back, so the wait shows.
-                rig.port.answers.clear();
-                rig.session.endDelay();
-                QTest::qWait(20);
-                break;
-            case ReplyArrives:
-                rig.port.arrive(kReport);
-                rig.finish(row.after);
-                break;
-            case TimeLimitPasses:
-                rig.finish(row.after);
-                break;
-            case Commit:
-                rig.session.commit();
-                break;
-            case Quit:
-                rig.session.quit();
-                // A report arriving late, or the delay's end, must find nothing to finish.
-                rig.port.arrive(kReport);
-                rig.session.endDelay();
-                QTest::qWait(20);
-                break;
-            }
-            QVERIFY2(rig.port.written() == row.sent, row.name);
-            QVERIFY2(rig.session.state() == row.after, row.name);
-            QVERIFY2(rig.log.races() == row.logged, row.name);
-            QVERIFY2(rig.store.calls == row.stored, row.name);
-            QVERIFY2(rig.prompter.texts() == row.messages, row.name);
-            // The unit is the race's from Start Race until the session is idle again.
-            QVERIFY2((rig.unit.holder() == TimingUnit::Holder::Race) == (row.after != State::Idle),
-                     row.name);
+        QFETCH(QStringList, row);
+        QCOMPARE(row.size(), 8);
+        const QStringList states{"Idle", "Checking", "Delay", "Awaiting", "Shown"};
+        QVERIFY(states.contains(row[1]) && states.contains(row[4]));
+        const auto before = State(states.indexOf(row[1]));
+        const auto after = State(states.indexOf(row[4]));
+        Rig rig;
+        rig.reach(before);
+        QCOMPARE(rig.session.state(), before);
+        rig.port.writes.clear();
+        const QString& event = row[2];
+        if (event == u"start-no-class") {
+            RaceSetup s = Rig::proTree();
+            s.className.clear();
+            rig.setup.setSetup(s);
         }
+        if (event.startsWith(u"start")) {
+            rig.session.start();
+        } else if (event == u"end-delay") {
+            // The report is held back, so the wait shows.
+            rig.port.answers.clear();
+            rig.session.endDelay();
+            QTest::qWait(20);
+        } else if (event == u"reply" || event == u"time-limit") {
+            if (event == u"reply")
+                rig.port.arrive(kReport);
+            rig.finish(after);
+        } else if (event == u"commit") {
+            rig.session.commit();
+        } else {
+            QCOMPARE(event, QStringLiteral("quit"));
+            rig.session.quit();
+            // A report arriving late, or the delay's end, must find nothing to finish.
+            rig.port.arrive(kReport);
+            rig.session.endDelay();
+            QTest::qWait(20);
+        }
+        QCOMPARE(rig.port.written(), row[3].toLatin1());
+        QCOMPARE(rig.session.state(), after);
+        QCOMPARE(QString::number(rig.log.races()), row[5]);
+        QCOMPARE(rig.store.calls, row[6].split(u'|', Qt::SkipEmptyParts));
+        QCOMPARE(rig.prompter.texts(), row[7].split(u'|', Qt::SkipEmptyParts));
+        // The unit is the race's from Start Race until the session is idle again.
+        QCOMPARE(rig.unit.holder() == TimingUnit::Holder::Race, after != State::Idle);
     }
 
     // A quit while a check's message is up ends the start there.
@@ -173,61 +123,49 @@ private Q_SLOTS:
         QVERIFY(rig.port.writes.isEmpty());
     }
 
+    // One setup a row of setup-checks.tsv: the first check it fails stops the race there.
+    void checksStopTheRaceInTheirOrder_data()
+    {
+        QTest::addColumn<QStringList>("row");
+        for (const QStringList& row : tableRows(QFINDTESTDATA("setup-checks.tsv")))
+            QTest::newRow(qPrintable(row[0])) << row;
+    }
+
     void checksStopTheRaceInTheirOrder()
     {
-        const QString app = QStringLiteral("Halvex 3000");
-        const struct
-        {
-            const char* name;
-            std::function<void(RaceSetup&)> change;
-            QString text;
-            QString title;
-            SetupField focus;
-        } cases[] = {
-            {"no class, no racers", [](RaceSetup& s) { s.className.clear(), s.racerLeft.clear(); },
-             "Please select Class", app, SetupField::Class},
-            {"caption",
-             [](RaceSetup& s) { s.raceCaption = "Racing", s.racerLeft.clear(); },
-             {},
-             {},
-             SetupField::None},
-            {"blank left racer", [](RaceSetup& s) { s.racerLeft = "  "; }, "Please select Racers",
-             app, SetupField::RacerLeft},
-            {"empty right racer", [](RaceSetup& s) { s.racerRight.clear(); },
-             "Please select Racers", app, SetupField::RacerRight},
-            {"letters left", [](RaceSetup& s) { s.dialInsShown = true, s.dialInLeft = "7.5x"; },
-             "Dial-In must be numeric", "Dail-In Value", SetupField::DialInLeft},
-            {"empty right", [](RaceSetup& s) { s.dialInsShown = true, s.dialInRight = ""; },
-             "Dial-In must be numeric", "Dail-In Value", SetupField::DialInRight},
-            {"zero right", [](RaceSetup& s) { s.dialInsShown = true, s.dialInRight = "0.000"; },
-             "Enter Dial-In values.\r\nOr select a different Tree.", "Dial-In Values",
-             SetupField::None},
-            {"beyond a single", [](RaceSetup& s) { s.dialInsShown = true, s.dialInLeft = "1e39"; },
-             "Overflow", app, SetupField::None},
-            {"zero left before a right beyond a single",
-             [](RaceSetup& s) {
-                 s.dialInsShown = true, s.dialInLeft = "0", s.dialInRight = "1e39";
-             },
-             "Enter Dial-In values.\r\nOr select a different Tree.", "Dial-In Values",
-             SetupField::None},
-        };
-        for (const auto& c : cases) {
-            Rig rig;
-            RaceSetup s = Rig::proTree();
-            c.change(s);
-            rig.setup.setSetup(s);
-            QCOMPARE(rig.session.start(), c.focus);
-            QCOMPARE(rig.prompter.texts(), c.text.isEmpty() ? QStringList() : QStringList{c.text});
-            if (!c.text.isEmpty()) {
-                QCOMPARE(rig.prompter.messages[0].title, c.title);
-                // Only the zero dial-ins offer Cancel, and it stops the race all the same.
-                QCOMPARE(rig.prompter.messages[0].buttons,
-                         c.title == "Dial-In Values" ? Buttons::OkCancel : Buttons::Ok);
-            }
-            QVERIFY2(rig.port.writes.isEmpty(), c.name);
-            QCOMPARE(rig.delays.size(), 0);
-            QCOMPARE(rig.session.state(), State::Idle);
+        QFETCH(QStringList, row);
+        QCOMPARE(row.size(), 6);
+        RaceSetup s = Rig::proTree();
+        for (const QString& change : row[1].split(u'|')) {
+            const QString field = change.section(u'=', 0, 0);
+            const QString value = change.section(u'=', 1);
+            QString* texts[] = {&s.raceCaption, &s.className, &s.racerLeft, &s.racerRight};
+            const QStringList names{"raceCaption", "className",   "racerLeft",   "racerRight",
+                                    "dialInLeft",  "dialInRight", "dialInsShown"};
+            QVERIFY2(names.contains(field), qPrintable(field));
+            const qsizetype i = names.indexOf(field);
+            if (i < 4)
+                *texts[i] = value;
+            else if (i < 6)
+                (i == 4 ? s.dialInLeft : s.dialInRight) = DialIn(value);
+            else
+                s.dialInsShown = value == u"true";
         }
+        Rig rig;
+        rig.setup.setSetup(s);
+        const QStringList focus{"None",       "Class",      "RacerLeft",
+                                "RacerRight", "DialInLeft", "DialInRight"};
+        QCOMPARE(int(rig.session.start()), int(focus.indexOf(row[5])));
+        QCOMPARE(rig.prompter.texts(), row[2].isEmpty() ? QStringList() : QStringList{row[2]});
+        if (!row[2].isEmpty()) {
+            QCOMPARE(rig.prompter.messages[0].title, row[3]);
+            // Only the zero dial-ins offer Cancel, and it stops the race all the same.
+            QCOMPARE(rig.prompter.messages[0].buttons,
+                     row[4] == u"OkCancel" ? Buttons::OkCancel : Buttons::Ok);
+        }
+        QVERIFY(rig.port.writes.isEmpty());
+        QCOMPARE(rig.delays.size(), 0);
+        QCOMPARE(rig.session.state(), State::Idle);
     }
 
     // One race a row of tree-commands.tsv.

@@ -3,8 +3,11 @@
 #include "Controls.h"
 #include "PtyPeer.h"
 #include "RecordFields.h"
+#include "event/EventRaceStore.h"
 #include "link/frmDelay.h"
 #include "platform/QuitSignals.h"
+#include "reports/QtPrintSurface.h"
+#include "support/FaultFolder.h"
 #include "support/TestFiles.h"
 #include "support/WindowRig.h"
 
@@ -14,7 +17,10 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <sys/stat.h>
 
 namespace halvex::test {
 
@@ -32,7 +38,7 @@ const QMap<QString, int> kVerbs = {
     {"wait", 1},   {"race", 0},     {"timelimit", 2},   {"click", 1},   {"focus", 1},
     {"close", 1},  {"set", 2},      {"type", 2},        {"key", 2},     {"pick", 2},
     {"expect", 1}, {"signal", 1},   {"savefile", 1},    {"printer", 1}, {"drag", 5},
-    {"sample", 0}};
+    {"folder", 1}, {"memory", 1},   {"draws", 1},       {"sample", 0},  {"unfinished", 2}};
 
 int number(const QString& text)
 {
@@ -43,9 +49,26 @@ int number(const QString& text)
     return n;
 }
 
+// The words' bytes one after the other; a word "*N" repeats the word before it N times in all.
 QByteArray bytes(const QStringList& words)
 {
-    return words.join(QString()).toLatin1();
+    QByteArray out;
+    QByteArray last;
+    for (const QString& w : words) {
+        if (w.size() > 1 && w.startsWith(u'*') && !last.isEmpty()) {
+            out += last.repeated(number(w.mid(1)) - 1);
+            continue;
+        }
+        last = w.toLatin1();
+        out += last;
+    }
+    return out;
+}
+
+void setMode(const QString& path, mode_t mode)
+{
+    if (chmod(QFile::encodeName(path).constData(), mode) != 0)
+        fail(QStringLiteral("cannot change the permissions of ") + path);
 }
 
 QStringList text(const QByteArray& data)
@@ -81,15 +104,22 @@ ScenarioRunner::~ScenarioRunner()
 {
     m_peer.reset();
     m_gonePeers.clear();
+    // Back to root's rights and a folder that can be emptied, the disk taken off it, before the
+    // program and its folder go.
+    m_asUser.reset();
+    if (m_rig)
+        chmod(QFile::encodeName(m_rig->folder()).constData(), 0755);
+    m_disk.reset();
     m_rig.reset();
+    m_pdf.reset();
     m_quitSignals.reset();
 }
 
 QString ScenarioRunner::run()
 {
     QTimer::singleShot(0, this, &ScenarioRunner::tick);
-    if (!QTest::qWaitFor([this] { return m_done && m_running.isEmpty(); }, 60000))
-        return m_name + QStringLiteral(": the scenario did not end within a minute");
+    if (!QTest::qWaitFor([this] { return m_done && m_running.isEmpty(); }, 240000))
+        return m_name + QStringLiteral(": the scenario did not end within four minutes");
     return m_failure;
 }
 
@@ -126,8 +156,18 @@ void ScenarioRunner::tick()
             fail(QStringLiteral("no such verb"));
         if (step.words.size() <= kVerbs.value(verb))
             fail(QStringLiteral("too few words"));
-        if (perform(verb, step.words.mid(1)) == Result::Again)
+        QStringList args = step.words.mid(1);
+        if (step.text.contains(QStringLiteral("$FOLDER")))
+            args.replaceInStrings(QStringLiteral("$FOLDER"), rig().folder());
+        args.replaceInStrings(QStringLiteral("$TODAY"), QDate::currentDate().toString(Qt::ISODate));
+        // The system's own words for an error, in the language of the locale the test runs in.
+        for (const auto& [name, code] : {std::pair{"$EROFS", EROFS}, {"$ENOSPC", ENOSPC}})
+            args.replaceInStrings(QLatin1String(name), QString::fromLocal8Bit(strerror(code)));
+        if (perform(verb, args) == Result::Again)
             m_next = index;
+    } catch (const Skip& s) {
+        m_done = true;
+        m_skipped = QString::fromUtf8(s.what());
     } catch (const std::exception& e) {
         m_done = true;
         m_failure = QStringLiteral("%1:%2: %3\n   %4")
@@ -147,9 +187,9 @@ WindowRig& ScenarioRunner::rig()
 
 ScenarioRunner::Result ScenarioRunner::perform(const QString& verb, const QStringList& args)
 {
-    static const QStringList setUpVerbs = {"port",  "settings", "windowstate", "lists",
-                                           "file",  "link",     "unit",        "answer",
-                                           "input", "savefile", "printer",     "sample"};
+    static const QStringList setUpVerbs = {
+        "port",  "settings", "windowstate", "lists",  "file",  "link",   "unit",      "answer",
+        "input", "savefile", "printer",     "folder", "draws", "sample", "unfinished"};
     if (setUpVerbs.contains(verb))
         return setUp(verb, args);
     if (verb != u"start" && (!m_rig || !m_rig->app))
@@ -185,12 +225,65 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         rig().writeFile(kWindowStateFileName, windowStateLine(state));
     } else if (verb == u"lists") {
         rig().writeLists();
+    } else if (verb == u"unfinished") {
+        // A run of that day killed with N races of Bob Diaz (Red Comet) against Carla (Blue) in
+        // Stock kept, numbered from 5.
+        const QDate day = QDate::fromString(args[0], Qt::ISODate);
+        EventRaceStore killed(rig().folder(), QDateTime(day, QTime(20, 0)));
+        for (int n = 0; n < number(args[1]); ++n) {
+            RaceRecord left{QStringLiteral("Stock"),
+                            QStringLiteral("Bob Diaz"),
+                            QStringLiteral("Red Comet"),
+                            QStringLiteral("L"),
+                            qint16(5 + n),
+                            {},
+                            {},
+                            0.05f,
+                            {0.25f, 0.45f, 0.8f, 0, 0},
+                            50.13f,
+                            0,
+                            1.0f,
+                            0.03f,
+                            QStringLiteral("Win")};
+            RaceRecord right{QStringLiteral("Stock"),
+                             QStringLiteral("Carla"),
+                             QStringLiteral("Blue"),
+                             QStringLiteral("R"),
+                             qint16(5 + n),
+                             {},
+                             {},
+                             0.04f,
+                             {0.24f, 0.46f, 0.82f, 0, 0},
+                             49.1f,
+                             0,
+                             1.04f,
+                             -0.03f,
+                             QStringLiteral("Lost")};
+            killed.raceShown(left, right);
+            killed.raceCommitted(left, right);
+        }
     } else if (verb == u"sample") {
         const QDir sample(QStringLiteral(HALVEX_SAMPLE_DIR));
         for (const QString& name : sample.entryList(QDir::Files))
             rig().writeFile(name, fileBytes(sample.filePath(name)));
+    } else if (verb == u"draws") {
+        // The next pseudo-random draws, in [0, 1); 0.5 when none is queued.
+        for (const QString& d : args) {
+            bool ok = false;
+            rig().random.draws.enqueue(d.toFloat(&ok));
+            if (!ok)
+                fail(QStringLiteral("not a draw: ") + d);
+        }
+    } else if (verb == u"folder") {
+        folder(args[0]);
     } else if (verb == u"file") {
-        rig().writeFile(args[0], bytes(args.mid(1)));
+        // "<missing>" removes the file, "<dir>" puts a folder in its place.
+        const QString path = rig().dir.filePath(args[0]);
+        QFile::remove(path);
+        if (args[1] == u"<dir>")
+            QDir().mkdir(path);
+        else if (args[1] != u"<missing>")
+            rig().writeFile(args[0], bytes(args.mid(1)));
     } else if (verb == u"link") {
         QFile::link(rig().dir.filePath(args[1]), rig().dir.filePath(args[0]));
     } else if (verb == u"answer") {
@@ -208,6 +301,10 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         rig().prompter.fileNames.enqueue(rig().dir.filePath(args[0]));
         if (args.size() > 1)
             rig().prompter.fileTypes.enqueue(args[1]);
+    } else if (verb == u"printer" && args[0] == u"pdf") {
+        // Real pages, each job a file in the program folder, instead of the recording surface.
+        m_pdf = std::make_unique<PdfFileSurface>(rig().dir.filePath(QStringLiteral("print.pdf")));
+        rig().printSurface = m_pdf.get();
     } else if (verb == u"printer") {
         // Every output from now on fails as a printer gone off line does, or none.
         rig().printer.failure = args[0] == u"fails" ? args.value(1) : QString();
@@ -233,6 +330,10 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
             m_peer = std::make_unique<sim::PtyPeer>(m_rig->folder(), 1);
             m_wireSeen = 0;
         }
+    } else if (args[0] == u"answer" && !m_peer) {
+        // What the in-memory unit sends after a race command, as given.
+        for (const char* race : {"P\n", "N\n"})
+            rig().memoryPort.answers.insert(race, bytes(args.mid(1)));
     } else if (args[0] == u"reply") {
         QList<qint32> fields;
         QByteArray report; // as the unit sends it: the fields one a line, then "!"
@@ -252,11 +353,45 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
     return Result::Done;
 }
 
+void ScenarioRunner::folder(const QString& how)
+{
+    // Permissions do not hold for root: a folder that refuses writes is a read-only mount there,
+    // or the permissions of an ordinary user; a full disk is a tiny tmpfs.
+    const QString dir = rig().folder();
+    if (how == u"disk") {
+        if (m_disk)
+            fail(QStringLiteral("the disk is there already"));
+        m_disk = std::make_unique<TinyDisk>(dir, 256 * 1024);
+        if (!m_disk->mounted())
+            throw Skip("a tmpfs can be mounted only by root, where the machine allows it");
+    } else if (how == u"full") {
+        if (!m_disk)
+            fail(QStringLiteral("only a disk of its own (folder disk) fills up"));
+        m_disk->fill();
+    } else if (how == u"readonly" && m_disk) {
+        if (!m_disk->setReadOnly(true))
+            fail(QStringLiteral("the disk cannot be made read-only"));
+    } else if (how == u"readonly" || how == u"locked") {
+        // The folder refuses new files; its files too when read-only, not when locked.
+        for (const QString& entry : QDir(dir).entryList(QDir::Files))
+            setMode(rig().dir.filePath(entry), how == u"locked" ? 0666 : 0444);
+        setMode(dir, 0555);
+        m_asUser = std::make_unique<AsOrdinaryUser>();
+    } else if (how == u"writable") {
+        m_asUser.reset();
+        if (m_disk && !m_disk->setReadOnly(false))
+            fail(QStringLiteral("the disk cannot be made writable"));
+        setMode(dir, 0755);
+    } else {
+        fail(QStringLiteral("no such folder state"));
+    }
+}
+
 ScenarioRunner::Result ScenarioRunner::act(const QString& verb, const QStringList& args)
 {
     if (verb == u"start") {
-        if (args.value(0) == u"shown")
-            rig().startShown();
+        if (args.value(0) == u"shown" || args.value(0) == u"tips")
+            rig().startShown(args[0] == u"tips");
         else
             rig().start().show();
         return Result::Done;
@@ -286,6 +421,22 @@ ScenarioRunner::Result ScenarioRunner::act(const QString& verb, const QStringLis
         if (!names.contains(args[0]))
             fail(QStringLiteral("no such signal"));
         ::raise(signals[names.indexOf(args[0])]);
+        return Result::Done;
+    }
+    if (verb == u"memory") {
+        // "mark" notes the open files and the resident memory; a number of kB then fails more
+        // files open (one the mark caught in passing may have closed), or a growth beyond it. Under
+        // the address sanitizer freed memory is held back, so memory tells nothing there.
+        if (args[0] == u"mark") {
+            m_filesMark = openDescriptors();
+            m_memoryMark = residentKb();
+        } else if (openDescriptors() > m_filesMark) {
+            fail(QStringLiteral("%1 open files, %2 at the mark")
+                     .arg(openDescriptors())
+                     .arg(m_filesMark));
+        } else if (kMemoryIsMeasurable && residentKb() - m_memoryMark >= number(args[0])) {
+            fail(QStringLiteral("%1 kB more").arg(residentKb() - m_memoryMark));
+        }
         return Result::Done;
     }
     if (verb == u"timelimit") {
@@ -380,6 +531,12 @@ ScenarioRunner::Result ScenarioRunner::expect(const QString& what, const QString
         return compare({QString::number(m_rig->printNotices)}, values);
     if (what == u"file" && !values.isEmpty())
         return compare(text(fileBytes(m_rig->dir.filePath(values[0]))), text(bytes(values.mid(1))));
+    if (what == u"folder") {
+        // The files of the program folder, by name.
+        QStringList files = QDir(m_rig->folder()).entryList(QDir::Files, QDir::Name);
+        files.removeAll(QStringLiteral("filler"));
+        return compare(files, values);
+    }
     if (what == u"log")
         return compare({QString::number(m_rig->log().count())}, values);
     if (what == u"sounds")

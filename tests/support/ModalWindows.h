@@ -11,7 +11,6 @@
 #include <QTimer>
 
 #include <functional>
-#include <memory>
 
 namespace halvex::test {
 
@@ -57,27 +56,19 @@ inline void withRaceData(WindowRig& rig, const std::function<void(frmGridData&)>
     rig.window().mnuLoggedRaces->trigger();
 }
 
-// The settings window over the running program, as the Settings menu opens it.
-inline std::unique_ptr<frmDragSettings> settingsWindow(WindowRig& rig)
+// The settings window's OK over the running program, as the Settings menu opens it: the port is
+// reopened, the file written. True when OK closed the window as accepted.
+inline bool settingsOk(WindowRig& rig)
 {
     HalvexApp& app = *rig.app;
-    return std::make_unique<frmDragSettings>(
-        app.services(),
-        SettingsAcceptance::Parts{app.settings(), app.services().port, app.command(), rig.prompter,
-                                  app.windowState(), app.credits(), app.services().folder,
-                                  [&rig] { rig.window().cmdCoin->hide(); }});
-}
-
-// The settings window's OK, shown and optionally edited first: the port is reopened, the file
-// written. True when OK closed the window as accepted.
-inline bool settingsOk(WindowRig& rig, const std::function<void(frmDragSettings&)>& edit = {})
-{
-    const auto w = settingsWindow(rig);
-    w->show();
-    if (edit)
-        edit(*w);
-    w->cmdOk->click();
-    return w->isHidden() && w->result() == QDialog::Accepted;
+    frmDragSettings w(app.services(),
+                      SettingsAcceptance::Parts{app.settings(), app.services().port, app.command(),
+                                                rig.prompter, app.windowState(), app.credits(),
+                                                app.services().folder,
+                                                [&rig] { rig.window().cmdCoin->hide(); }});
+    w.show();
+    w.cmdOk->click();
+    return w.isHidden() && w.result() == QDialog::Accepted;
 }
 
 } // namespace halvex::test

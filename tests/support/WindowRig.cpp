@@ -66,21 +66,32 @@ void WindowRig::writeLists() const
                {QStringLiteral("Stock"), QStringLiteral("Modified")});
 }
 
+Services WindowRig::services()
+{
+    return Services{prompter,
+                    port(),
+                    clock,
+                    random,
+                    store,
+                    sound,
+                    printSurface ? *printSurface : printer,
+                    ProgramFolder(dir.path())};
+}
+
 frmDragRacing& WindowRig::start()
 {
     app.reset();
-    app = std::make_unique<HalvexApp>(Services{prompter, port(), clock, random, store, sound,
-                                               printer, ProgramFolder(dir.path())});
+    app = std::make_unique<HalvexApp>(services());
     app->load();
     return app->mainWindow();
 }
 
-frmDragRacing& WindowRig::startShown()
+frmDragRacing& WindowRig::startShown(bool tips)
 {
     app.reset();
-    setShowTipsAtStartup(store, false);
-    app = std::make_unique<HalvexApp>(Services{prompter, port(), clock, random, store, sound,
-                                               printer, ProgramFolder(dir.path())});
+    if (!tips)
+        setShowTipsAtStartup(store, false);
+    app = std::make_unique<HalvexApp>(services());
     app->start();
     if (!QTest::qWaitFor([this] { return app->startupFinished(); }, 5000))
         qWarning("The start-up's questions did not end within 5 s");

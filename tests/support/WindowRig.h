@@ -45,6 +45,9 @@ public:
     QueuedRandom random;
     MemorySettingsStore store;
     RecordingSurface printer;
+    // The surface the program prints on when not the recording one (a PDF file, the default
+    // printer); set before start.
+    PrintSurface* printSurface = nullptr;
     // Printing notices shown; each is closed by a key press as soon as it appears.
     int printNotices = 0;
     MemoryPort memoryPort;
@@ -55,6 +58,7 @@ public:
     QTimer noticeCloser;
 
     SerialPort& port();
+    Services services();
     QString folder() const { return dir.path(); }
     void writeFile(const QString& name, const QByteArray& bytes) const;
     // The settings, and racers, cars and classes lists, as an installed program has them.
@@ -63,8 +67,9 @@ public:
 
     // Builds the program and runs its start-up.
     frmDragRacing& start();
-    // The same as the program starts: the window shown, then what start-up asks (tips off).
-    frmDragRacing& startShown();
+    // The same as the program starts: the window shown, then what start-up asks (the tip of the
+    // day only when asked for).
+    frmDragRacing& startShown(bool tips = false);
     // Starts an installed program whose last run saved this setup, then forgets what start-up
     // wrote and said.
     frmDragRacing& startWith(const WindowStateRecord& state);
