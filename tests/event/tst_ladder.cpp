@@ -27,16 +27,16 @@ LaneRun lane(const QString& text)
     return {f[0].toInt(), t.value(0).toFloat(), t.value(1).toFloat(), t.value(2).toFloat()};
 }
 
-// The pass with the decision the race session makes of these numbers on this tree.
+// The pass as the race session hands it over, decided from these numbers on this tree.
 Pass pass(qint64 seq, int round, int pair, LaneRun l, LaneRun r, int tree)
 {
-    const auto record = [](const LaneRun& run) {
-        RaceRecord rec;
-        std::tie(rec.ReactionTime, rec.ElapsedTime, rec.DialIn) =
-            std::tuple(run.reactionTime, run.elapsedTime, run.dialIn);
-        return rec;
-    };
-    return {seq, round, pair, l, r, decideWinner(tree, record(l), record(r))};
+    RaceResult res;
+    std::tie(res.left.ReactionTime, res.left.ElapsedTime, res.left.DialIn) =
+        std::tuple(l.reactionTime, l.elapsedTime, l.dialIn);
+    std::tie(res.right.ReactionTime, res.right.ElapsedTime, res.right.DialIn) =
+        std::tuple(r.reactionTime, r.elapsedTime, r.dialIn);
+    res.decision = decideWinner(tree, res.left, res.right);
+    return passFromResult(res, seq, round, pair, l.entry, r.entry);
 }
 
 struct Script
