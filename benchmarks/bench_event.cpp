@@ -6,13 +6,12 @@
 #include <numeric>
 
 using namespace halvex;
-using namespace halvex::event;
 
 namespace {
 
 // A whole 64-car ladder run to its final: every pair decided by a pass (the lower seed winning
 // one race in three), and one pass in eight rerun before its pair ran again.
-void fullLadder(LadderType type, std::vector<EntryId>& seeding, std::vector<Pass>& passes,
+void fullLadder(LadderKind type, std::vector<EntryId>& seeding, std::vector<Pass>& passes,
                 std::vector<Correction>& corrections)
 {
     seeding.resize(64);
@@ -38,7 +37,7 @@ void fullLadder(LadderType type, std::vector<EntryId>& seeding, std::vector<Pass
 
 void LadderOf64Cars(benchmark::State& state)
 {
-    const LadderType type = state.range(0) ? LadderType::Repaired : LadderType::Fixed;
+    const LadderKind type = state.range(0) ? LadderKind::Repaired : LadderKind::Fixed;
     std::vector<EntryId> seeding;
     std::vector<Pass> passes;
     std::vector<Correction> corrections;

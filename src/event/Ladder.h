@@ -1,5 +1,6 @@
 #pragma once
 
+#include "event/Event.h"
 #include "event/Pass.h"
 
 #include <QString>
@@ -8,17 +9,7 @@
 #include <span>
 #include <vector>
 
-namespace halvex::event {
-
-enum class LadderType
-{
-    // Drawn once from the seeding: 1 against the last, 2 against the second to last, placed so
-    // that 1 and 2 can meet only in the final; each pair's winner meets the winner of the pair
-    // beside it.
-    Fixed,
-    // Drawn again each round: the best remaining seed against the worst remaining.
-    Repaired,
-};
+namespace halvex {
 
 enum class PairState
 {
@@ -52,11 +43,14 @@ struct Ladder
 
 // The ladder of one class, derived afresh from the seeding (best first: the qualifying order,
 // or the entry order for a class without qualifying) and everything recorded since, so that a
-// reloaded event rebuilds exactly the ladder it had. Passes and corrections are taken in the
-// order of their seq, whatever order the lists hold them in. A field that is not a power of two
-// gets its byes at the top of the seeding; a bye, like a pair with a no-show, is decided by the
-// solo pass of its one racer, whatever that pass shows.
-Ladder buildLadder(std::span<const EntryId> seeding, LadderType type, std::span<const Pass> passes,
+// reloaded event rebuilds exactly the ladder it had. The fixed ladder is drawn once: 1 against
+// the last, 2 against the second to last, placed so that 1 and 2 can meet only in the final,
+// each pair's winner meeting the winner of the pair beside it; the re-paired ladder is drawn
+// again each round, the best remaining seed against the worst remaining. Passes and corrections are
+// taken in the order of their seq, whatever order the lists hold them in. A field that is not a
+// power of two gets its byes at the top of the seeding; a bye, like a pair with a no-show, is
+// decided by the solo pass of its one racer, whatever that pass shows.
+Ladder buildLadder(std::span<const EntryId> seeding, LadderKind type, std::span<const Pass> passes,
                    std::span<const Correction> corrections);
 
 struct PairRef
@@ -78,4 +72,4 @@ enum class Stage
 // names the passes, the slips and the ladder show; round counts from 0.
 QString roundName(Stage stage, int round, int roundCount);
 
-} // namespace halvex::event
+} // namespace halvex

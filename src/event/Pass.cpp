@@ -1,6 +1,6 @@
 #include "event/Pass.h"
 
-namespace halvex::event {
+namespace halvex {
 
 Pass passFromResult(const RaceResult& result, qint64 seq, int round, int pair, EntryId left,
                     EntryId right)
@@ -27,4 +27,4 @@ Lane pairWinner(const Pass& pass)
     return leftFinished ? d.winner : Lane::None;
 }
 
-} // namespace halvex::event
+} // namespace halvex

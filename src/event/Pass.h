@@ -5,12 +5,13 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace halvex::event {
+namespace halvex {
 
-// An entry of the event (racer, car and class as registered), known to the rules by its key.
-using EntryId = int;
-// The lane a solo pass leaves empty, and the seat of a bye.
-inline constexpr EntryId kNoEntry = -1;
+// An entry of the event (racer, car and class as registered), known to the rules by its key
+// (Entry::id).
+using EntryId = qint64;
+// The lane a solo pass leaves empty, and the seat of a bye: no entry is stored with key 0.
+inline constexpr EntryId kNoEntry = 0;
 
 // One lane of a pass as the rules need it; the rest of the record (timing points, speed, names)
 // stays with the event's store.
@@ -66,4 +67,4 @@ struct Correction
     QString reason;
 };
 
-} // namespace halvex::event
+} // namespace halvex

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace halvex::event {
+namespace halvex {
 
 namespace {
 
@@ -30,7 +30,7 @@ bool better(const Qualifier& a, const Qualifier& b)
 } // namespace
 
 QualifyingOrder qualifyingOrder(std::span<const Pass> passes,
-                                std::span<const Correction> corrections, Measure measure,
+                                std::span<const Correction> corrections, Handicap handicap,
                                 int fieldSize)
 {
     QSet<qint64> voided;
@@ -50,7 +50,7 @@ QualifyingOrder qualifyingOrder(std::span<const Pass> passes,
             q.elapsedTime = run->elapsedTime;
             q.counted =
                 !voided.contains(p.seq) && run->reactionTime >= 0.0f && run->elapsedTime > 0.0f;
-            if (measure == Measure::ClosestToDialIn) {
+            if (handicap != Handicap::HeadsUp) {
                 q.margin = run->elapsedTime - run->dialIn;
                 q.breakout = q.counted && q.margin < 0.0f;
             } else {
@@ -81,4 +81,4 @@ std::vector<EntryId> fieldSeeding(const QualifyingOrder& order)
     return seeding;
 }
 
-} // namespace halvex::event
+} // namespace halvex

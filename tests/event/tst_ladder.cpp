@@ -12,7 +12,6 @@
 #include <tuple>
 
 using namespace halvex;
-using namespace halvex::event;
 using namespace halvex::test;
 
 namespace {
@@ -117,11 +116,11 @@ std::vector<EntryId> seeds(int n)
     return s;
 }
 
-LadderType ladderType(const QString& name)
+LadderKind ladderType(const QString& name)
 {
     if (name != u"fixed" && name != u"repaired")
         qFatal("unknown ladder type %s", qPrintable(name));
-    return name == u"fixed" ? LadderType::Fixed : LadderType::Repaired;
+    return name == u"fixed" ? LadderKind::Fixed : LadderKind::Repaired;
 }
 
 } // namespace
@@ -140,7 +139,7 @@ private Q_SLOTS:
             for (const QString& v : row[4].split(u' ', Qt::SkipEmptyParts))
                 s.corrections.push_back(
                     {0, CorrectionKind::Rerun, 0, 0, v.toLongLong(), kNoEntry, {}});
-            const Measure m = row[1] == u"et" ? Measure::LowestEt : Measure::ClosestToDialIn;
+            const Handicap m = row[1] == u"et" ? Handicap::HeadsUp : Handicap::DialIn;
             const QualifyingOrder order =
                 qualifyingOrder(s.passes, s.corrections, m, row[2].toInt());
             const size_t cut = fieldSeeding(order).size();
@@ -198,7 +197,7 @@ private Q_SLOTS:
     {
         QRandomGenerator random(19);
         for (int t = 0; t < 4; ++t) {
-            const LadderType type = t % 2 ? LadderType::Repaired : LadderType::Fixed;
+            const LadderKind type = t % 2 ? LadderKind::Repaired : LadderKind::Fixed;
             const bool upsets = t >= 2;
             for (int n = 2; n <= 64; ++n) {
                 const QByteArray where =
