@@ -50,7 +50,7 @@ struct Ladder
 // taken in the order of their seq, whatever order the lists hold them in. A field that is not a
 // power of two gets its byes at the top of the seeding; a bye, like a pair with a no-show, is
 // decided by the solo pass of its one racer, whatever that pass shows.
-Ladder buildLadder(std::span<const EntryId> seeding, LadderKind type, std::span<const Pass> passes,
+Ladder buildLadder(std::span<const EntryId> seeding, LadderKind kind, std::span<const Pass> passes,
                    std::span<const Correction> corrections);
 
 struct PairRef
