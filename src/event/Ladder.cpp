@@ -50,7 +50,7 @@ std::vector<int> fixedOrder(int size)
 class Builder
 {
 public:
-    Builder(std::span<const EntryId> seeding, LadderKind type) : m_type(type)
+    Builder(std::span<const EntryId> seeding, LadderKind kind) : m_kind(kind)
     {
         for (EntryId e : seeding) {
             if (e != kNoEntry && !m_seed.contains(e)) {
@@ -121,7 +121,7 @@ private:
     void seatFirstRound(std::vector<LadderPair>& round, int size) const
     {
         const int n = static_cast<int>(m_seeding.size());
-        if (m_type == LadderKind::Fixed) {
+        if (m_kind == LadderKind::Fixed) {
             const std::vector<int> order = fixedOrder(size);
             for (size_t k = 0; k < round.size(); ++k) {
                 const int a = order[2 * k], b = order[2 * k + 1];
@@ -153,7 +153,7 @@ private:
 
     void seatRound(const std::vector<LadderPair>& previous, std::vector<LadderPair>& round) const
     {
-        if (m_type == LadderKind::Fixed) {
+        if (m_kind == LadderKind::Fixed) {
             for (size_t k = 0; k < round.size(); ++k) {
                 const LadderPair& a = previous[2 * k];
                 const LadderPair& b = previous[2 * k + 1];
@@ -275,17 +275,17 @@ private:
         }
     }
 
-    LadderKind m_type;
+    LadderKind m_kind;
     std::vector<EntryId> m_seeding;
     QHash<EntryId, int> m_seed;
 };
 
 } // namespace
 
-Ladder buildLadder(std::span<const EntryId> seeding, LadderKind type, std::span<const Pass> passes,
+Ladder buildLadder(std::span<const EntryId> seeding, LadderKind kind, std::span<const Pass> passes,
                    std::span<const Correction> corrections)
 {
-    return Builder(seeding, type).build(passes, corrections);
+    return Builder(seeding, kind).build(passes, corrections);
 }
 
 std::optional<PairRef> nextPair(const Ladder& ladder)
