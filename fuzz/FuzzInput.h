@@ -4,8 +4,10 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDir>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +47,20 @@ inline void makeCoreApplication()
     static char* argv[] = {name, nullptr};
     static QCoreApplication* app = new QCoreApplication(argc, argv);
     (void)app;
+}
+
+// A folder for the files a target writes, removed when the target ends: in memory where the
+// machine has it, since every write replaces its file atomically and syncs it.
+inline const QTemporaryDir& scratchFolder()
+{
+    static const QTemporaryDir* folder = [] {
+        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                                       : QDir::tempPath();
+        auto* dir = new QTemporaryDir(base + QStringLiteral("/halvex-fuzz-XXXXXX"));
+        std::atexit([] { delete folder; });
+        return dir;
+    }();
+    return *folder;
 }
 
 // Any UTF-16 text, unpaired surrogates and characters outside the code page included.

@@ -24,12 +24,10 @@ using halvex::fuzz::check;
 
 namespace {
 
-QTemporaryDir* folders = nullptr;
-
 QString placeFile(const QString& subdir, const QString& name, const QByteArray& bytes)
 {
-    QDir(folders->path()).mkpath(subdir);
-    const QString path = folders->path() + u'/' + subdir + u'/' + name;
+    QDir(fuzz::scratchFolder().path()).mkpath(subdir);
+    const QString path = fuzz::scratchFolder().path() + u'/' + subdir + u'/' + name;
     writeFileAtomically(path, bytes);
     return path;
 }
@@ -81,7 +79,7 @@ void windowStateFile(const QByteArray& bytes)
 void creditsFile(const QByteArray& bytes)
 {
     placeFile(QStringLiteral("c"), kCreditsFileName, bytes);
-    const ProgramFolder folder(folders->path() + QStringLiteral("/c"));
+    const ProgramFolder folder(fuzz::scratchFolder().path() + QStringLiteral("/c"));
     Credits credits(folder);
     int count = 0;
     bool readable = true;
@@ -127,12 +125,12 @@ void passwordFile(const QByteArray& bytes)
 {
     placeFile(QStringLiteral("f"), kPasswordFileName, bytes);
     test::ScriptedPrompter prompter;
-    Password password(ProgramFolder(folders->path() + QStringLiteral("/f")));
+    Password password(ProgramFolder(fuzz::scratchFolder().path() + QStringLiteral("/f")));
     password.reload(prompter);
     if (!prompter.texts().isEmpty() || password.stored().contains(u'"'))
         return;
-    QDir(folders->path()).mkpath(QStringLiteral("g"));
-    Password copy(ProgramFolder(folders->path() + QStringLiteral("/g")));
+    QDir(fuzz::scratchFolder().path()).mkpath(QStringLiteral("g"));
+    Password copy(ProgramFolder(fuzz::scratchFolder().path() + QStringLiteral("/g")));
     copy.write(password.stored());
     copy.reload(prompter);
     check(prompter.texts().isEmpty() && copy.stored() == password.stored(),
@@ -145,12 +143,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     halvex::fuzz::quietQt();
     halvex::fuzz::makeCoreApplication();
-    // Every write replaces its file atomically and syncs it; in memory that costs nothing.
-    const QString base =
-        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    folders = new QTemporaryDir(base + QStringLiteral("/halvex-fuzz-XXXXXX"));
-    std::atexit([] { delete folders; });
-    return folders->isValid() ? 0 : 1;
+    return halvex::fuzz::scratchFolder().isValid() ? 0 : 1;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -5,34 +5,22 @@
 #include "platform/Failure.h"
 
 #include <QDir>
-#include <QTemporaryDir>
-
-#include <cstdlib>
 
 using namespace halvex;
-
-namespace {
-
-QTemporaryDir* folder = nullptr;
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     halvex::fuzz::quietQt();
     halvex::fuzz::makeCoreApplication();
-    const QString base =
-        QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath();
-    folder = new QTemporaryDir(base + QStringLiteral("/halvex-fuzz-XXXXXX"));
-    std::atexit([] { delete folder; });
-    return folder->isValid() ? 0 : 1;
+    return halvex::fuzz::scratchFolder().isValid() ? 0 : 1;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString path = folder->filePath(QStringLiteral("e.sqlite"));
-    for (const QString& f : QDir(folder->path()).entryList(QDir::Files))
-        QFile::remove(folder->filePath(f));
+    const QTemporaryDir& folder = fuzz::scratchFolder();
+    const QString path = folder.filePath(QStringLiteral("e.sqlite"));
+    for (const QString& f : QDir(folder.path()).entryList(QDir::Files))
+        QFile::remove(folder.filePath(f));
     std::unique_ptr<Event> event =
         Event::create(path, QStringLiteral("Fuzz"), QDate(2026, 12, 6),
                       {{QStringLiteral("Stock"), 0, 0, 8, LadderKind::Fixed},
