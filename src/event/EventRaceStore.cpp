@@ -4,6 +4,7 @@
 #include "platform/Failure.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlQuery>
 
 #include <cmath>
@@ -66,7 +67,37 @@ QString EventRaceStore::practiceEventName(QDate day)
 
 QString EventRaceStore::path() const
 {
+    if (!m_chosen.isEmpty())
+        return m_chosen;
     return QDir(m_dir).filePath(practiceEventName(m_started.date()) + kSuffix);
+}
+
+void EventRaceStore::useEvent(const QString& eventPath)
+{
+    auto chosen = std::make_unique<EventDatabase>(eventPath);
+    if (chosen->isReadOnly())
+        throw Failure(chosen->damage());
+    const QString name = chosen->value(QStringLiteral("SELECT name FROM event")).toString();
+    // The run ends in the file it leaves, so that no start-up takes it for a crashed one; should
+    // that fail, the run is offered for a restore later, which loses nothing.
+    if (m_db && m_runId != 0 && !m_db->isReadOnly()) {
+        try {
+            m_db->write([&] {
+                m_db->run(QStringLiteral("UPDATE run SET ended = ? WHERE id = ?"),
+                          {timeText(QDateTime::currentDateTime()), m_runId});
+            });
+        } catch (const Failure&) {
+        }
+    }
+    m_db = std::move(chosen);
+    m_chosen = eventPath;
+    m_chosenName = name.isEmpty() ? QFileInfo(eventPath).completeBaseName() : name;
+    m_runId = 0;
+}
+
+QString EventRaceStore::eventName() const
+{
+    return m_chosen.isEmpty() ? practiceEventName(m_started.date()) : m_chosenName;
 }
 
 EventDatabase& EventRaceStore::database()

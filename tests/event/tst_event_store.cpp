@@ -124,6 +124,44 @@ private Q_SLOTS:
                               QStringLiteral("Practice 2026-12-07.sqlite")}));
     }
 
+    // A chosen event takes the following passes and what failed before, in a run of its own; a
+    // damaged one is refused and changes nothing.
+    void aChosenEventTakesThePassesFromThen()
+    {
+        QTemporaryDir dir;
+        EventRaceStore store(dir.path(), kStart);
+        QVERIFY(QDir(dir.path()).mkpath(store.path()));
+        QVERIFY_THROWS_EXCEPTION(Failure, show(store, 1));
+        const QString damaged = dir.filePath(QStringLiteral("damaged.sqlite"));
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a database") > 0);
+        file.close();
+        QVERIFY_THROWS_EXCEPTION(Failure, store.useEvent(damaged));
+        QCOMPARE(store.eventName(), QStringLiteral("Practice 2026-12-06"));
+
+        const QString path = dir.filePath(QStringLiteral("Club Night.sqlite"));
+        Event::create(path, QStringLiteral("Club Night"), QDate(2026, 12, 5),
+                      {{QStringLiteral("Stock"), 0, 0, 8, LadderKind::Fixed}});
+        store.useEvent(path);
+        QCOMPARE(store.eventName(), QStringLiteral("Club Night"));
+        QCOMPARE(store.path(), path);
+        commit(store, 1);
+        QVERIFY(store.keptAll());
+        store.close();
+        const EventDatabase db(path);
+        QSqlQuery q =
+            db.run(QStringLiteral("SELECT run_id, race_number, state FROM pass ORDER BY seq"));
+        QStringList rows;
+        while (q.next())
+            rows << q.value(0).toString() + u' ' + q.value(1).toString() + u' ' +
+                        q.value(2).toString();
+        QCOMPARE(rows.join(u'|'),
+                 QStringLiteral("1 1 Shown|1 1 Shown|1 1 Committed|1 1 Committed"));
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM run WHERE ended IS NULL")).toInt(),
+                 0);
+        QCOMPARE(Event(path).name(), QStringLiteral("Club Night"));
+    }
+
     // A file that is not a sound database is opened read-only: nothing is written to it, the
     // race is kept for the next try, and the operator is told which file and what to do.
     void aDamagedEventFileIsNeverWritten_data()
