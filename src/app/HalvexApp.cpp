@@ -176,6 +176,8 @@ struct HalvexApp::Parts
     }
     // The passes that follow go to this event; throws halvex::Failure, choosing nothing.
     void chooseEvent(const QString& path);
+    // A race's shown and committed passes belong in one event: none is chosen in between.
+    bool raceUnfinished();
     // File, New Event, then its entries.
     void newEvent();
     // File, Save Event: a copy of the event the passes go to, under a name the operator chooses.
@@ -303,6 +305,16 @@ void HalvexApp::Parts::exportEvent()
     }
 }
 
+bool HalvexApp::Parts::raceUnfinished()
+{
+    if (session.state() == RaceSession::State::Idle)
+        return false;
+    services.prompter.message(QStringLiteral("Close the race's result first: the race is kept in "
+                                             "the event it was shown in."),
+                              kEventTitle, Buttons::Ok, Icon::Warning);
+    return true;
+}
+
 void HalvexApp::Parts::chooseEvent(const QString& path)
 {
     journal.useEvent(path);
@@ -311,6 +323,8 @@ void HalvexApp::Parts::chooseEvent(const QString& path)
 
 void HalvexApp::Parts::newEvent()
 {
+    if (raceUnfinished())
+        return;
     frmNewEvent dialog(services.prompter, eventsFolder(), services.clock.now().date(), &window);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -486,6 +500,8 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
     QObject::connect(p.window.mnuFileNewEvent, &QAction::triggered, &p.window,
                      [&p] { p.newEvent(); });
     QObject::connect(p.window.mnuFileLoadEvent, &QAction::triggered, &p.window, [&p] {
+        if (p.raceUnfinished())
+            return;
         frmLoadEvent dialog(
             p.services.prompter, p.eventsFolder(),
             [&p](const QString& path) { p.chooseEvent(path); }, &p.window);

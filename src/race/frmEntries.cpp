@@ -47,7 +47,11 @@ frmEntries::frmEntries(Event& event, Prompter& prompter, const QStringList& race
     setObjectName(QStringLiteral("frmEntries"));
     setWindowTitle(kTitle + QStringLiteral(" - ") + event.name());
     cmbRacer = listBox("cmbRacer", racers);
+    cmbRacer->lineEdit()->setPlaceholderText(QStringLiteral("Racer"));
+    cmbRacer->setMinimumWidth(150);
     cmbCar = listBox("cmbCar", cars);
+    cmbCar->lineEdit()->setPlaceholderText(QStringLiteral("Car"));
+    cmbCar->setMinimumWidth(150);
     cmbClass = named(new QComboBox, "cmbClass");
     for (const EventClass& c : event.classes())
         cmbClass->addItem(c.name);
@@ -65,7 +69,6 @@ frmEntries::frmEntries(Event& event, Prompter& prompter, const QStringList& race
                                            QStringLiteral("Dial-In")});
     grdEntries->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdEntries->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    grdEntries->horizontalHeader()->setStretchLastSection(true);
     grdEntries->verticalHeader()->hide();
     cmdClose = named(new QPushButton(QStringLiteral("Close")), "cmdClose");
 

@@ -72,6 +72,12 @@ frmNewEvent::frmNewEvent(Prompter& prompter, QString folder, QDate today, QWidge
     txtClassName->setPlaceholderText(QStringLiteral("Class"));
     txtIndex->setPlaceholderText(QStringLiteral("Index"));
     txtIndex->setMaximumWidth(70);
+    // Only the index trees take an index.
+    const auto indexFollowsTree = [this](int tree) {
+        txtIndex->setEnabled(handicapOfTree(tree) == Handicap::Index);
+    };
+    indexFollowsTree(cmbTree->currentIndex());
+    connect(cmbTree, &QComboBox::currentIndexChanged, this, indexFollowsTree);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdRemoveClass);
     buttons->addStretch();
