@@ -114,13 +114,18 @@ private Q_SLOTS:
 
         next.markClosed(*found);
         QVERIFY(!next.findUnfinished());
-        // The next day's run keeps its own file; a clean quit leaves nothing to find.
+        // The next day's run keeps its own file; a clean quit leaves nothing to find,
+        // nor does a copy saved while the run went on.
         show(next, 1);
+        Event(next.path())
+            .saveCopy(
+                next.path().replace(QStringLiteral(".sqlite"), QStringLiteral(" copy.sqlite")));
         next.close();
         QVERIFY(!EventRaceStore(dir.path(), kStart.addDays(2)).findUnfinished());
         QCOMPARE(QDir(dir.filePath(EventRaceStore::kFolderName))
                      .entryList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name),
                  (QStringList{QStringLiteral("Practice 2026-12-06.sqlite"),
+                              QStringLiteral("Practice 2026-12-07 copy.sqlite"),
                               QStringLiteral("Practice 2026-12-07.sqlite")}));
     }
 
