@@ -1,5 +1,6 @@
 #include "event/EventRaceStore.h"
 
+#include "event/Event.h"
 #include "event/EventDatabase.h"
 #include "platform/Failure.h"
 
@@ -48,7 +49,8 @@ QList<qint64> unfinishedRuns(const EventDatabase& db, qint64 except)
     return runs;
 }
 
-// How many of the latest practice events are looked through for a run that did not end.
+// How many of the latest practice events, and of the other events, are looked through for a run
+// that did not end.
 constexpr int kPracticeEventsLookedAt = 7;
 
 } // namespace
@@ -198,17 +200,31 @@ void EventRaceStore::close()
 std::optional<RaceStore::Unfinished> EventRaceStore::findUnfinished() const
 {
     // Named by their day, the practice events sort by it.
-    const QStringList files = QDir(m_dir).entryList({kPractice + QStringLiteral(" *") + kSuffix},
-                                                    QDir::Files, QDir::Name | QDir::Reversed);
-    for (const QString& name : files.mid(0, kPracticeEventsLookedAt)) {
-        const QString file = QDir(m_dir).filePath(name);
-        const EventDatabase db(file);
-        for (const qint64 run : unfinishedRuns(db, file == path() ? m_runId : 0)) {
-            Unfinished found{file, racesOfRun(db, run)};
-            if (!found.records.empty()) {
-                m_offered = {file, run};
-                return found;
+    const QStringList practice = QDir(m_dir).entryList({kPractice + QStringLiteral(" *") + kSuffix},
+                                                       QDir::Files, QDir::Name | QDir::Reversed);
+    QStringList files;
+    for (const QString& name : practice.mid(0, kPracticeEventsLookedAt))
+        files.append(QDir(m_dir).filePath(name));
+    // A chosen event keeps its run too; the ones changed last are looked at after the practice
+    // events, a damaged one passed over without a word, as it has nothing to restore.
+    QStringList chosen;
+    for (const QString& file : eventFiles(m_dir))
+        if (!QFileInfo(file).fileName().startsWith(kPractice + u' '))
+            chosen.append(file);
+    chosen = chosen.mid(0, kPracticeEventsLookedAt);
+    for (const QString& file : files + chosen) {
+        try {
+            const EventDatabase db(file);
+            for (const qint64 run : unfinishedRuns(db, file == path() ? m_runId : 0)) {
+                Unfinished found{file, racesOfRun(db, run)};
+                if (!found.records.empty()) {
+                    m_offered = {file, run};
+                    return found;
+                }
             }
+        } catch (const Failure&) {
+            if (!chosen.contains(file))
+                throw;
         }
     }
     return std::nullopt;

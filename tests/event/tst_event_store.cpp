@@ -137,14 +137,14 @@ private Q_SLOTS:
         EventRaceStore store(dir.path(), kStart);
         QVERIFY(QDir(dir.path()).mkpath(store.path()));
         QVERIFY_THROWS_EXCEPTION(Failure, show(store, 1));
-        const QString damaged = dir.filePath(QStringLiteral("damaged.sqlite"));
+        const QString damaged = dir.filePath(QStringLiteral("Events/damaged.sqlite"));
         QFile file(damaged);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a database") > 0);
         file.close();
         QVERIFY_THROWS_EXCEPTION(Failure, store.useEvent(damaged));
         QCOMPARE(store.eventName(), QStringLiteral("Practice 2026-12-06"));
 
-        const QString path = dir.filePath(QStringLiteral("Club Night.sqlite"));
+        const QString path = dir.filePath(QStringLiteral("Events/Club Night.sqlite"));
         Event::create(path, QStringLiteral("Club Night"), QDate(2026, 12, 5),
                       {{QStringLiteral("Stock"), 0, 0, 8, LadderKind::Fixed}});
         store.useEvent(path);
@@ -152,6 +152,11 @@ private Q_SLOTS:
         QCOMPARE(store.path(), path);
         commit(store, 1);
         QVERIFY(store.keptAll());
+        // A run killed in the chosen event is found there, past the damaged file.
+        const auto found = EventRaceStore(dir.path(), kStart).findUnfinished();
+        QVERIFY(found);
+        QCOMPARE(found->name, path);
+        QCOMPARE(raceNumbers(found->records), QList<qint16>{1});
         store.close();
         const EventDatabase db(path);
         QSqlQuery q =
