@@ -360,6 +360,12 @@ void HalvexApp::Parts::saveEvent()
         return;
     if (!name.endsWith(EventRaceStore::kSuffix, Qt::CaseInsensitive))
         name += EventRaceStore::kSuffix;
+    // The copy takes the races that could not be written yet, when they can be now.
+    try {
+        journal.writeBacklog();
+    } catch (const Failure& f) {
+        services.prompter.message(f.description(), kEventTitle, Buttons::Ok, Icon::Warning);
+    }
     try {
         Event(path).saveCopy(name);
     } catch (const Failure& f) {

@@ -181,6 +181,12 @@ void EventRaceStore::racesRestored(const std::vector<RaceRecord>& records)
     });
 }
 
+void EventRaceStore::writeBacklog()
+{
+    if (!m_backlog.empty())
+        keep([](EventDatabase&) {});
+}
+
 void EventRaceStore::logCleared(const QDateTime&)
 {
     // The passes that follow are a log of their own, which is what a restore brings back.

@@ -50,6 +50,9 @@ public:
     void logCleared(const QDateTime& now) override;
     void close() override;
     bool keptAll() const override { return m_backlog.empty(); }
+    // Tries again what could not be written (Save Event copies the event whole); throws
+    // halvex::Failure when it still cannot be.
+    void writeBacklog();
     // Looks through the latest practice events of the folder, newest first.
     std::optional<Unfinished> findUnfinished() const override;
     void markClosed(const Unfinished& run) override;
