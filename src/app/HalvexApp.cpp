@@ -180,6 +180,8 @@ struct HalvexApp::Parts
     bool raceUnfinished();
     // File, New Event, then its entries.
     void newEvent();
+    // The entries window of an event; throws halvex::Failure for a damaged one.
+    void editEntries(Event& event, QWidget* owner);
     // File, Save Event: a copy of the event the passes go to, under a name the operator chooses.
     void saveEvent();
     // Exit: races the event could not keep may be saved as a spreadsheet first.
@@ -321,6 +323,18 @@ void HalvexApp::Parts::chooseEvent(const QString& path)
     window.showChosenEvent(journal.eventName());
 }
 
+void HalvexApp::Parts::editEntries(Event& event, QWidget* owner)
+{
+    if (event.database().isReadOnly())
+        throw Failure(event.database().damage());
+    const auto names = [](const QComboBox* box) {
+        return qobject_cast<QStringListModel*>(box->model())->stringList();
+    };
+    frmEntries entries(event, services.prompter, names(window.cmbRacers[0]),
+                       names(window.cmbCars[0]), owner);
+    entries.exec();
+}
+
 void HalvexApp::Parts::newEvent()
 {
     if (raceUnfinished())
@@ -331,12 +345,7 @@ void HalvexApp::Parts::newEvent()
     try {
         chooseEvent(dialog.createdPath());
         Event event(dialog.createdPath());
-        const auto names = [](const QComboBox* box) {
-            return qobject_cast<QStringListModel*>(box->model())->stringList();
-        };
-        frmEntries entries(event, services.prompter, names(window.cmbRacers[0]),
-                           names(window.cmbCars[0]), &window);
-        entries.exec();
+        editEntries(event, &window);
     } catch (const Failure& f) {
         services.prompter.message(f.description(), kEventTitle, Buttons::Ok, Icon::Warning);
     }
@@ -508,9 +517,16 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
     QObject::connect(p.window.mnuFileLoadEvent, &QAction::triggered, &p.window, [&p] {
         if (p.raceUnfinished())
             return;
+        frmLoadEvent* shown = nullptr;
         frmLoadEvent dialog(
             p.services.prompter, p.eventsFolder(),
-            [&p](const QString& path) { p.chooseEvent(path); }, &p.window);
+            [&p](const QString& path) { p.chooseEvent(path); },
+            [&p, &shown](const QString& path) {
+                Event event(path);
+                p.editEntries(event, shown);
+            },
+            &p.window);
+        shown = &dialog;
         dialog.exec();
     });
     QObject::connect(p.window.mnuSaveEvent, &QAction::triggered, &p.window,

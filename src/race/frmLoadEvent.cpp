@@ -19,10 +19,10 @@ const QString kTitle = QStringLiteral("Load Event");
 
 } // namespace
 
-frmLoadEvent::frmLoadEvent(Prompter& prompter, const QString& folder, Choose choose,
+frmLoadEvent::frmLoadEvent(Prompter& prompter, const QString& folder, Choose choose, Choose entries,
                            QWidget* parent)
     : QDialog(parent), m_prompter(prompter), m_choose(std::move(choose)),
-      m_events(listEvents(folder))
+      m_entries(std::move(entries)), m_events(listEvents(folder))
 {
     setObjectName(QStringLiteral("frmLoadEvent"));
     setWindowTitle(kTitle);
@@ -44,12 +44,15 @@ frmLoadEvent::frmLoadEvent(Prompter& prompter, const QString& folder, Choose cho
     }
     if (!m_events.empty())
         grdEvents->selectRow(0);
+    cmdEntries = new QPushButton(QStringLiteral("&Entries..."));
+    cmdEntries->setObjectName(QStringLiteral("cmdEntries"));
     cmdOk = new QPushButton(QStringLiteral("OK"));
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
     cmdOk->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("Cancel"));
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdEntries);
     buttons->addStretch();
     buttons->addWidget(cmdOk);
     buttons->addWidget(cmdCancel);
@@ -58,21 +61,23 @@ frmLoadEvent::frmLoadEvent(Prompter& prompter, const QString& folder, Choose cho
     layout->addLayout(buttons);
     resize(520, 300);
 
-    connect(cmdOk, &QPushButton::clicked, this, &frmLoadEvent::choose);
-    connect(grdEvents, &QTableWidget::cellDoubleClicked, this, &frmLoadEvent::choose);
+    connect(cmdEntries, &QPushButton::clicked, this, [this] { pass(m_entries, false); });
+    connect(cmdOk, &QPushButton::clicked, this, [this] { pass(m_choose, true); });
+    connect(grdEvents, &QTableWidget::cellDoubleClicked, this, [this] { pass(m_choose, true); });
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 frmLoadEvent::~frmLoadEvent() = default;
 
-void frmLoadEvent::choose()
+void frmLoadEvent::pass(const Choose& to, bool close)
 {
     const int row = grdEvents->currentRow();
     if (row < 0 || row >= int(m_events.size()))
         return;
     try {
-        m_choose(m_events[size_t(row)].path);
-        accept();
+        to(m_events[size_t(row)].path);
+        if (close)
+            accept();
     } catch (const Failure& f) {
         m_prompter.message(f.description(), kTitle, Buttons::Ok, Icon::Warning);
     }

@@ -20,19 +20,22 @@ class frmLoadEvent final : public QDialog
     Q_OBJECT
 public:
     using Choose = std::function<void(const QString& path)>; // throws halvex::Failure
-    frmLoadEvent(Prompter& prompter, const QString& folder, Choose choose,
+    // `entries` opens the entries of the event picked (throws halvex::Failure too).
+    frmLoadEvent(Prompter& prompter, const QString& folder, Choose choose, Choose entries,
                  QWidget* parent = nullptr);
     ~frmLoadEvent() override;
 
     QTableWidget* grdEvents = nullptr;
+    QPushButton* cmdEntries = nullptr;
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
 
 private:
-    void choose();
+    void pass(const Choose& to, bool close);
 
     Prompter& m_prompter;
     Choose m_choose;
+    Choose m_entries;
     std::vector<EventListing> m_events;
 };
 
