@@ -24,6 +24,7 @@ public:
     frmLoadEvent(Prompter& prompter, const QString& folder, Choose choose, Choose entries,
                  QWidget* parent = nullptr);
     ~frmLoadEvent() override;
+    Q_DISABLE_COPY_MOVE(frmLoadEvent)
 
     QTableWidget* grdEvents = nullptr;
     QPushButton* cmdEntries = nullptr;
