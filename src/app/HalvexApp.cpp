@@ -2,6 +2,7 @@
 
 #include "data/RaceLog.h"
 #include "data/Settings.h"
+#include "event/Event.h"
 #include "event/EventDatabase.h"
 #include "event/EventExport.h"
 #include "event/EventRaceStore.h"
@@ -30,6 +31,9 @@
 #include "race/SetupModel.h"
 #include "race/WindowState.h"
 #include "race/frmDragRacing.h"
+#include "race/frmEntries.h"
+#include "race/frmLoadEvent.h"
+#include "race/frmNewEvent.h"
 #include "reports/ExcelFileV2.h"
 #include "reports/GridExport.h"
 #include "reports/QtPrintSurface.h"
@@ -41,10 +45,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStringListModel>
 #include <QTimer>
 
 #include <functional>
@@ -163,6 +169,21 @@ struct HalvexApp::Parts
     void offerRestore();
     // File, Export Event: every pass of the day's practice event as a spreadsheet file.
     void exportEvent();
+    // The folder of the event files.
+    QString eventsFolder() const
+    {
+        return QDir(services.folder.dir()).filePath(EventRaceStore::kFolderName);
+    }
+    // The passes that follow go to this event; throws halvex::Failure, choosing nothing.
+    void chooseEvent(const QString& path);
+    // A race's shown and committed passes belong in one event: none is chosen in between.
+    bool raceUnfinished();
+    // File, New Event, then its entries.
+    void newEvent();
+    // The entries window of an event; throws halvex::Failure for a damaged one.
+    void editEntries(Event& event, QWidget* owner);
+    // File, Save Event: a copy of the event the passes go to, under a name the operator chooses.
+    void saveEvent();
     // Exit: races the event could not keep may be saved as a spreadsheet first.
     void offerSaveBeforeQuit();
     // Settings menu: the password first, then the settings.
@@ -283,6 +304,81 @@ void HalvexApp::Parts::exportEvent()
         rememberExportFolder(name);
     } catch (const Failure& f) {
         services.prompter.message(f.description(), kEventTitle);
+    }
+}
+
+bool HalvexApp::Parts::raceUnfinished()
+{
+    if (session.state() == RaceSession::State::Idle)
+        return false;
+    services.prompter.message(QStringLiteral("Close the race's result first: the race is kept in "
+                                             "the event it was shown in."),
+                              kEventTitle, Buttons::Ok, Icon::Warning);
+    return true;
+}
+
+void HalvexApp::Parts::chooseEvent(const QString& path)
+{
+    journal.useEvent(path);
+    window.showChosenEvent(journal.eventName());
+}
+
+void HalvexApp::Parts::editEntries(Event& event, QWidget* owner)
+{
+    if (event.database().isReadOnly())
+        throw Failure(event.database().damage());
+    const auto names = [](const QComboBox* box) {
+        return qobject_cast<QStringListModel*>(box->model())->stringList();
+    };
+    frmEntries entries(event, services.prompter, names(window.cmbRacers[0]),
+                       names(window.cmbCars[0]), owner);
+    entries.exec();
+}
+
+void HalvexApp::Parts::newEvent()
+{
+    if (raceUnfinished())
+        return;
+    frmNewEvent dialog(services.prompter, eventsFolder(), services.clock.now().date(), &window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    try {
+        chooseEvent(dialog.createdPath());
+        Event event(dialog.createdPath());
+        editEntries(event, &window);
+    } catch (const Failure& f) {
+        services.prompter.message(f.description(), kEventTitle, Buttons::Ok, Icon::Warning);
+    }
+}
+
+void HalvexApp::Parts::saveEvent()
+{
+    const QString path = journal.path();
+    if (!QFileInfo::exists(path)) {
+        services.prompter.message(QStringLiteral("No race has been kept in today's event yet."),
+                                  kEventTitle);
+        return;
+    }
+    const QString filter = QStringLiteral("Event files (*.sqlite)");
+    QString name = services.prompter.saveFileName(
+        QStringLiteral("Save Event"),
+        QFileInfo(path).absolutePath() + u'/' + QFileInfo(path).completeBaseName() +
+            QStringLiteral(" copy") + EventRaceStore::kSuffix,
+        filter);
+    if (name.isEmpty())
+        return;
+    if (!name.endsWith(EventRaceStore::kSuffix, Qt::CaseInsensitive))
+        name += EventRaceStore::kSuffix;
+    // The copy takes the races that could not be written yet, when they can be now.
+    try {
+        journal.writeBacklog();
+    } catch (const Failure& f) {
+        services.prompter.message(f.description(), kEventTitle, Buttons::Ok, Icon::Warning);
+    }
+    try {
+        Event(path).saveCopy(name);
+    } catch (const Failure& f) {
+        services.prompter.message(f.description(), kEventTitle, Buttons::Ok, Icon::Warning);
     }
 }
 
@@ -416,6 +512,25 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
                      [&p] { p.openLogin(true); });
     QObject::connect(p.window.mnuExportEvent, &QAction::triggered, &p.window,
                      [&p] { p.exportEvent(); });
+    QObject::connect(p.window.mnuFileNewEvent, &QAction::triggered, &p.window,
+                     [&p] { p.newEvent(); });
+    QObject::connect(p.window.mnuFileLoadEvent, &QAction::triggered, &p.window, [&p] {
+        if (p.raceUnfinished())
+            return;
+        frmLoadEvent* shown = nullptr;
+        frmLoadEvent dialog(
+            p.services.prompter, p.eventsFolder(),
+            [&p](const QString& path) { p.chooseEvent(path); },
+            [&p, &shown](const QString& path) {
+                Event event(path);
+                p.editEntries(event, shown);
+            },
+            &p.window);
+        shown = &dialog;
+        dialog.exec();
+    });
+    QObject::connect(p.window.mnuSaveEvent, &QAction::triggered, &p.window,
+                     [&p] { p.saveEvent(); });
     QObject::connect(p.window.mnuHelpAbout, &QAction::triggered, &p.window, [&p] {
         frmDragAbout about(p.programTitle, &p.window);
         about.exec();

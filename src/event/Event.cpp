@@ -237,6 +237,12 @@ void Event::saveCopy(const QString& path) const
     // The engine writes the copy from one read transaction: it is whole and consistent even
     // while passes are being written.
     m_db->run(QStringLiteral("VACUUM INTO ?"), {QFileInfo(path).absoluteFilePath()});
+    // A run still going on goes on in the original: the copy's is settled, so that no start-up
+    // takes it for a run that ended without quitting.
+    EventDatabase copy(path);
+    copy.write([&] {
+        copy.run(QStringLiteral("UPDATE run SET settled = 1 WHERE ended IS NULL AND settled = 0"));
+    });
 }
 
 QStringList eventFiles(const QString& folder)

@@ -1,9 +1,11 @@
 #include "event/EventRaceStore.h"
 
+#include "event/Event.h"
 #include "event/EventDatabase.h"
 #include "platform/Failure.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlQuery>
 
 #include <cmath>
@@ -47,7 +49,8 @@ QList<qint64> unfinishedRuns(const EventDatabase& db, qint64 except)
     return runs;
 }
 
-// How many of the latest practice events are looked through for a run that did not end.
+// How many of the latest practice events, and of the other events, are looked through for a run
+// that did not end.
 constexpr int kPracticeEventsLookedAt = 7;
 
 } // namespace
@@ -66,7 +69,37 @@ QString EventRaceStore::practiceEventName(QDate day)
 
 QString EventRaceStore::path() const
 {
+    if (!m_chosen.isEmpty())
+        return m_chosen;
     return QDir(m_dir).filePath(practiceEventName(m_started.date()) + kSuffix);
+}
+
+void EventRaceStore::useEvent(const QString& eventPath)
+{
+    auto chosen = std::make_unique<EventDatabase>(eventPath);
+    if (chosen->isReadOnly())
+        throw Failure(chosen->damage());
+    const QString name = chosen->value(QStringLiteral("SELECT name FROM event")).toString();
+    // The run ends in the file it leaves, so that no start-up takes it for a crashed one; should
+    // that fail, the run is offered for a restore later, which loses nothing.
+    if (m_db && m_runId != 0 && !m_db->isReadOnly()) {
+        try {
+            m_db->write([&] {
+                m_db->run(QStringLiteral("UPDATE run SET ended = ? WHERE id = ?"),
+                          {timeText(QDateTime::currentDateTime()), m_runId});
+            });
+        } catch (const Failure&) {
+        }
+    }
+    m_db = std::move(chosen);
+    m_chosen = eventPath;
+    m_chosenName = name.isEmpty() ? QFileInfo(eventPath).completeBaseName() : name;
+    m_runId = 0;
+}
+
+QString EventRaceStore::eventName() const
+{
+    return m_chosen.isEmpty() ? practiceEventName(m_started.date()) : m_chosenName;
 }
 
 EventDatabase& EventRaceStore::database()
@@ -148,6 +181,12 @@ void EventRaceStore::racesRestored(const std::vector<RaceRecord>& records)
     });
 }
 
+void EventRaceStore::writeBacklog()
+{
+    if (!m_backlog.empty())
+        keep([](EventDatabase&) {});
+}
+
 void EventRaceStore::logCleared(const QDateTime&)
 {
     // The passes that follow are a log of their own, which is what a restore brings back.
@@ -167,17 +206,31 @@ void EventRaceStore::close()
 std::optional<RaceStore::Unfinished> EventRaceStore::findUnfinished() const
 {
     // Named by their day, the practice events sort by it.
-    const QStringList files = QDir(m_dir).entryList({kPractice + QStringLiteral(" *") + kSuffix},
-                                                    QDir::Files, QDir::Name | QDir::Reversed);
-    for (const QString& name : files.mid(0, kPracticeEventsLookedAt)) {
-        const QString file = QDir(m_dir).filePath(name);
-        const EventDatabase db(file);
-        for (const qint64 run : unfinishedRuns(db, file == path() ? m_runId : 0)) {
-            Unfinished found{file, racesOfRun(db, run)};
-            if (!found.records.empty()) {
-                m_offered = {file, run};
-                return found;
+    const QStringList practice = QDir(m_dir).entryList({kPractice + QStringLiteral(" *") + kSuffix},
+                                                       QDir::Files, QDir::Name | QDir::Reversed);
+    QStringList files;
+    for (const QString& name : practice.mid(0, kPracticeEventsLookedAt))
+        files.append(QDir(m_dir).filePath(name));
+    // A chosen event keeps its run too; the ones changed last are looked at after the practice
+    // events, a damaged one passed over without a word, as it has nothing to restore.
+    QStringList chosen;
+    for (const QString& file : eventFiles(m_dir))
+        if (!QFileInfo(file).fileName().startsWith(kPractice + u' '))
+            chosen.append(file);
+    chosen = chosen.mid(0, kPracticeEventsLookedAt);
+    for (const QString& file : files + chosen) {
+        try {
+            const EventDatabase db(file);
+            for (const qint64 run : unfinishedRuns(db, file == path() ? m_runId : 0)) {
+                Unfinished found{file, racesOfRun(db, run)};
+                if (!found.records.empty()) {
+                    m_offered = {file, run};
+                    return found;
+                }
             }
+        } catch (const Failure&) {
+            if (!chosen.contains(file))
+                throw;
         }
     }
     return std::nullopt;

@@ -35,8 +35,14 @@ public:
     EventRaceStore& operator=(const EventRaceStore&) = delete;
 
     static QString practiceEventName(QDate day);
-    // The day's practice event file.
+    // The file the passes go to: the chosen event's, else the day's practice event.
     QString path() const;
+    // The following passes go to this event file; this run's row starts there anew, and what
+    // could not be written before goes there too. Throws halvex::Failure, choosing nothing, when
+    // the file cannot be opened or is read-only.
+    void useEvent(const QString& eventPath);
+    // The name of the event the passes go to.
+    QString eventName() const;
 
     void raceShown(const RaceRecord& left, const RaceRecord& right) override;
     void raceCommitted(const RaceRecord& left, const RaceRecord& right) override;
@@ -44,6 +50,9 @@ public:
     void logCleared(const QDateTime& now) override;
     void close() override;
     bool keptAll() const override { return m_backlog.empty(); }
+    // Tries again what could not be written (Save Event copies the event whole); throws
+    // halvex::Failure when it still cannot be.
+    void writeBacklog();
     // Looks through the latest practice events of the folder, newest first.
     std::optional<Unfinished> findUnfinished() const override;
     void markClosed(const Unfinished& run) override;
@@ -58,6 +67,8 @@ private:
     QString m_dir;
     QDateTime m_started;
     QString m_station;
+    QString m_chosen;
+    QString m_chosenName;
     std::unique_ptr<EventDatabase> m_db;
     std::vector<std::function<void(EventDatabase&)>> m_backlog;
     qint64 m_runId = 0;

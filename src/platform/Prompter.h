@@ -83,10 +83,18 @@ public:
         return name;
     }
 
+    // Returns the chosen existing file's name, empty when the operator cancels.
+    QString openFileName(const QString& caption, const QString& startPath, const QString& filter)
+    {
+        SaveDialog dialog{caption, startPath, filter, {}};
+        return askOpenFile(dialog);
+    }
+
 protected:
     virtual Answer show(const MessageBox& box) = 0;
     virtual QString ask(const InputBox& box) = 0;
     virtual QString askSaveFile(SaveDialog& dialog) = 0;
+    virtual QString askOpenFile(const SaveDialog& dialog) = 0;
 };
 
 } // namespace halvex

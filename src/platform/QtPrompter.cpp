@@ -66,4 +66,10 @@ QString QtPrompter::askSaveFile(SaveDialog& dialog)
                                         dialog.startPath, dialog.filter, &dialog.selectedFilter);
 }
 
+QString QtPrompter::askOpenFile(const SaveDialog& dialog)
+{
+    return QFileDialog::getOpenFileName(QApplication::activeWindow(), dialog.caption,
+                                        dialog.startPath, dialog.filter);
+}
+
 } // namespace halvex

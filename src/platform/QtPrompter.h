@@ -10,6 +10,7 @@ protected:
     Answer show(const MessageBox& box) override;
     QString ask(const InputBox& box) override;
     QString askSaveFile(SaveDialog& dialog) override;
+    QString askOpenFile(const SaveDialog& dialog) override;
 };
 
 } // namespace halvex

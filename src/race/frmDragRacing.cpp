@@ -39,6 +39,11 @@ frmDragRacing::frmDragRacing(Services& services, Settings& settings, WindowState
     lblLinkStatus = new QLabel(this);
     lblLinkStatus->setObjectName(QStringLiteral("lblLinkStatus"));
     statusBar()->addWidget(lblLinkStatus);
+    // Hidden until an event is chosen: the day's practice event needs no word.
+    lblEvent = new QLabel(this);
+    lblEvent->setObjectName(QStringLiteral("lblEvent"));
+    lblEvent->hide();
+    statusBar()->addPermanentWidget(lblEvent);
     connect(&m_state, &WindowState::applied, this, &frmDragRacing::showWindowState);
     connect(&m_session, &RaceSession::pendingChanged, this,
             [this](bool pending) { cmdRace->setEnabled(!pending); });
@@ -322,6 +327,12 @@ RaceSetup frmDragRacing::raceSetup() const
     s.dialInRight = txtDialin[1]->text();
     s.dialInsShown = !txtDialin[0]->isHidden();
     return s;
+}
+
+void frmDragRacing::showChosenEvent(const QString& name)
+{
+    lblEvent->setText(QStringLiteral("Event: ") + name);
+    lblEvent->show();
 }
 
 void frmDragRacing::showLinkStatus(bool connected)

@@ -58,6 +58,8 @@ public:
     void showSetup(const RaceSetup& setup);
     // The status bar's word on the timing unit's link.
     void showLinkStatus(bool connected);
+    // The status bar names the chosen event, so the operator knows where the passes go.
+    void showChosenEvent(const QString& name);
     // From Start Race until the result shows or the race has ended without one.
     bool raceRunning() const;
 
@@ -129,6 +131,7 @@ public:
     QLabel* imgDragster = nullptr;
     QLabel* imgVantora = nullptr;
     QLabel* lblLinkStatus = nullptr;
+    QLabel* lblEvent = nullptr;
 
     QAction* mnuFileNewEvent = nullptr;
     QAction* mnuFileLoadEvent = nullptr;

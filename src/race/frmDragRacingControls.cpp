@@ -211,8 +211,6 @@ void frmDragRacing::buildMenus()
     mnuFile->addSeparator();
     mnuExit = action(mnuFile, "mnuExit", QStringLiteral("E&xit"));
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    for (QAction* a : {mnuFileNewEvent, mnuFileLoadEvent, mnuSaveEvent})
-        a->setEnabled(false);
 
     QMenu* mnuMode = menu("mnuMode", QStringLiteral("&Mode"));
     mnuQualifications = action(mnuMode, "mnuQualifications", QStringLiteral("&Qualifications"));

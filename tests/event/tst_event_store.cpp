@@ -114,14 +114,62 @@ private Q_SLOTS:
 
         next.markClosed(*found);
         QVERIFY(!next.findUnfinished());
-        // The next day's run keeps its own file; a clean quit leaves nothing to find.
+        // The next day's run keeps its own file; a clean quit leaves nothing to find,
+        // nor does a copy saved while the run went on.
         show(next, 1);
+        Event(next.path())
+            .saveCopy(
+                next.path().replace(QStringLiteral(".sqlite"), QStringLiteral(" copy.sqlite")));
         next.close();
         QVERIFY(!EventRaceStore(dir.path(), kStart.addDays(2)).findUnfinished());
         QCOMPARE(QDir(dir.filePath(EventRaceStore::kFolderName))
                      .entryList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name),
                  (QStringList{QStringLiteral("Practice 2026-12-06.sqlite"),
+                              QStringLiteral("Practice 2026-12-07 copy.sqlite"),
                               QStringLiteral("Practice 2026-12-07.sqlite")}));
+    }
+
+    // A chosen event takes the following passes and what failed before, in a run of its own; a
+    // damaged one is refused and changes nothing.
+    void aChosenEventTakesThePassesFromThen()
+    {
+        QTemporaryDir dir;
+        EventRaceStore store(dir.path(), kStart);
+        QVERIFY(QDir(dir.path()).mkpath(store.path()));
+        QVERIFY_THROWS_EXCEPTION(Failure, show(store, 1));
+        const QString damaged = dir.filePath(QStringLiteral("Events/damaged.sqlite"));
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a database") > 0);
+        file.close();
+        QVERIFY_THROWS_EXCEPTION(Failure, store.useEvent(damaged));
+        QCOMPARE(store.eventName(), QStringLiteral("Practice 2026-12-06"));
+
+        const QString path = dir.filePath(QStringLiteral("Events/Club Night.sqlite"));
+        Event::create(path, QStringLiteral("Club Night"), QDate(2026, 12, 5),
+                      {{QStringLiteral("Stock"), 0, 0, 8, LadderKind::Fixed}});
+        store.useEvent(path);
+        QCOMPARE(store.eventName(), QStringLiteral("Club Night"));
+        QCOMPARE(store.path(), path);
+        commit(store, 1);
+        QVERIFY(store.keptAll());
+        // A run killed in the chosen event is found there, past the damaged file.
+        const auto found = EventRaceStore(dir.path(), kStart).findUnfinished();
+        QVERIFY(found);
+        QCOMPARE(found->name, path);
+        QCOMPARE(raceNumbers(found->records), QList<qint16>{1});
+        store.close();
+        const EventDatabase db(path);
+        QSqlQuery q =
+            db.run(QStringLiteral("SELECT run_id, race_number, state FROM pass ORDER BY seq"));
+        QStringList rows;
+        while (q.next())
+            rows << q.value(0).toString() + u' ' + q.value(1).toString() + u' ' +
+                        q.value(2).toString();
+        QCOMPARE(rows.join(u'|'),
+                 QStringLiteral("1 1 Shown|1 1 Shown|1 1 Committed|1 1 Committed"));
+        QCOMPARE(db.value(QStringLiteral("SELECT COUNT(*) FROM run WHERE ended IS NULL")).toInt(),
+                 0);
+        QCOMPARE(Event(path).name(), QStringLiteral("Club Night"));
     }
 
     // A file that is not a sound database is opened read-only: nothing is written to it, the
@@ -200,9 +248,10 @@ private Q_SLOTS:
                      QStringLiteral("The event file \"%1\" cannot be written").arg(store.path())),
                  qPrintable(failure));
         QVERIFY(!store.keptAll());
+        store.writeBacklog();
+        QVERIFY(store.keptAll());
 
         show(store, 500);
-        QVERIFY(store.keptAll());
         const auto found = EventRaceStore(dir.path(), kStart.addSecs(60)).findUnfinished();
         QVERIFY(found);
         const QList<qint16> numbers = raceNumbers(found->records);

@@ -60,6 +60,12 @@ protected:
             dialog.selectedFilter = dialog.filter.section(QStringLiteral(";;"), 0, 0);
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
+    // An open dialog takes the next queued file name too.
+    QString askOpenFile(const SaveDialog& dialog) override
+    {
+        saveDialogs.append(dialog);
+        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    }
 };
 
 } // namespace halvex::test

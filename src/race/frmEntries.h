@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace halvex {
+
+class Event;
+class Prompter;
+
+// The entries of an event: added one by one from the master lists (or typed), or imported from
+// a comma-separated file, all lines or none.
+class frmEntries final : public QDialog
+{
+    Q_OBJECT
+public:
+    frmEntries(Event& event, Prompter& prompter, const QStringList& racers, const QStringList& cars,
+               QWidget* parent = nullptr);
+
+    QComboBox* cmbRacer = nullptr;
+    QComboBox* cmbCar = nullptr;
+    QComboBox* cmbClass = nullptr;
+    QLineEdit* txtCarNumber = nullptr;
+    QLineEdit* txtDialIn = nullptr;
+    QPushButton* cmdAdd = nullptr;
+    QPushButton* cmdImport = nullptr;
+    QTableWidget* grdEntries = nullptr;
+    QPushButton* cmdClose = nullptr;
+
+private:
+    void add();
+    void import();
+    void showEntries();
+
+    Event& m_event;
+    Prompter& m_prompter;
+};
+
+} // namespace halvex
