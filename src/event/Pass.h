@@ -35,6 +35,7 @@ struct Pass
     LaneRun left;
     LaneRun right;
     WinnerDecision decision;
+    bool byHand = false; // typed by the operator from the judges' times, not timed by the unit
 };
 
 // Takes a pass from the race session's result: the records' reaction and elapsed times and

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+#include <vector>
+
+namespace halvex {
+
+// One seat of a drawn pair: who sits there and what their standing pass of the pair showed.
+// Texts are as the bracket prints them; an empty racer is an empty seat (a bye).
+struct BracketSeat
+{
+    QString racer;
+    QString carNumber;
+    QString elapsedTime;  // "7.512", "DNF", "RED LIGHT", or empty before the pair has run
+    QString reactionTime; // "0.512" or empty
+    bool winner = false;
+};
+
+// A pair of one round: its two seats (the better seed first, the lane it takes) and what the
+// bracket notes beside it ("Bye", "Scratch", "Override", "Rerun", "By hand").
+struct BracketPair
+{
+    std::array<BracketSeat, 2> seats;
+    QString note;
+};
+
+struct BracketRound
+{
+    QString name; // "E1", "E2", ..., "Final"
+    std::vector<BracketPair> pairs;
+};
+
+// A class's ladder as drawn on paper, on the scoreboard and in an export: rounds as columns,
+// the first round's pairs top to bottom in ladder order, each later pair between the two it
+// takes its racers from.
+struct BracketSheet
+{
+    QString eventName;
+    QString className;
+    std::vector<BracketRound> rounds;
+    QString winner; // the final's winner, once decided
+};
+
+} // namespace halvex
