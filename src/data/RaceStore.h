@@ -1,10 +1,12 @@
 #pragma once
 
+#include "data/EventPairing.h"
 #include "data/RaceLog.h"
 
 #include <QDateTime>
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -27,7 +29,16 @@ public:
         int races() const { return static_cast<int>(records.size() / 2); }
     };
 
-    virtual void raceShown(const RaceRecord& left, const RaceRecord& right) = 0;
+    // What a race's records do not hold: each lane's result in a word ("win", "red light", ...),
+    // and the event round's pair it ran, if any.
+    struct PassContext
+    {
+        std::array<QString, 2> outcomes;
+        std::optional<EventPairing> pairing;
+    };
+
+    virtual void raceShown(const RaceRecord& left, const RaceRecord& right,
+                           const PassContext& context) = 0;
     virtual void raceCommitted(const RaceRecord& left, const RaceRecord& right) = 0;
     // Races taken back from an unfinished run, as committed races of this one.
     virtual void racesRestored(const std::vector<RaceRecord>& records) = 0;

@@ -134,42 +134,86 @@ void EventRaceStore::keep(std::function<void(EventDatabase&)> work)
     m_backlog.clear();
 }
 
-void EventRaceStore::insertPass(EventDatabase& db, const RaceRecord& r, const QString& state,
-                                int segment)
+qint64 EventRaceStore::nextSeq(const EventDatabase& db, const QString& station)
 {
-    const qint64 seq = db.value(QStringLiteral("SELECT COALESCE(MAX(seq), 0) + 1 FROM pass "
-                                               "WHERE station = ?"),
-                                {m_station})
-                           .toLongLong();
-    QVariantList values{
-        m_station, seq,   m_runId,  segment,  r.RaceNumber,          kPractice, r.ClassName, r.Lane,
-        r.Racer,   r.Car, r.Spare1, r.Spare2, single(r.ReactionTime)};
+    // Passes and corrections share one sequence, which orders them for the ladder.
+    return db
+        .value(QStringLiteral("SELECT COALESCE(MAX(seq), 0) + 1 FROM (SELECT seq FROM pass "
+                              "WHERE station = ? UNION ALL SELECT seq FROM correction "
+                              "WHERE station = ?) s"),
+               {station, station})
+        .toLongLong();
+}
+
+qint64 EventRaceStore::insertPass(EventDatabase& db, const PassRow& row)
+{
+    const RaceRecord& r = row.record;
+    const qint64 seq = nextSeq(db, row.station);
+    const EventPairing* p = row.pairing ? &*row.pairing : nullptr;
+    const int lane = r.Lane == u"R" ? 1 : 0;
+    const QString stage = !p                                            ? QStringLiteral("P")
+                          : p->stage == EventPairing::Stage::Qualifying ? QStringLiteral("Q")
+                                                                        : QStringLiteral("E");
+    QVariantList values{row.station,
+                        seq,
+                        row.run,
+                        row.segment,
+                        r.RaceNumber,
+                        p ? p->roundName : kPractice,
+                        r.ClassName,
+                        r.Lane,
+                        r.Racer,
+                        r.Car,
+                        r.Spare1,
+                        r.Spare2,
+                        single(r.ReactionTime)};
     for (float point : r.TimingPoint)
         values.append(single(point));
     values << single(r.Speed) << single(r.DialIn) << single(r.ElapsedTime) << single(r.WinMargin)
-           << r.Result << state << timeText(QDateTime::currentDateTime());
+           << r.Result << row.state << timeText(QDateTime::currentDateTime()) << stage
+           << (p ? p->round : 0) << (p ? p->pair : 0) << (row.heat != 0 ? row.heat : seq)
+           << (p ? p->entries[size_t(lane)] : 0) << row.outcome << (row.byHand ? 1 : 0);
     db.run(QStringLiteral("INSERT INTO pass (station, seq, run_id, segment, race_number, "
                           "round_name, class_name, lane, racer, car, spare1, spare2, "
                           "reaction_time, timing_point1, timing_point2, timing_point3, "
                           "timing_point4, timing_point5, speed, dial_in, elapsed_time, "
-                          "win_margin, result, state, recorded) VALUES (?, ?, ?, ?, ?, ?, ?, "
-                          "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                          "win_margin, result, state, recorded, stage, round_no, pair_no, heat, "
+                          "entry_id, outcome, by_hand) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                          "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
            values);
+    return seq;
 }
 
-void EventRaceStore::raceShown(const RaceRecord& left, const RaceRecord& right)
+void EventRaceStore::insertRace(EventDatabase& db, const RaceRecord& left, const RaceRecord& right,
+                                const QString& state, int segment, const PassContext& context)
 {
-    keep([this, left, right, segment = m_segment](EventDatabase& db) {
-        insertPass(db, left, kShown, segment);
-        insertPass(db, right, kShown, segment);
+    PassRow row{m_station,           m_runId, segment, state, left, context.pairing,
+                context.outcomes[0], false,   0};
+    // A commit's rows belong to the race its shown rows began.
+    if (state == kCommitted)
+        row.heat = m_lastHeat;
+    const qint64 first = insertPass(db, row);
+    if (state == kShown)
+        m_lastHeat = first;
+    row.record = right;
+    row.outcome = context.outcomes[1];
+    row.heat = state == kShown ? first : row.heat;
+    insertPass(db, row);
+}
+
+void EventRaceStore::raceShown(const RaceRecord& left, const RaceRecord& right,
+                               const PassContext& context)
+{
+    keep([this, left, right, context, segment = m_segment](EventDatabase& db) {
+        insertRace(db, left, right, kShown, segment, context);
     });
+    m_lastContext = context;
 }
 
 void EventRaceStore::raceCommitted(const RaceRecord& left, const RaceRecord& right)
 {
-    keep([this, left, right, segment = m_segment](EventDatabase& db) {
-        insertPass(db, left, kCommitted, segment);
-        insertPass(db, right, kCommitted, segment);
+    keep([this, left, right, context = m_lastContext, segment = m_segment](EventDatabase& db) {
+        insertRace(db, left, right, kCommitted, segment, context);
     });
 }
 
@@ -177,7 +221,7 @@ void EventRaceStore::racesRestored(const std::vector<RaceRecord>& records)
 {
     keep([this, records, segment = m_segment](EventDatabase& db) {
         for (const RaceRecord& r : records)
-            insertPass(db, r, kRestored, segment);
+            insertPass(db, {m_station, m_runId, segment, kRestored, r, {}, {}, false, 0});
     });
 }
 

@@ -44,7 +44,8 @@ public:
     // The name of the event the passes go to.
     QString eventName() const;
 
-    void raceShown(const RaceRecord& left, const RaceRecord& right) override;
+    void raceShown(const RaceRecord& left, const RaceRecord& right,
+                   const PassContext& context) override;
     void raceCommitted(const RaceRecord& left, const RaceRecord& right) override;
     void racesRestored(const std::vector<RaceRecord>& records) override;
     void logCleared(const QDateTime& now) override;
@@ -57,11 +58,30 @@ public:
     std::optional<Unfinished> findUnfinished() const override;
     void markClosed(const Unfinished& run) override;
 
+    // One row of the pass table: a lane of a race as the station and run of `station`/`run` keep
+    // it. Returns its seq.
+    struct PassRow
+    {
+        QString station;
+        qint64 run = 0;
+        int segment = 0;
+        QString state;
+        RaceRecord record;
+        std::optional<EventPairing> pairing;
+        QString outcome;
+        bool byHand = false;
+        qint64 heat = 0; // 0: the row begins a race of its own
+    };
+    static qint64 insertPass(EventDatabase& db, const PassRow& row);
+    // The station's next number in the sequence its passes and corrections share.
+    static qint64 nextSeq(const EventDatabase& db, const QString& station);
+
 private:
     EventDatabase& database();
     // Adds the work to the backlog and writes the whole backlog in one transaction.
     void keep(std::function<void(EventDatabase&)> work);
-    void insertPass(EventDatabase& db, const RaceRecord& record, const QString& state, int segment);
+    void insertRace(EventDatabase& db, const RaceRecord& left, const RaceRecord& right,
+                    const QString& state, int segment, const PassContext& context);
     static std::vector<RaceRecord> racesOfRun(const EventDatabase& db, qint64 run);
 
     QString m_dir;
@@ -75,6 +95,8 @@ private:
     // The file and run that findUnfinished offered last, for markClosed.
     mutable std::pair<QString, qint64> m_offered;
     int m_segment = 0;
+    PassContext m_lastContext; // the race shown last, which its commit goes with
+    qint64 m_lastHeat = 0;
 };
 
 } // namespace halvex

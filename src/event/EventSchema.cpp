@@ -39,6 +39,31 @@ const std::vector<EventDatabase::Migration>& EventDatabase::eventSchema()
                          "class_name VARCHAR(200) NOT NULL, racer VARCHAR(200) NOT NULL, "
                          "car VARCHAR(200) NOT NULL, car_number VARCHAR(20) NOT NULL, "
                          "dial_in REAL NOT NULL)")}},
+        {2,
+         {// A pass of an event round: its stage ('P' practice, 'Q' qualifying, 'E'
+          // eliminations), round and pair, and the entry in the lane (0: none). Both lanes' rows
+          // of one race share its heat, the seq of the race's first row.
+          QStringLiteral("ALTER TABLE pass ADD COLUMN stage CHAR(1) NOT NULL DEFAULT 'P'"),
+          QStringLiteral("ALTER TABLE pass ADD COLUMN round_no INTEGER NOT NULL DEFAULT 0"),
+          QStringLiteral("ALTER TABLE pass ADD COLUMN pair_no INTEGER NOT NULL DEFAULT 0"),
+          QStringLiteral("ALTER TABLE pass ADD COLUMN heat INTEGER NOT NULL DEFAULT 0"),
+          QStringLiteral("ALTER TABLE pass ADD COLUMN entry_id INTEGER NOT NULL DEFAULT 0"),
+          QStringLiteral("ALTER TABLE pass ADD COLUMN outcome VARCHAR(20) NOT NULL DEFAULT ''"),
+          QStringLiteral("ALTER TABLE pass ADD COLUMN by_hand INTEGER NOT NULL DEFAULT 0"),
+          QStringLiteral("CREATE INDEX pass_by_class ON pass (class_name, stage, state, heat)"),
+          // The pairs a qualifying round was drawn into; entry 0 is the empty lane of an odd one.
+          QStringLiteral("CREATE TABLE draw (class_name VARCHAR(200) NOT NULL, "
+                         "round_no INTEGER NOT NULL, pair_no INTEGER NOT NULL, "
+                         "left_entry INTEGER NOT NULL, right_entry INTEGER NOT NULL, "
+                         "PRIMARY KEY (class_name, round_no, pair_no))"),
+          // The operator's corrections, in the passes' sequence: a pass is never changed.
+          QStringLiteral("CREATE TABLE correction (station VARCHAR(100) NOT NULL, "
+                         "seq INTEGER NOT NULL, class_name VARCHAR(200) NOT NULL, "
+                         "stage CHAR(1) NOT NULL, round_no INTEGER NOT NULL, "
+                         "pair_no INTEGER NOT NULL, kind VARCHAR(10) NOT NULL, "
+                         "pass_seq INTEGER NOT NULL, entry_id INTEGER NOT NULL, "
+                         "reason VARCHAR(400) NOT NULL, recorded VARCHAR(32) NOT NULL, "
+                         "PRIMARY KEY (station, seq))")}},
     };
     return schema;
 }

@@ -107,8 +107,49 @@ WinnerDecision decideWinner(int treeIndex, const RaceRecord& L, const RaceRecord
     return d;
 }
 
+namespace {
+
+void applyEventRules(WinnerDecision& d, const RaceRecord& L, const RaceRecord& R,
+                     const EventPairing& pairing)
+{
+    if (pairing.solo()) {
+        d.winner = pairing.entries[0] != 0 ? Lane::Left : Lane::Right;
+        return;
+    }
+    if (d.redLightLeft || d.redLightRight)
+        return;
+    const bool leftFinished = L.ElapsedTime != 0.0f;
+    const bool rightFinished = R.ElapsedTime != 0.0f;
+    if (leftFinished != rightFinished)
+        d.winner = leftFinished ? Lane::Left : Lane::Right;
+    else if (!leftFinished)
+        d.winner = Lane::None;
+}
+
+QString outcomeOf(const RaceResult& res, int lane)
+{
+    if (res.pairing && res.pairing->entries[lane] == 0)
+        return {};
+    if (res.pairing && res.pairing->solo())
+        return res.pairing->bye ? QStringLiteral("bye") : QStringLiteral("solo");
+    const WinnerDecision& d = res.decision;
+    const RaceRecord& rec = lane == 0 ? res.left : res.right;
+    if (lane == 0 ? d.redLightLeft : d.redLightRight)
+        return QStringLiteral("red light");
+    if (rec.ElapsedTime == 0.0f)
+        return QStringLiteral("did not finish");
+    if (lane == 0 ? d.breakoutLeft : d.breakoutRight)
+        return QStringLiteral("breakout");
+    if (d.winner == Lane::None)
+        return {};
+    return d.winner == (lane == 0 ? Lane::Left : Lane::Right) ? QStringLiteral("win")
+                                                              : QStringLiteral("loss");
+}
+
+} // namespace
+
 RaceResult computeRace(const RaceSetup& setup, const RaceReply& reply, const DragSettings& settings,
-                       qint16 raceNumber)
+                       qint16 raceNumber, const std::optional<EventPairing>& pairing)
 {
     const ComputedRace race = processTimes(setup, reply, settings, raceNumber);
     RaceResult res;
@@ -118,6 +159,9 @@ RaceResult computeRace(const RaceSetup& setup, const RaceReply& reply, const Dra
     res.trapTimeLeft = race.trapTimeLeft;
     res.trapTimeRight = race.trapTimeRight;
     res.decision = decideWinner(setup.treeIndex, race.left, race.right);
+    res.pairing = pairing;
+    if (pairing)
+        applyEventRules(res.decision, race.left, race.right, *pairing);
 
     const WinnerDecision& d = res.decision;
     if (d.winner != Lane::None) {
@@ -159,6 +203,7 @@ RaceResult computeRace(const RaceSetup& setup, const RaceReply& reply, const Dra
         lane.nameColour = lane.carColour = won ? kColourGreen : kColourLightGrey;
         lane.reactionTimeColour = red[i] ? kColourRed : kColourLightGrey;
         lane.elapsedTimeColour = breakout[i] ? kColourYellow : kColourLightGrey;
+        res.outcomes[i] = outcomeOf(res, i);
     }
     return res;
 }

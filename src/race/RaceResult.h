@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/DragSettings.h"
+#include "data/EventPairing.h"
 #include "data/RaceLog.h"
 #include "link/ReplyParser.h"
 #include "race/RaceSetup.h"
@@ -9,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace halvex {
 
@@ -72,6 +74,11 @@ struct RaceResult
     QString sensorNames;
     int timingFontSize = 0; // 0 keeps the designed size
     std::array<LaneDisplay, 2> lanes;
+    // Each lane's result in a word the event keeps: "win", "loss", "solo", "bye", "red light",
+    // "breakout", "did not finish"; empty for an empty lane or a race nobody won.
+    std::array<QString, 2> outcomes;
+    // The event round's pair the race ran, if it was one.
+    std::optional<EventPairing> pairing;
 };
 
 // Trap speed in miles per hour (distance in inches) or kilometres per hour (centimetres); a time
@@ -86,8 +93,10 @@ ComputedRace processTimes(const RaceSetup& setup, const RaceReply& reply,
 WinnerDecision decideWinner(int treeIndex, const RaceRecord& left, const RaceRecord& right);
 
 // The whole race: computed, decided, with "Win" / "Lost" in the records, and the texts and
-// colours to show.
+// colours to show. A pair of an event round is decided further: its solo racer wins whatever the
+// run shows; unless a red light settles it, a lane that finished beats one that did not, and
+// neither finishing decides nothing (the pair is rerun or decided by the operator).
 RaceResult computeRace(const RaceSetup& setup, const RaceReply& reply, const DragSettings& settings,
-                       qint16 raceNumber);
+                       qint16 raceNumber, const std::optional<EventPairing>& pairing = {});
 
 } // namespace halvex

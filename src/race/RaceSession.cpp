@@ -42,10 +42,11 @@ SetupField RaceSession::start()
     if (m_state != State::Idle)
         return SetupField::None;
     m_setup = m_setupModel.setup();
+    m_pairing = m_setupModel.pairing();
     setState(State::Checking);
     // A message box runs events: a quit while it is up has ended the race.
     const auto stillChecking = [this] { return m_state == State::Checking; };
-    if (const auto problem = checkRaceSetup(m_setup, m_log.isFull())) {
+    if (const auto problem = checkRaceSetup(m_setup, m_log.isFull(), m_pairing)) {
         if (!problem->text.isEmpty())
             m_prompter.message(problem->text, problem->title, problem->buttons);
         if (stillChecking())
@@ -140,9 +141,13 @@ void RaceSession::replyRead(const ModCommand::RaceRead& read)
 
 void RaceSession::showResult(const RaceReply& reply)
 {
-    RaceResult result = computeRace(m_setup, reply, m_settings.record(), m_log.raceCounter() + 1);
+    RaceResult result =
+        computeRace(m_setup, reply, m_settings.record(), m_log.raceCounter() + 1, m_pairing);
     m_log.countRace();
     m_setupModel.takeLaneNames();
+    // The pair has had its pass: running it again takes a rerun and Next Pair.
+    if (m_pairing)
+        m_setupModel.clearPairing();
     m_result = std::move(result);
     setState(State::Shown);
     // The winner light first, then the race kept, then the result shown.
@@ -154,7 +159,9 @@ void RaceSession::showResult(const RaceReply& reply)
             m_prompter.message(f.description());
         }
     }
-    keep([this] { m_store.raceShown(m_result.left, m_result.right); });
+    keep([this] {
+        m_store.raceShown(m_result.left, m_result.right, {m_result.outcomes, m_result.pairing});
+    });
     Q_EMIT resultReady(m_result);
 }
 

@@ -104,7 +104,8 @@ private:
     Random& m_random;
     Prompter& m_prompter;
     State m_state = State::Idle;
-    RaceSetup m_setup; // the setup the race started with
+    RaceSetup m_setup;                     // the setup the race started with
+    std::optional<EventPairing> m_pairing; // the event round's pair it races, if any
     RaceReply m_reply{};
     RaceResult m_result;
     bool m_storeFailed = false;

@@ -4,6 +4,8 @@
 #include "data/RaceLog.h"
 #include "platform/Failure.h"
 
+#include <vector>
+
 namespace halvex {
 
 DialIn::DialIn(const QString& boxText) : text(boxText), numeric(isNumeric(boxText))
@@ -41,28 +43,36 @@ bool isIndexTree(int treeIndex)
     return treeIndex == 1 || treeIndex == 4;
 }
 
-std::optional<SetupProblem> checkRaceSetup(const RaceSetup& s, bool logFull)
+std::optional<SetupProblem> checkRaceSetup(const RaceSetup& s, bool logFull,
+                                           const std::optional<EventPairing>& pairing)
 {
+    const bool emptyLeft = pairing && pairing->entries[0] == 0;
+    const bool emptyRight = pairing && pairing->entries[1] == 0;
     if (s.className.isEmpty())
         return SetupProblem{
             QStringLiteral("Please select Class"), {}, Buttons::Ok, SetupField::Class};
     if (s.raceCaption != kStartRaceCaption)
         return SetupProblem{{}, {}, Buttons::Ok, SetupField::None};
-    if (s.racerLeft.trimmed().isEmpty())
+    if (s.racerLeft.trimmed().isEmpty() && !emptyLeft)
         return SetupProblem{
             QStringLiteral("Please select Racers"), {}, Buttons::Ok, SetupField::RacerLeft};
-    if (s.racerRight.trimmed().isEmpty())
+    if (s.racerRight.trimmed().isEmpty() && !emptyRight)
         return SetupProblem{
             QStringLiteral("Please select Racers"), {}, Buttons::Ok, SetupField::RacerRight};
     if (s.dialInsShown) {
         const QString notNumeric = QStringLiteral("Dial-In must be numeric");
         const QString title = QStringLiteral("Dail-In Value");
-        if (!s.dialInLeft.numeric)
+        if (!s.dialInLeft.numeric && !emptyLeft)
             return SetupProblem{notNumeric, title, Buttons::Ok, SetupField::DialInLeft};
-        if (!s.dialInRight.numeric)
+        if (!s.dialInRight.numeric && !emptyRight)
             return SetupProblem{notNumeric, title, Buttons::Ok, SetupField::DialInRight};
         // A value beyond the single range: the click ends with the error's description.
-        for (const DialIn* d : {&s.dialInLeft, &s.dialInRight}) {
+        std::vector<const DialIn*> lanes;
+        if (!emptyLeft)
+            lanes.push_back(&s.dialInLeft);
+        if (!emptyRight)
+            lanes.push_back(&s.dialInRight);
+        for (const DialIn* d : lanes) {
             if (!d->value)
                 return SetupProblem{d->overflow, {}, Buttons::Ok, SetupField::None};
             if (*d->value == 0)
@@ -71,7 +81,7 @@ std::optional<SetupProblem> checkRaceSetup(const RaceSetup& s, bool logFull)
                     QStringLiteral("Dial-In Values"), Buttons::OkCancel, SetupField::None};
         }
     }
-    if (logFull)
+    if (logFull && !pairing)
         return SetupProblem{
             QStringLiteral("The race log is full: it holds %1 races. Save the race data and clear "
                            "the log (View, Logged Races) before the next race.")

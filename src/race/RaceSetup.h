@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/EventPairing.h"
 #include "platform/Prompter.h"
 
 #include <QString>
@@ -88,7 +89,9 @@ bool isHandicapTree(int treeIndex);
 bool isIndexTree(int treeIndex);
 
 // The checks of Start Race, in their order: class, the button's caption, racers, dial-ins, and a
-// log with room for the race. Nothing when the race may start.
-std::optional<SetupProblem> checkRaceSetup(const RaceSetup& setup, bool logFull);
+// log with room for the race. Nothing when the race may start. A pair of an event round may leave
+// the lane it has no racer for empty, and is not stopped by a full log.
+std::optional<SetupProblem> checkRaceSetup(const RaceSetup& setup, bool logFull,
+                                           const std::optional<EventPairing>& pairing = {});
 
 } // namespace halvex

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "data/EventPairing.h"
 #include "race/RaceSetup.h"
 
 #include <QObject>
+
+#include <optional>
 
 namespace halvex {
 
@@ -22,12 +25,21 @@ public:
     // The names the setup shows now become the lanes' names.
     void takeLaneNames();
 
+    // An event round calls a pair: the setup becomes its race, with the pairing beside it.
+    void callPair(const RaceSetup& setup, const EventPairing& pairing);
+    // The called pair, as the setup races it now (its lanes swapped when the operator swapped the
+    // racers), or nothing once the setup races another class or other racers.
+    std::optional<EventPairing> pairing() const;
+    // The called pair has had its pass: the next race is free racing unless a pair is called.
+    void clearPairing();
+
 Q_SIGNALS:
     void changed(const halvex::RaceSetup& setup);
 
 private:
     RaceSetup m_setup;
     LaneNames m_names;
+    std::optional<EventPairing> m_pairing;
 };
 
 } // namespace halvex

@@ -51,7 +51,7 @@ QList<quint32> bits(const RaceRecord& r)
 
 void show(EventRaceStore& store, qint16 number)
 {
-    store.raceShown(lane(QStringLiteral("L"), number), lane(QStringLiteral("R"), number));
+    store.raceShown(lane(QStringLiteral("L"), number), lane(QStringLiteral("R"), number), {});
 }
 
 void commit(EventRaceStore& store, qint16 number)

@@ -259,7 +259,7 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
                              1.04f,
                              -0.03f,
                              QStringLiteral("Lost")};
-            killed.raceShown(left, right);
+            killed.raceShown(left, right, {});
             killed.raceCommitted(left, right);
         }
     } else if (verb == u"sample") {
@@ -361,7 +361,7 @@ void ScenarioRunner::folder(const QString& how)
     if (how == u"disk") {
         if (m_disk)
             fail(QStringLiteral("the disk is there already"));
-        m_disk = std::make_unique<TinyDisk>(dir, 256 * 1024);
+        m_disk = std::make_unique<TinyDisk>(dir, 1024 * 1024);
         if (!m_disk->mounted())
             throw Skip("a tmpfs can be mounted only by root, where the machine allows it");
     } else if (how == u"full") {

@@ -27,7 +27,7 @@ public:
     QStringList calls;
     bool failing = false;
 
-    void raceShown(const RaceRecord& l, const RaceRecord&) override { note("shown", l); }
+    void raceShown(const RaceRecord& l, const RaceRecord&, const PassContext&) override { note("shown", l); }
     void raceCommitted(const RaceRecord& l, const RaceRecord&) override { note("committed", l); }
     void racesRestored(const std::vector<RaceRecord>& r) override { note("restored", r.front()); }
     void logCleared(const QDateTime&) override {}
