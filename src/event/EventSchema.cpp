@@ -63,7 +63,12 @@ const std::vector<EventDatabase::Migration>& EventDatabase::eventSchema()
                          "pair_no INTEGER NOT NULL, kind VARCHAR(10) NOT NULL, "
                          "pass_seq INTEGER NOT NULL, entry_id INTEGER NOT NULL, "
                          "reason VARCHAR(400) NOT NULL, recorded VARCHAR(32) NOT NULL, "
-                         "PRIMARY KEY (station, seq))")}},
+                         "PRIMARY KEY (station, seq))"),
+          // A class's ladder seeding, fixed when its ladder starts, so that no later qualifying
+          // pass or correction moves a racer who has raced in it.
+          QStringLiteral("CREATE TABLE ladder_seed (class_name VARCHAR(200) NOT NULL, "
+                         "position INTEGER NOT NULL, entry_id INTEGER NOT NULL, "
+                         "PRIMARY KEY (class_name, position))")}},
     };
     return schema;
 }

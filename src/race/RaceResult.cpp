@@ -107,8 +107,6 @@ WinnerDecision decideWinner(int treeIndex, const RaceRecord& L, const RaceRecord
     return d;
 }
 
-namespace {
-
 void applyEventRules(WinnerDecision& d, const RaceRecord& L, const RaceRecord& R,
                      const EventPairing& pairing)
 {
@@ -126,14 +124,13 @@ void applyEventRules(WinnerDecision& d, const RaceRecord& L, const RaceRecord& R
         d.winner = Lane::None;
 }
 
-QString outcomeOf(const RaceResult& res, int lane)
+QString outcomeWord(const WinnerDecision& d, const RaceRecord& rec, int lane,
+                    const std::optional<EventPairing>& pairing)
 {
-    if (res.pairing && res.pairing->entries[lane] == 0)
+    if (pairing && pairing->entries[size_t(lane)] == 0)
         return {};
-    if (res.pairing && res.pairing->solo())
-        return res.pairing->bye ? QStringLiteral("bye") : QStringLiteral("solo");
-    const WinnerDecision& d = res.decision;
-    const RaceRecord& rec = lane == 0 ? res.left : res.right;
+    if (pairing && pairing->solo())
+        return pairing->bye ? QStringLiteral("bye") : QStringLiteral("solo");
     if (lane == 0 ? d.redLightLeft : d.redLightRight)
         return QStringLiteral("red light");
     if (rec.ElapsedTime == 0.0f)
@@ -145,8 +142,6 @@ QString outcomeOf(const RaceResult& res, int lane)
     return d.winner == (lane == 0 ? Lane::Left : Lane::Right) ? QStringLiteral("win")
                                                               : QStringLiteral("loss");
 }
-
-} // namespace
 
 RaceResult computeRace(const RaceSetup& setup, const RaceReply& reply, const DragSettings& settings,
                        qint16 raceNumber, const std::optional<EventPairing>& pairing)
@@ -203,7 +198,7 @@ RaceResult computeRace(const RaceSetup& setup, const RaceReply& reply, const Dra
         lane.nameColour = lane.carColour = won ? kColourGreen : kColourLightGrey;
         lane.reactionTimeColour = red[i] ? kColourRed : kColourLightGrey;
         lane.elapsedTimeColour = breakout[i] ? kColourYellow : kColourLightGrey;
-        res.outcomes[i] = outcomeOf(res, i);
+        res.outcomes[size_t(i)] = outcomeWord(d, rec, i, pairing);
     }
     return res;
 }

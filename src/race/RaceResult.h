@@ -92,10 +92,18 @@ ComputedRace processTimes(const RaceSetup& setup, const RaceReply& reply,
 // Red lights, breakouts and the winner; on trees without handicap the dial-ins count as 0.
 WinnerDecision decideWinner(int treeIndex, const RaceRecord& left, const RaceRecord& right);
 
-// The whole race: computed, decided, with "Win" / "Lost" in the records, and the texts and
-// colours to show. A pair of an event round is decided further: its solo racer wins whatever the
+// Decides a pair of an event round further than decideWinner: its solo racer wins whatever the
 // run shows; unless a red light settles it, a lane that finished beats one that did not, and
 // neither finishing decides nothing (the pair is rerun or decided by the operator).
+void applyEventRules(WinnerDecision& decision, const RaceRecord& left, const RaceRecord& right,
+                     const EventPairing& pairing);
+
+// A lane's result in the word the event keeps (lane 0 left).
+QString outcomeWord(const WinnerDecision& decision, const RaceRecord& record, int lane,
+                    const std::optional<EventPairing>& pairing);
+
+// The whole race: computed, decided, with "Win" / "Lost" in the records, and the texts and
+// colours to show; a pair of an event round under applyEventRules.
 RaceResult computeRace(const RaceSetup& setup, const RaceReply& reply, const DragSettings& settings,
                        qint16 raceNumber, const std::optional<EventPairing>& pairing = {});
 
