@@ -304,31 +304,6 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(Failure, Event::create(copy, QStringLiteral("x"), {}, classes));
         QCOMPARE(eventFiles(dir.path()).first(), copy);
     }
-
-    // A file of an older schema is migrated on open and keeps what it held.
-    void anOlderSchemaIsMigrated()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("e.sqlite"));
-        const std::vector<EventDatabase::Migration> first{
-            {1, {QStringLiteral("CREATE TABLE entry (racer VARCHAR(200) NOT NULL)")}}};
-        {
-            EventDatabase v1(path, first);
-            v1.write([&] {
-                v1.run(QStringLiteral("INSERT INTO entry (racer) VALUES (?)"),
-                       {QStringLiteral("Bob Diaz")});
-            });
-        }
-        std::vector<EventDatabase::Migration> next = first;
-        next.push_back({2, {QStringLiteral("ALTER TABLE entry ADD COLUMN dial_in REAL")}});
-        EventDatabase v2(path, next);
-        QCOMPARE(v2.schemaVersion(), 2);
-        QSqlQuery q = v2.run(QStringLiteral("SELECT racer, dial_in FROM entry"));
-        QVERIFY(q.next());
-        QCOMPARE(q.value(0).toString(), QStringLiteral("Bob Diaz"));
-        QVERIFY(q.value(1).isNull());
-        QCOMPARE(EventDatabase(path, next).schemaVersion(), 2);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestEventStore)
