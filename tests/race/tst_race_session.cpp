@@ -237,6 +237,48 @@ private Q_SLOTS:
         QCOMPARE(rig.results.size(), 2);
     }
 
+    // A pair of an event round: its empty lane and a full log stop nothing, its solo racer wins
+    // whatever the run shows, and the pairing goes with its one pass. Swapped racers swap it;
+    // other racers make a free race.
+    void anEventPairRacesSoloPastAFullLog()
+    {
+        Rig rig;
+        for (int i = 0; i < RaceLog::kMaxRaces; ++i)
+            rig.log.append({}, {});
+        RaceSetup s = Rig::proTree();
+        s.racerLeft.clear();
+        const EventPairing solo{QStringLiteral("Club"),
+                                QStringLiteral("Stock"),
+                                EventPairing::Stage::Eliminations,
+                                0,
+                                2,
+                                QStringLiteral("E1"),
+                                {0, 8},
+                                {QString(), QStringLiteral("Bob")},
+                                true};
+        rig.setup.callPair(s, solo);
+        rig.reach(State::Shown);
+        QCOMPARE(rig.prompter.texts(), QStringList());
+        QCOMPARE(rig.port.writes.last(), QByteArray("GR81\n"));
+        QCOMPARE(rig.store.calls, QStringList{QStringLiteral("shown 1 E1 /bye")});
+        QVERIFY(!rig.setup.pairing());
+        rig.session.commit();
+
+        EventPairing pair = solo;
+        pair.entries = {7, 8};
+        pair.racers = {QStringLiteral("Ann"), QStringLiteral("Bob")};
+        rig.setup.callPair(Rig::proTree(), pair);
+        s = Rig::proTree();
+        std::swap(s.racerLeft, s.racerRight);
+        rig.setup.setSetup(s);
+        QCOMPARE(rig.setup.pairing()->entries, (std::array<qint64, 2>{8, 7}));
+        s.racerLeft = QStringLiteral("Cy");
+        rig.setup.setSetup(s);
+        QVERIFY(!rig.setup.pairing());
+        rig.session.start();
+        QCOMPARE(rig.prompter.texts().size(), 1); // the full log stops a free race
+    }
+
     // The store's failure is told once a run; racing goes on and the log keeps every race.
     void aFailingStoreIsToldOnce()
     {

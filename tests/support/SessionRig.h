@@ -27,7 +27,13 @@ public:
     QStringList calls;
     bool failing = false;
 
-    void raceShown(const RaceRecord& l, const RaceRecord&, const PassContext&) override { note("shown", l); }
+    void raceShown(const RaceRecord& l, const RaceRecord&, const PassContext& c) override
+    {
+        note("shown", l);
+        if (c.pairing)
+            calls.last() +=
+                u' ' + c.pairing->roundName + u' ' + c.outcomes[0] + u'/' + c.outcomes[1];
+    }
     void raceCommitted(const RaceRecord& l, const RaceRecord&) override { note("committed", l); }
     void racesRestored(const std::vector<RaceRecord>& r) override { note("restored", r.front()); }
     void logCleared(const QDateTime&) override {}
