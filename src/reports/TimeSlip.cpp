@@ -109,6 +109,17 @@ void printSlipCopy(PrintSurface& surface, const RaceResult& race, const DragSett
             surface.print({});
     }
     surface.print({PrintItem::tab(kSlipDateColumn), PrintItem::string(dateText)});
+    // A pass of an event round says which, and against whom, below the slip's own lines.
+    if (const auto& p = race.pairing) {
+        heading({PrintItem::string(QStringLiteral("Event: ")), PrintItem::string(p->eventName)});
+        heading({PrintItem::string(QStringLiteral("Round: ")), PrintItem::string(p->roundName),
+                 PrintItem::string(QStringLiteral("  Pair ")), PrintItem::integer(p->pair + 1)});
+        const QString vs = p->solo()
+                               ? p->racers[0] + p->racers[1] +
+                                     (p->bye ? QStringLiteral(": bye") : QStringLiteral(": solo"))
+                               : p->racers[0] + QStringLiteral(" vs ") + p->racers[1];
+        heading({PrintItem::string(vs)});
+    }
     surface.endDocument();
 }
 

@@ -119,6 +119,30 @@ private Q_SLOTS:
         QCOMPARE(s.jobs[0].greyScale, !large);
     }
 
+    // A pass of an event round ends its slip with the event, the round and the opponent.
+    void anEventPassNamesItsRound()
+    {
+        RaceResult race = slipRace(0, 0.03f, -0.03f);
+        race.pairing = EventPairing{QStringLiteral("Club Night"),
+                                    QStringLiteral("Stock"),
+                                    EventPairing::Stage::Eliminations,
+                                    2,
+                                    0,
+                                    QStringLiteral("Final"),
+                                    {3, 4},
+                                    {QStringLiteral("Ann"), QStringLiteral("Bob")},
+                                    false};
+        RecordingSurface s;
+        printSlipCopy(s, race, slipSettings(false, 1), "T", "D");
+        race.pairing->entries[1] = 0;
+        race.pairing->racers[1].clear();
+        printSlipCopy(s, race, slipSettings(false, 1), "T", "D");
+        QCOMPARE(s.jobs[0].lines.mid(s.jobs[0].lines.size() - 4),
+                 (QStringList{"[10]D", "[8]Event: [15]Club Night",
+                              "[8]Round: [15]Final[20]  Pair [27] 1 ", "[8]Ann vs Bob"}));
+        QCOMPARE(s.jobs[1].lines.last(), QStringLiteral("[8]Ann: solo"));
+    }
+
     void copiesFontsAndFailure()
     {
         RecordingSurface s;
