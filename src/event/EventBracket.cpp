@@ -81,7 +81,7 @@ BracketSheet bracketSheet(const QString& eventName, const EventClass& cls, const
                 seat.winner = lp.state == PairState::Decided && lp.winner == e;
                 bool redLight = false;
                 if (const LaneRun* run = standing ? laneOf(*standing, e, &redLight) : nullptr) {
-                    seat.elapsedTime = redLight                 ? QStringLiteral("RED LIGHT")
+                    seat.elapsedTime = redLight                  ? QStringLiteral("RED LIGHT")
                                        : run->elapsedTime > 0.0f ? fixed(run->elapsedTime, 3)
                                                                  : QStringLiteral("DNF");
                     seat.reactionTime = fixed(run->reactionTime, 3);
@@ -154,17 +154,19 @@ std::vector<ClassStanding> classResults(const Ladder& ladder, std::span<const Pa
             r.group = 2 + roundCount;
         } else {
             s.round = roundName(Stage::Eliminations, *round, roundCount);
-            r.group = e.id == ladder.winner ? 0 : e.id == runnerUp ? 1 : 2 + roundCount - 1 - *round;
+            r.group = e.id == ladder.winner ? 0
+                      : e.id == runnerUp    ? 1
+                                            : 2 + roundCount - 1 - *round;
         }
         for (const Pass& p : passes) {
             bool redLight = false;
             const LaneRun* run = laneOf(p, e.id, &redLight);
             if (!run || redLight || run->elapsedTime <= 0.0f || uncounted.contains(p.seq))
                 continue;
-            s.bestElapsedTime = std::min(s.bestElapsedTime.value_or(run->elapsedTime),
-                                         run->elapsedTime);
-            s.bestReactionTime = std::min(s.bestReactionTime.value_or(run->reactionTime),
-                                          run->reactionTime);
+            s.bestElapsedTime =
+                std::min(s.bestElapsedTime.value_or(run->elapsedTime), run->elapsedTime);
+            s.bestReactionTime =
+                std::min(s.bestReactionTime.value_or(run->reactionTime), run->reactionTime);
         }
         ranked.push_back(std::move(r));
     }
@@ -183,8 +185,8 @@ std::vector<ClassStanding> classResults(const Ladder& ladder, std::span<const Pa
     results.reserve(ranked.size());
     for (size_t i = 0; i < ranked.size(); ++i) {
         ClassStanding s = std::move(ranked[i].standing);
-        s.place = i > 0 && ranked[i].group == ranked[i - 1].group ? results.back().place
-                                                                   : int(i) + 1;
+        s.place =
+            i > 0 && ranked[i].group == ranked[i - 1].group ? results.back().place : int(i) + 1;
         results.push_back(std::move(s));
     }
     return results;
