@@ -4,6 +4,8 @@
 #include "race/Colours.h"
 #include "reports/PrintSurface.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 namespace halvex {
