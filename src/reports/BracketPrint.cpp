@@ -141,9 +141,20 @@ public:
         m_top = pen.y(38 + 14);
         m_block = (pen.height - m_top) / m_perPage;
         m_seat = std::min(m_block * 0.36, pen.y(16));
-        // A seat holds "RED LIGHT" (5.6 em), an RT (3 em) and a dozen letters of its name.
+        // The times take what their longest texts need ("RED LIGHT" only when there is one), at
+        // about 0.65 em a character; the name keeps a dozen characters of 0.6 em at least.
+        qsizetype et = 5, rt = 5;
+        for (const BracketRound& round : sheet.rounds)
+            for (const BracketPair& pair : round.pairs)
+                for (const BracketSeat& seat : pair.seats) {
+                    et = std::max(et, seat.elapsedTime.size());
+                    rt = std::max(rt, seat.reactionTime.size());
+                }
+        m_etEm = 0.65 * double(et);
+        m_rtEm = 0.65 * double(rt);
         const double boxPoints = m_boxWidth / (pen.width / pen.widthPoints());
-        m_font = float(std::min({8.0, m_seat / pen.y(1) * 0.62, boxPoints / 16.0}));
+        m_font = float(std::min(
+            {8.0, m_seat / pen.y(1) * 0.62, boxPoints / (m_etEm + m_rtEm + 12 * 0.6 + 1)}));
     }
 
     void printPage(int page)
@@ -198,7 +209,7 @@ private:
         const BracketPair& pair = m_sheet.rounds[r].pairs[k];
         const double x = column(r), y = centre(r, k);
         const double pad = m_pen.x(1.5);
-        const double etWidth = m_pen.x(m_font * 5.6), rtWidth = m_pen.x(m_font * 3.0);
+        const double etWidth = m_pen.x(m_font * m_etEm), rtWidth = m_pen.x(m_font * m_rtEm);
         for (int s = 0; s < 2; ++s) {
             const BracketSeat& seat = pair.seats[size_t(s)];
             const QRectF box(x, y - m_seat + s * m_seat, m_boxWidth, m_seat);
@@ -207,7 +218,7 @@ private:
             QString name = seat.racer;
             if (!seat.carNumber.isEmpty())
                 name = u'#' + seat.carNumber + u' ' + name;
-            m_pen.text(inner.adjusted(0, 0, -etWidth - rtWidth - pad, 0), name, Qt::AlignLeft,
+            m_pen.text(inner.adjusted(0, 0, -etWidth - rtWidth - 2 * pad, 0), name, Qt::AlignLeft,
                        m_font, seat.winner);
             m_pen.text(
                 QRectF(inner.right() - rtWidth - etWidth, inner.top(), etWidth, inner.height()),
@@ -261,6 +272,8 @@ private:
     double m_top = 0;
     double m_block = 0;
     double m_seat = 0;
+    double m_etEm = 0;
+    double m_rtEm = 0;
     float m_font = 8;
 };
 
