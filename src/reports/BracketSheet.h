@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace halvex {
@@ -41,6 +42,21 @@ struct BracketSheet
     QString className;
     std::vector<BracketRound> rounds;
     QString winner; // the final's winner, once decided
+    // Each pair's winner goes on to pair k / 2 of the next round, in seat k % 2 (a fixed
+    // ladder), so a printout joins them by lines; false when the ladder is paired anew each round.
+    bool joined = true;
+};
+
+// One entry's line of a class's results (event/EventBracket.h, classResults), best place first.
+struct ClassStanding
+{
+    qint64 entry = 0; // the entry's key (EntryId)
+    int place = 0;    // shared by entries that went out in the same round
+    QString racer;
+    QString carNumber;
+    QString round; // the last round reached: "Final", "E2", ...; "Q" not in the field
+    std::optional<float> bestElapsedTime; // none: no counting pass
+    std::optional<float> bestReactionTime;
 };
 
 } // namespace halvex

@@ -1,3 +1,4 @@
+#include "reports/BracketPrint.h"
 #include "reports/GridModel.h"
 #include "reports/PrintGrid.h"
 #include "support/RecordingSurface.h"
@@ -31,6 +32,23 @@ QStringList page(const RecordingSurface& s, int number)
         if (cell.startsWith(QString::number(number) + u'|'))
             texts.append(cell.section(u'|', 2));
     return texts;
+}
+
+// A full ladder of `cars`, every seat named at length and timed, every pair with a note.
+BracketSheet bracket(int cars)
+{
+    BracketSheet sheet{"Club Night", "Stock", {}, "Alexandra Kowalczyk-Smith"};
+    for (int pairs = cars / 2; pairs >= 1; pairs /= 2) {
+        BracketRound& round = sheet.rounds.emplace_back();
+        round.name =
+            pairs == 1 ? QStringLiteral("Final") : QStringLiteral("E%1").arg(sheet.rounds.size());
+        for (int k = 0; k < pairs; ++k)
+            round.pairs.push_back(
+                {{BracketSeat{"Alexandra Kowalczyk-Smith", "123", "RED LIGHT", "-0.123", true},
+                  BracketSeat{"Bob", "7", "7.512", "0.512", false}},
+                 QStringLiteral("Rerun, By hand")});
+    }
+    return sheet;
 }
 
 } // namespace
@@ -132,6 +150,26 @@ private Q_SLOTS:
         };
         for (const auto& r : rows)
             QCOMPARE(cellTextAlignment(r.alignment, QLatin1String(r.text)), r.placed);
+    }
+
+    void bracketFitsItsPages()
+    {
+        // 32 cars on one page, 64 on two; nothing drawn outside the page, the settings kept.
+        for (const auto& [cars, pages] : {std::pair{32, 1}, std::pair{64, 2}}) {
+            RecordingSurface surface;
+            printBracket(surface, bracket(cars));
+            QCOMPARE(surface.jobs.size(), 1);
+            const RecordingSurface::Job& job = surface.jobs.last();
+            QCOMPARE(job.cells.last().section(u'|', 0, 0).toInt(), pages);
+            QVERIFY(job.cells.contains(QStringLiteral("1|0,0|Club Night")));
+            QCOMPARE(job.cells.filter(QStringLiteral("|RED LIGHT")).size(), cars - 1);
+            const QRectF page = QRectF(0, 0, 80, 60).adjusted(-1e-9, -1e-9, 1e-9, 1e-9);
+            QVERIFY(std::all_of(job.boxes.begin(), job.boxes.end(),
+                                [&page](const QRectF& box) { return page.contains(box); }));
+            QCOMPARE(surface.orientation(), 1);
+            QCOMPARE(surface.font().size, 10.0f);
+            QCOMPARE(surface.scaleMode(), ScaleMode::Twips);
+        }
     }
 };
 

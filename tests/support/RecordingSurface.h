@@ -19,6 +19,7 @@ public:
         bool greyScale = false;
         // Grid cells as "page|x,y|text", pages counted from 1.
         QStringList cells;
+        QList<QRectF> boxes; // each cell's box, as drawn
     };
     QList<Job> jobs;
     QString failure; // when set, every output fails as a printer gone off line does
@@ -33,6 +34,7 @@ public:
                              .arg(cell.box.x())
                              .arg(cell.box.y())
                              .arg(cell.text));
+        job.boxes.append(cell.box);
     }
 
 protected:
