@@ -1,4 +1,5 @@
 #include "event/EventDatabase.h"
+#include "event/EventExport.h"
 #include "event/EventRaceStore.h"
 #include "event/EventRounds.h"
 #include "platform/Failure.h"
@@ -127,6 +128,25 @@ private Q_SLOTS:
         rounds.correct(stock, Stage::Eliminations,
                        {0, CorrectionKind::Override, 1, 0, 0, 1, QStringLiteral("judges")});
         QCOMPARE(rounds.ladder(stock).winner, EntryId(1));
+
+        // The export shows each pass once, with its voiding and its reason, and the override.
+        const GridModel grid = eventPassesGrid(event->database());
+        QStringList lines;
+        for (int r = 1; r < grid.rows(); ++r) {
+            QStringList cells;
+            for (int c : {3, 5, 6, 18, 21, 22, 23, 24, 25})
+                cells.append(grid.text(r, c));
+            lines.append(cells.join(u'|'));
+        }
+        QCOMPARE(
+            lines,
+            (QStringList{"Q1|L|Cy||1|loss|||", "Q1|R|Ed|Win|1|win|||", "Q1|L|Bob||2|red light|||",
+                         "Q1|R|Di|Win|2|win|||", "Q1|L|Ann|Win|3|bye|||", "Q1|R|||3||||",
+                         "E1|L|Ed||1|red light|||", "E1|R|Ann|Win|1|win|||",
+                         "E1|L|Cy|Win|2|win||void|lights", "E1|R|Di||2|did not finish||void|lights",
+                         "E1|L|Cy|Lost|2|loss|yes||", "E1|R|Di|Win|2|win|yes||",
+                         "Final|L|Di||1|did not finish|||", "Final|R|Ann||1|did not finish|||",
+                         "Final||Ann||1|override|||judges"}));
 
         // Reopened from the file, the event is as it was.
         Event reopened(path);
