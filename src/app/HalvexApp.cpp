@@ -93,6 +93,15 @@ Services PlatformServices::services()
 namespace {
 
 const QString kEventTitle = QStringLiteral("Event");
+// Where the event chosen last is remembered, among the operator's options.
+const QString kEventSection = QStringLiteral("Event");
+const QString kChosenEventKey = QStringLiteral("Chosen");
+
+// The options are kept under the executable's name, as the tips option is.
+QString executableName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+}
 
 // Runs `then` once, in the event loop's turn after the widget's first paint (or after a second,
 // should the platform never paint it).
@@ -174,8 +183,11 @@ struct HalvexApp::Parts
     {
         return QDir(services.folder.dir()).filePath(EventRaceStore::kFolderName);
     }
-    // The passes that follow go to this event; throws halvex::Failure, choosing nothing.
+    // The passes that follow go to this event, also after a restart; throws halvex::Failure,
+    // choosing nothing.
     void chooseEvent(const QString& path);
+    // Start-up: the event chosen in an earlier run takes the passes again.
+    void reopenChosenEvent();
     // A race's shown and committed passes belong in one event: none is chosen in between.
     bool raceUnfinished();
     // File, New Event, then its entries.
@@ -321,6 +333,28 @@ void HalvexApp::Parts::chooseEvent(const QString& path)
 {
     journal.useEvent(path);
     window.showChosenEvent(journal.eventName());
+    services.store.setValue(executableName(), kEventSection, kChosenEventKey, path);
+}
+
+void HalvexApp::Parts::reopenChosenEvent()
+{
+    const QString path =
+        services.store.value(executableName(), kEventSection, kChosenEventKey, QString());
+    if (path.isEmpty())
+        return;
+    try {
+        if (!QFileInfo::exists(path))
+            throw Failure(QStringLiteral("The file is no longer there."));
+        chooseEvent(path);
+    } catch (const Failure& f) {
+        // Asked once: the day's practice event takes the passes until another is chosen.
+        services.store.setValue(executableName(), kEventSection, kChosenEventKey, QString());
+        services.prompter.message(QStringLiteral("The event chosen last, \"%1\", cannot be opened: "
+                                                 "%2\r\nRaces go to today's practice event until "
+                                                 "you choose one (File, Load Event).")
+                                      .arg(QDir::toNativeSeparators(path), f.description()),
+                                  kEventTitle, Buttons::Ok, Icon::Warning);
+    }
 }
 
 void HalvexApp::Parts::editEntries(Event& event, QWidget* owner)
@@ -576,6 +610,7 @@ void HalvexApp::start()
     // The questions wait until the window is on the screen: looking for an unfinished run opens
     // the event's database, which the first paint need not wait for.
     afterFirstPaint(&p.window, [&p] {
+        p.reopenChosenEvent();
         p.offerRestore();
         // Start-up ends with the tip of the day, unless the operator has switched it off.
         frmTip tip(p.services.store, p.services.random, &p.window);
