@@ -173,6 +173,26 @@ Entry Event::addEntry(Entry entry)
     return entry;
 }
 
+void Event::removeEntry(qint64 id)
+{
+    m_db->write([&] {
+        const QString racer =
+            m_db->value(QStringLiteral("SELECT racer FROM entry WHERE id = ?"), {id}).toString();
+        const int uses =
+            m_db->value(QStringLiteral("SELECT (SELECT COUNT(*) FROM draw WHERE left_entry = ? OR "
+                                       "right_entry = ?) + (SELECT COUNT(*) FROM pass WHERE "
+                                       "entry_id = ?) + (SELECT COUNT(*) FROM ladder_seed WHERE "
+                                       "entry_id = ?)"),
+                        {id, id, id, id})
+                .toInt();
+        if (uses > 0)
+            throw Failure(QStringLiteral("%1 has been drawn or has raced in this event and stays "
+                                         "entered: scratch a no-show in the round instead.")
+                              .arg(racer));
+        m_db->run(QStringLiteral("DELETE FROM entry WHERE id = ?"), {id});
+    });
+}
+
 QStringList Event::importEntries(const QByteArray& csv)
 {
     QByteArray text = csv;

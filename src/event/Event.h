@@ -75,6 +75,9 @@ public:
 
     // An entry as the operator typed or picked it; refused with the reason when not valid.
     Entry addEntry(Entry entry);
+    // Takes an entry out of the event; refused once it is in a qualifying draw, a pass or a
+    // ladder, which must not lose their racer (a no-show is scratched there instead).
+    void removeEntry(qint64 id);
     // Entries from comma-separated text whose first row names the columns "Racer", "Car",
     // "Class", "Car Number" and "Dial-In" (in any order, the last two may be left out). All
     // lines are taken or none: the result lists each refused line with its reason, and is empty

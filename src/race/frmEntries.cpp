@@ -70,6 +70,7 @@ frmEntries::frmEntries(Event& event, Prompter& prompter, const QStringList& race
     grdEntries->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdEntries->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdEntries->verticalHeader()->hide();
+    cmdRemove = named(new QPushButton(QStringLiteral("&Remove")), "cmdRemove");
     cmdClose = named(new QPushButton(QStringLiteral("Close")), "cmdClose");
 
     auto* entryRow = new QHBoxLayout;
@@ -78,6 +79,7 @@ frmEntries::frmEntries(Event& event, Prompter& prompter, const QStringList& race
         entryRow->addWidget(w);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdImport);
+    buttons->addWidget(cmdRemove);
     buttons->addStretch();
     buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
@@ -88,6 +90,7 @@ frmEntries::frmEntries(Event& event, Prompter& prompter, const QStringList& race
 
     connect(cmdAdd, &QPushButton::clicked, this, &frmEntries::add);
     connect(cmdImport, &QPushButton::clicked, this, &frmEntries::import);
+    connect(cmdRemove, &QPushButton::clicked, this, &frmEntries::remove);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
     showEntries();
 }
@@ -144,9 +147,23 @@ void frmEntries::import()
     showEntries();
 }
 
+void frmEntries::remove()
+{
+    const int row = grdEntries->currentRow();
+    if (row < 0 || row >= int(m_shown.size()))
+        return;
+    try {
+        m_event.removeEntry(m_shown[size_t(row)].id);
+    } catch (const Failure& f) {
+        m_prompter.message(f.description(), kTitle, Buttons::Ok, Icon::Warning);
+    }
+    showEntries();
+}
+
 void frmEntries::showEntries()
 {
-    const std::vector<Entry> entries = m_event.entries();
+    m_shown = m_event.entries();
+    const std::vector<Entry>& entries = m_shown;
     grdEntries->setRowCount(int(entries.size()));
     for (int row = 0; row < int(entries.size()); ++row) {
         const Entry& e = entries[size_t(row)];

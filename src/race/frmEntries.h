@@ -1,6 +1,10 @@
 #pragma once
 
+#include "event/Event.h"
+
 #include <QDialog>
+
+#include <vector>
 
 class QComboBox;
 class QLineEdit;
@@ -9,7 +13,6 @@ class QTableWidget;
 
 namespace halvex {
 
-class Event;
 class Prompter;
 
 // The entries of an event: added one by one from the master lists (or typed), or imported from
@@ -29,9 +32,13 @@ public:
     QPushButton* cmdAdd = nullptr;
     QPushButton* cmdImport = nullptr;
     QTableWidget* grdEntries = nullptr;
+    QPushButton* cmdRemove = nullptr;
     QPushButton* cmdClose = nullptr;
 
 private:
+    // The selected entry leaves the event, unless it has been drawn or has raced.
+    void remove();
+    std::vector<Entry> m_shown; // the grid's rows
     void add();
     void import();
     void showEntries();

@@ -92,6 +92,7 @@ private Q_SLOTS:
         QCOMPARE(rounds.seeding(stock), (std::vector<EntryId>{5, 3, 4, 1}));
 
         rounds.startLadder(stock);
+        QVERIFY_THROWS_EXCEPTION(Failure, event->removeEntry(2)); // drawn, though seeded out
         // A later qualifying run moves no seed once the ladder has started.
         QVERIFY_THROWS_EXCEPTION(Failure, rounds.drawRound(stock, {4}, random));
         QCOMPARE(rounds.callOrder().size(), size_t(2)); // Open runs once its ladder starts
