@@ -1,0 +1,65 @@
+#include "race/LadderColumns.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace halvex {
+
+namespace {
+
+// A pair with a racer in it and no winner yet.
+bool toRun(const BracketPair& pair)
+{
+    const auto& [a, b] = pair.seats;
+    return !a.winner && !b.winner && (!a.racer.isEmpty() || !b.racer.isEmpty());
+}
+
+int pairCount(const BracketSheet& sheet, int round)
+{
+    return int(sheet.rounds[std::size_t(round)].pairs.size());
+}
+
+} // namespace
+
+std::vector<LadderColumn> ladderColumns(const BracketSheet& sheet, int pairRows, int roundColumns)
+{
+    const int rounds = int(sheet.rounds.size());
+    if (rounds == 0 || pairRows < 1 || roundColumns < 1)
+        return {};
+    int widest = 0;
+    for (int r = 0; r < rounds; ++r)
+        widest = std::max(widest, pairCount(sheet, r));
+    std::vector<LadderColumn> columns;
+    if (widest <= pairRows && rounds <= roundColumns) {
+        for (int r = 0; r < rounds; ++r)
+            columns.push_back({r, 0, pairCount(sheet, r)});
+        return columns;
+    }
+    // The round being run, and in it the next pair; with every pair decided, the final.
+    int current = rounds - 1;
+    int focus = 0;
+    for (int r = 0; r < rounds; ++r) {
+        const auto& pairs = sheet.rounds[std::size_t(r)].pairs;
+        const auto next = std::find_if(pairs.begin(), pairs.end(), toRun);
+        if (next != pairs.end()) {
+            current = r;
+            focus = int(next - pairs.begin());
+            break;
+        }
+    }
+    const int size = pairCount(sheet, current);
+    const int block =
+        size <= pairRows ? std::max(size, 1) : int(std::bit_floor(unsigned(pairRows)));
+    const int start = focus / block * block;
+    const int shown = std::min(roundColumns, rounds - current);
+    for (int k = 0; k < shown; ++k) {
+        const int r = current + k;
+        // A later round's pair takes its racers from two neighbouring pairs of the round before.
+        const int first = std::min(start >> k, std::max(pairCount(sheet, r) - 1, 0));
+        const int end = std::max(first + 1, (start + block + (1 << k) - 1) >> k);
+        columns.push_back({r, first, std::min(end, pairCount(sheet, r))});
+    }
+    return columns;
+}
+
+} // namespace halvex
