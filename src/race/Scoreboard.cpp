@@ -56,20 +56,23 @@ bool samePairing(const RaceSetup& a, const RaceSetup& b)
     return true;
 }
 
-// A red light loses whatever the lane ran, and a breakout explains a winner that ran under its
-// dial-in, so each goes before the win; a lane that never reached the finish says so only when
-// nothing else does.
+// The first that applies: a red light loses whatever the lane ran, and a breakout explains a
+// winner that ran under its dial-in, so each goes before the win; a lane that never reached the
+// finish says so only when nothing else does, since a red light or the other lane's red light
+// decided its race. The decision counts an unfinished lane (ET 0) as under its dial-in, but to
+// the crowd that car did not finish rather than run too quick.
 std::pair<QString, qint32> verdictOf(const RaceResult& result, Lane lane)
 {
     const bool left = lane == Lane::Left;
     const WinnerDecision& d = result.decision;
+    const bool finished = (left ? result.left : result.right).ElapsedTime != 0;
     if (left ? d.redLightLeft : d.redLightRight)
         return {QStringLiteral("RED LIGHT"), kColourRed};
-    if (left ? d.breakoutLeft : d.breakoutRight)
+    if ((left ? d.breakoutLeft : d.breakoutRight) && finished)
         return {QStringLiteral("BREAKOUT"), kColourYellow};
     if (d.winner == lane)
         return {QStringLiteral("WIN"), kColourGreen};
-    if ((left ? result.left : result.right).ElapsedTime == 0)
+    if (!finished)
         return {QStringLiteral("DNF"), kColourLightGrey};
     return {};
 }

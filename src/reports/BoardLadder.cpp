@@ -57,7 +57,7 @@ void BoardLadder::draw(const BracketSheet& sheet, int pixels)
     const int line = lineHeight(sample, pixels);
     const int lines = height() / line;
     // A round's column needs room for a time and a few letters of a name.
-    const int narrowest = 2 * metrics.horizontalAdvance(QStringLiteral("0.0000  "));
+    const int narrowest = 2 * metrics.horizontalAdvance(QStringLiteral("0.000  "));
     const auto columns = ladderColumns(sheet, (lines - 1) / 2, std::max(1, width() / narrowest));
     const int columnWidth = columns.empty() ? 0 : width() / int(columns.size());
     const int room = columnWidth - 2 * kBoardGap;

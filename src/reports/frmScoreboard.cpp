@@ -242,7 +242,10 @@ void frmScoreboard::place()
     setFitted(lblNameRight, names, lanes[1].racer);
     setFitted(lblCarLeft, least, lanes[0].car);
     setFitted(lblCarRight, least, lanes[1].car);
-    setFitted(lblOnDeck, least, m_board.onDeckLine());
+    // Shortened in the middle, so that the crowd still reads both racers' names in part.
+    setPixelSize(lblOnDeck, least);
+    lblOnDeck->setText(lblOnDeck->fontMetrics().elidedText(m_board.onDeckLine(), Qt::ElideMiddle,
+                                                           lblOnDeck->contentsRect().width()));
 
     if (m_board.ladder()) {
         ladder->setGeometry(0, y, w, h - y);
