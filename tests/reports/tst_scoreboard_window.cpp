@@ -40,7 +40,8 @@ private Q_SLOTS:
         result.speedHeading = QStringLiteral("MPH");
         result.decision = {true, false, false, false, Lane::Right};
         for (LaneDisplay& lane : result.lanes)
-            lane = {name, name, "-0.0100", "10.0600", "0.0700", "168.18", {}, "Index 10.500"};
+            lane = {name, name,           "-0.0100", "10.0600", "0.0700", "168.18",
+                    {},   "Index 10.500", 0xe0e0e0,  0xe0e0e0,  0xff,     0xe0e0e0};
         for (result.left.RaceNumber = 1; result.left.RaceNumber <= 5; ++result.left.RaceNumber)
             board.showResult(result);
         board.setOnDeck(QStringLiteral("Pro Stock E2: ") + name + QStringLiteral(" vs Bob Cole"));
