@@ -32,7 +32,7 @@ QString fitName(const QFontMetrics& metrics, const QString& name, const QString&
 {
     // The parts measured apart may add up to a pixel more than the whole; shorten until it fits.
     for (int nameRoom = room - metrics.horizontalAdvance(tail);; --nameRoom) {
-        const QString text = metrics.elidedText(name, Qt::ElideRight, std::max(nameRoom, 0)) + tail;
+        QString text = metrics.elidedText(name, Qt::ElideRight, std::max(nameRoom, 0)) + tail;
         if (nameRoom <= 0 || metrics.horizontalAdvance(text) <= room)
             return text;
     }
