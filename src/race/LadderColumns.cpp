@@ -52,12 +52,15 @@ std::vector<LadderColumn> ladderColumns(const BracketSheet& sheet, int pairRows,
         size <= pairRows ? std::max(size, 1) : int(std::bit_floor(unsigned(pairRows)));
     const int start = focus / block * block;
     const int shown = std::min(roundColumns, rounds - current);
-    for (int k = 0; k < shown; ++k) {
-        const int r = current + k;
+    int first = start;
+    int end = start + block;
+    for (int r = current; r < current + shown; ++r) {
+        const int size = pairCount(sheet, r);
+        const int from = std::min(first, std::max(size - 1, 0));
+        columns.push_back({r, from, std::min(std::max(end, from + 1), size)});
         // A later round's pair takes its racers from two neighbouring pairs of the round before.
-        const int first = std::min(start >> k, std::max(pairCount(sheet, r) - 1, 0));
-        const int end = std::max(first + 1, (start + block + (1 << k) - 1) >> k);
-        columns.push_back({r, first, std::min(end, pairCount(sheet, r))});
+        first /= 2;
+        end = (end + 1) / 2;
     }
     return columns;
 }

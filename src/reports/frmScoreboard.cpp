@@ -156,10 +156,6 @@ void frmScoreboard::draw()
     }
     lblOnDeck->setVisible(!m_board.onDeckLine().isEmpty());
     ladder->setVisible(m_board.ladder().has_value());
-    for (auto& cells : lblLastRaces) {
-        for (QLabel* cell : cells)
-            cell->setVisible(!m_board.ladder());
-    }
     place();
 }
 
@@ -250,11 +246,17 @@ void frmScoreboard::place()
     if (m_board.ladder()) {
         ladder->setGeometry(0, y, w, h - y);
         ladder->draw(*m_board.ladder(), least);
-        return;
     }
     const QList<BoardRace>& races = m_board.lastRaces();
     for (qsizetype r = 0; r < qsizetype(lblLastRaces.size()); ++r) {
         auto& cells = lblLastRaces[r];
+        // A window too small for every row at the least type drops the oldest races, rather
+        // than cut a line in half at its bottom edge.
+        const bool shown = !m_board.ladder() && y + line <= h;
+        for (QLabel* cell : cells)
+            cell->setVisible(shown);
+        if (!shown)
+            continue;
         row(line, cells[0], cells[1], cells[2]);
         const BoardRace race = r < races.size() ? races[r] : BoardRace{};
         for (int i = 0; i < 2; ++i) {

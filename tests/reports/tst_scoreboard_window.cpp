@@ -14,16 +14,18 @@ class TestScoreboardWindow : public QObject
 {
     Q_OBJECT
 
-    // The texts shown; one that is too small or cut off is named instead.
+    // The texts shown; one that is too small or cut off (also by the board's edge) is named
+    // instead.
     static QStringList shown(const QWidget& board)
     {
         QStringList texts;
         for (const QLabel* label : board.findChildren<QLabel*>()) {
             const QFontMetrics metrics = label->fontMetrics();
             const QRect room = label->contentsRect();
+            const bool inside = label->mapTo(&board, room.bottomLeft()).y() < board.height();
             if (label->isVisibleTo(&board) && !label->text().isEmpty())
                 texts << (label->font().pixelSize() >= 54 && metrics.height() <= room.height() &&
-                                  metrics.horizontalAdvance(label->text()) <= room.width()
+                                  metrics.horizontalAdvance(label->text()) <= room.width() && inside
                               ? label->text()
                               : QStringLiteral("unreadable: ") + label->objectName());
         }
