@@ -7,11 +7,15 @@ namespace halvex {
 
 namespace {
 
+bool seated(const BracketPair& pair)
+{
+    return !pair.seats[0].racer.isEmpty() || !pair.seats[1].racer.isEmpty();
+}
+
 // A pair with a racer in it and no winner yet.
 bool toRun(const BracketPair& pair)
 {
-    const auto& [a, b] = pair.seats;
-    return !a.winner && !b.winner && (!a.racer.isEmpty() || !b.racer.isEmpty());
+    return seated(pair) && !pair.seats[0].winner && !pair.seats[1].winner;
 }
 
 int pairCount(const BracketSheet& sheet, int round)
@@ -35,18 +39,24 @@ std::vector<LadderColumn> ladderColumns(const BracketSheet& sheet, int pairRows,
             columns.push_back({r, 0, pairCount(sheet, r)});
         return columns;
     }
-    // The round being run, and in it the next pair; with every pair decided, the final.
-    int current = rounds - 1;
+    // The round being run, and in it the next pair; with every pair decided, the last round with
+    // racers in it (the final), and before any racer is drawn the first.
+    int current = -1;
     int focus = 0;
-    for (int r = 0; r < rounds; ++r) {
+    for (int r = 0; r < rounds && current < 0; ++r) {
         const auto& pairs = sheet.rounds[std::size_t(r)].pairs;
         const auto next = std::find_if(pairs.begin(), pairs.end(), toRun);
         if (next != pairs.end()) {
             current = r;
             focus = int(next - pairs.begin());
-            break;
         }
     }
+    for (int r = 0; r < rounds && current < 0; ++r) {
+        const auto& pairs = sheet.rounds[std::size_t(rounds - 1 - r)].pairs;
+        if (std::any_of(pairs.begin(), pairs.end(), seated))
+            current = rounds - 1 - r;
+    }
+    current = std::max(current, 0);
     const int size = pairCount(sheet, current);
     const int block =
         size <= pairRows ? std::max(size, 1) : int(std::bit_floor(unsigned(pairRows)));
@@ -55,9 +65,9 @@ std::vector<LadderColumn> ladderColumns(const BracketSheet& sheet, int pairRows,
     int first = start;
     int end = start + block;
     for (int r = current; r < current + shown; ++r) {
-        const int size = pairCount(sheet, r);
-        const int from = std::min(first, std::max(size - 1, 0));
-        columns.push_back({r, from, std::min(std::max(end, from + 1), size)});
+        const int count = pairCount(sheet, r);
+        const int from = std::min(first, std::max(count - 1, 0));
+        columns.push_back({r, from, std::min(std::max(end, from + 1), count)});
         // A later round's pair takes its racers from two neighbouring pairs of the round before.
         first /= 2;
         end = (end + 1) / 2;

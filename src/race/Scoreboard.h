@@ -50,8 +50,8 @@ struct BoardRace
 
 // What the scoreboard shows, without a window: the pairing being set up, then each race's
 // results, and the last five races or a class's ladder, with the pair on deck. A race's result
-// stays on the board until its statistics window has closed and the operator has changed the setup,
-// so the crowd reads it in full.
+// stays on the board until its statistics window has closed and the operator has changed the
+// setup, so the crowd reads it in full.
 class Scoreboard final : public QObject
 {
     Q_OBJECT
@@ -71,7 +71,8 @@ public:
     // The pair to run next, as the event's windows name it ("Pro Stock E2: Ann Lee vs Bob
     // Cole"); empty takes the line off the board.
     void setOnDeck(const QString& text);
-    // A class's ladder in place of the last races, until hidden.
+    // A class's ladder in place of the last races, until hidden; shown again with each pass
+    // decided, as the sheet does not change by itself.
     void showLadder(const BracketSheet& sheet);
     void hideLadder();
 

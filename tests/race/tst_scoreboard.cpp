@@ -182,6 +182,8 @@ private Q_SLOTS:
         BracketSheet odd = ladderOf(2, 0);
         odd.rounds.push_back({QString(), std::vector<BracketPair>(4)});
         odd.rounds.push_back({});
+        BracketSheet blank = ladderOf(8, 0);
+        blank.rounds[0].pairs.assign(4, {});
         // Columns shown as round:first-end.
         const std::tuple<BracketSheet, int, int, const char*> rows[] = {
             {ladderOf(8, 0), 4, 3, "0:0-4 1:0-2 2:0-1"},
@@ -192,6 +194,7 @@ private Q_SLOTS:
             {ladderOf(16, 0), 8, 2, "0:0-8 1:0-4"},
             {ladderOf(4, 3), 1, 1, "1:0-1"},
             {ladderOf(4, 0), 0, 4, ""},
+            {blank, 2, 3, "0:0-2 1:0-1 2:0-1"},
             {odd, 2, 3, "0:0-1 1:0-1 2:0-0"},
             {{}, 4, 4, ""}};
         for (const auto& [sheet, pairRows, roundColumns, expected] : rows) {
