@@ -8,6 +8,9 @@
 #include "race/ResultDisplay.h"
 #include "race/SetupModel.h"
 
+#include <tuple>
+#include <utility>
+
 namespace halvex {
 
 namespace {
@@ -51,6 +54,27 @@ bool samePairing(const RaceSetup& a, const RaceSetup& b)
             return false;
     }
     return true;
+}
+
+// The first that applies: a red light loses whatever the lane ran, and a breakout explains a
+// winner that ran under its dial-in, so each goes before the win; a lane that never reached the
+// finish says so only when nothing else does, since a red light or the other lane's red light
+// decided its race. The decision counts an unfinished lane (ET 0) as under its dial-in, but to
+// the crowd that car did not finish rather than run too quick.
+std::pair<QString, qint32> verdictOf(const RaceResult& result, Lane lane)
+{
+    const bool left = lane == Lane::Left;
+    const WinnerDecision& d = result.decision;
+    const bool finished = (left ? result.left : result.right).ElapsedTime != 0;
+    if (left ? d.redLightLeft : d.redLightRight)
+        return {QStringLiteral("RED LIGHT"), kColourRed};
+    if ((left ? d.breakoutLeft : d.breakoutRight) && finished)
+        return {QStringLiteral("BREAKOUT"), kColourYellow};
+    if (d.winner == lane)
+        return {QStringLiteral("WIN"), kColourGreen};
+    if (!finished)
+        return {QStringLiteral("DNF"), kColourLightGrey};
+    return {};
 }
 
 QString speedHeadingFor(bool metric)
@@ -113,6 +137,8 @@ void Scoreboard::showResult(const RaceResult& result)
         lane.carColour = from.carColour;
         lane.reactionTimeColour = from.reactionTimeColour;
         lane.elapsedTimeColour = from.elapsedTimeColour;
+        std::tie(lane.verdict, lane.verdictColour) =
+            verdictOf(result, i == 0 ? Lane::Left : Lane::Right);
     }
     m_classHeading = result.classHeading;
     m_raceTitle = QStringLiteral("Race # ") + QString::number(result.left.RaceNumber);
@@ -150,6 +176,33 @@ void Scoreboard::setMetric(bool metric)
 void Scoreboard::forgetRaces()
 {
     m_lastRaces.clear();
+    Q_EMIT changed();
+}
+
+void Scoreboard::setOnDeck(const QString& text)
+{
+    if (text == m_onDeck)
+        return;
+    m_onDeck = text;
+    Q_EMIT changed();
+}
+
+QString Scoreboard::onDeckLine() const
+{
+    return m_onDeck.isEmpty() ? QString() : QStringLiteral("On deck: ") + m_onDeck;
+}
+
+void Scoreboard::showLadder(const BracketSheet& sheet)
+{
+    m_ladder = sheet;
+    Q_EMIT changed();
+}
+
+void Scoreboard::hideLadder()
+{
+    if (!m_ladder)
+        return;
+    m_ladder.reset();
     Q_EMIT changed();
 }
 

@@ -2,12 +2,14 @@
 
 #include "race/RaceResult.h"
 #include "race/RaceSetup.h"
+#include "reports/BracketSheet.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 
 #include <array>
+#include <optional>
 
 namespace halvex {
 
@@ -26,6 +28,11 @@ struct BoardLane
     QString elapsedTime;
     QString speed;
     QString winMargin; // empty unless the lane finished ahead
+    // The result in words, for a crowd that cannot tell the colours apart: "RED LIGHT",
+    // "BREAKOUT", "WIN" or "DNF", the first that applies; empty before the result and for a
+    // lane that finished behind.
+    QString verdict;
+    qint32 verdictColour = 0;
     qint32 nameColour = 0;
     qint32 carColour = 0;
     qint32 reactionTimeColour = 0;
@@ -42,8 +49,9 @@ struct BoardRace
 };
 
 // What the scoreboard shows, without a window: the pairing being set up, then each race's
-// results, and the last five races. A race's result stays on the board until its statistics
-// window has closed and the operator has changed the setup, so the crowd reads it in full.
+// results, and the last five races or a class's ladder, with the pair on deck. A race's result
+// stays on the board until its statistics window has closed and the operator has changed the
+// setup, so the crowd reads it in full.
 class Scoreboard final : public QObject
 {
     Q_OBJECT
@@ -60,6 +68,13 @@ public:
     void setMetric(bool metric);
     // The race log was cleared: its races leave the board's list too.
     void forgetRaces();
+    // The pair to run next, as the event's windows name it ("Pro Stock E2: Ann Lee vs Bob
+    // Cole"); empty takes the line off the board.
+    void setOnDeck(const QString& text);
+    // A class's ladder in place of the last races, until hidden; shown again with each pass
+    // decided, as the sheet does not change by itself.
+    void showLadder(const BracketSheet& sheet);
+    void hideLadder();
 
     const std::array<BoardLane, 2>& lanes() const { return m_lanes; }
     QString classHeading() const { return m_classHeading; }
@@ -68,6 +83,8 @@ public:
     bool showsResult() const { return m_showsResult; }
     // Newest first.
     const QList<BoardRace>& lastRaces() const { return m_lastRaces; }
+    QString onDeckLine() const; // "On deck: Pro Stock E2: Ann Lee vs Bob Cole", or empty
+    const std::optional<BracketSheet>& ladder() const { return m_ladder; }
 
 Q_SIGNALS:
     void changed();
@@ -85,6 +102,8 @@ private:
     RaceSetup m_shown;
     RaceSetup m_upcoming;
     QList<BoardRace> m_lastRaces;
+    QString m_onDeck;
+    std::optional<BracketSheet> m_ladder;
 };
 
 } // namespace halvex

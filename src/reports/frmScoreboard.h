@@ -10,13 +10,16 @@ class QScreen;
 
 namespace halvex {
 
+class BoardLadder;
 class Scoreboard;
 
 // The board for the crowd, on a second screen or a projector: the two lanes side by side with
-// the pairing being set up, then each race's results in large type and the statistics window's
-// colours, and the last races below. It draws what the scoreboard tells it and nothing else, so
-// it can be opened, moved and closed at any time without touching a race. Its text follows its
-// size; F11 switches full screen.
+// the pairing being set up, then each race's results in large type, in the statistics window's
+// colours and in words, and below them the pair on deck and the last races or a class's ladder.
+// It draws what the scoreboard tells it and nothing else, so it can be opened, moved and closed
+// at any time without touching a race. Its type follows its height, no text smaller than a
+// twentieth of it so that the board reads at 10 m; long names are shortened with "…" rather than
+// set smaller. F11 switches full screen.
 class frmScoreboard final : public QWidget
 {
     Q_OBJECT
@@ -46,6 +49,10 @@ public:
     QLabel* lblLeftWM = nullptr;
     QLabel* lblWinMargin = nullptr;
     QLabel* lblRightWM = nullptr;
+    QLabel* lblLeftVerdict = nullptr;
+    QLabel* lblRightVerdict = nullptr;
+    QLabel* lblOnDeck = nullptr;
+    BoardLadder* ladder = nullptr;
     // The last races, newest on top: left lane, race number, right lane.
     std::array<std::array<QLabel*, 3>, 5> lblLastRaces{};
 

@@ -3,8 +3,10 @@
 #include "link/ModCommand.h"
 #include "race/Colours.h"
 #include "race/Credits.h"
+#include "race/LadderColumns.h"
 #include "race/RaceSession.h"
 #include "race/Scoreboard.h"
+#include "support/Brackets.h"
 #include "support/FakeServices.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SessionRig.h"
@@ -144,16 +146,23 @@ private Q_SLOTS:
     void theLastFiveRacesNewestFirst()
     {
         Rig rig;
-        const QByteArray reports[] = {kReport, kRedAndBreakout, kNoFinish,
-                                      kReport, kReport,         kRedAndBreakout};
-        for (const QByteArray& report : reports) {
+        // Without a handicap an unfinished lane is no breakout, and no one wins.
+        const std::pair<QByteArray, int> runs[] = {{kReport, 2},   {kRedAndBreakout, 2},
+                                                   {kNoFinish, 3}, {kNoFinish, 2},
+                                                   {kReport, 3},   {kRedAndBreakout, 2}};
+        QStringList verdicts;
+        for (const auto& [report, tree] : runs) {
             RaceSetup s = dialInRace();
-            // Without a handicap an unfinished lane is no breakout, and no one wins.
-            if (report == kNoFinish)
-                s.treeIndex = 3;
+            s.treeIndex = tree;
             rig.race(s, report);
             rig.session.commit();
+            const auto& lanes = rig.board.lanes();
+            verdicts << lanes[0].verdict + u'|' + lanes[1].verdict;
         }
+        // A winner that broke out says so; with a dial-in the unfinished lane counts as under
+        // it, yet did not finish.
+        QCOMPARE(verdicts, QStringList({"BREAKOUT|BREAKOUT", "RED LIGHT|BREAKOUT", "DNF|",
+                                        "DNF|BREAKOUT", "WIN|", "RED LIGHT|BREAKOUT"}));
         const QList<BoardRace>& races = rig.board.lastRaces();
         QCOMPARE(races.size(), 5);
         QCOMPARE(races[0].title, QStringLiteral("Race # 6"));
@@ -165,6 +174,35 @@ private Q_SLOTS:
         QCOMPARE(races[3].elapsedTimes[1], QStringLiteral("1.0400"));
         QCOMPARE(races[4].racers[1], QStringLiteral("Bob"));
         QCOMPARE(races[4].elapsedTimes[0], QStringLiteral("1.0600"));
+    }
+
+    void aLadderShowsTheRoundBeingRunWhenItCannotShowAll()
+    {
+        // Sheets no ladder draws must still not take the board down.
+        BracketSheet odd = ladderOf(2, 0);
+        odd.rounds.push_back({QString(), std::vector<BracketPair>(4)});
+        odd.rounds.push_back({});
+        BracketSheet blank = ladderOf(8, 0);
+        blank.rounds[0].pairs.assign(4, {});
+        // Columns shown as round:first-end.
+        const std::tuple<BracketSheet, int, int, const char*> rows[] = {
+            {ladderOf(8, 0), 4, 3, "0:0-4 1:0-2 2:0-1"},
+            // Three rows hold a block of two: the fourth pair runs beside the third.
+            {ladderOf(16, 3), 3, 4, "0:2-4 1:1-2 2:0-1 3:0-1"},
+            {ladderOf(16, 7), 1, 4, "0:7-8 1:3-4 2:1-2 3:0-1"},
+            {ladderOf(16, 8), 4, 4, "1:0-4 2:0-2 3:0-1"},
+            {ladderOf(16, 0), 8, 2, "0:0-8 1:0-4"},
+            {ladderOf(4, 3), 1, 1, "1:0-1"},
+            {ladderOf(4, 0), 0, 4, ""},
+            {blank, 2, 3, "0:0-2 1:0-1 2:0-1"},
+            {odd, 2, 3, "0:0-1 1:0-1 2:0-0"},
+            {{}, 4, 4, ""}};
+        for (const auto& [sheet, pairRows, roundColumns, expected] : rows) {
+            QStringList shown;
+            for (const LadderColumn& c : ladderColumns(sheet, pairRows, roundColumns))
+                shown << QStringLiteral("%1:%2-%3").arg(c.round).arg(c.firstPair).arg(c.endPair);
+            QCOMPARE(shown.join(u' '), QLatin1String(expected));
+        }
     }
 };
 
