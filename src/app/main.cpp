@@ -9,6 +9,7 @@
 #include <dlfcn.h>
 #include <future>
 #include <memory>
+#include <system_error>
 
 namespace {
 
@@ -30,7 +31,12 @@ std::future<int> prepareFonts()
     // The application object takes the locale from the environment as it starts; taken here
     // first, it does not change while the thread reads numbers from the configuration files.
     std::setlocale(LC_ALL, "");
-    return std::async(std::launch::async, init);
+    try {
+        return std::async(std::launch::async, init);
+    } catch (const std::system_error&) {
+        // No thread to be had: Qt reads the configuration itself, as without this.
+        return {};
+    }
 }
 
 } // namespace
