@@ -20,11 +20,19 @@ namespace halvex {
 
 namespace {
 
-QComboBox* comboBox(QWidget* parent, const QString& name, const QString& tip, bool editable)
+// `names`, when given, is the box's list from the start: its drop-down list and line edit are made
+// over it once rather than over a list of the box's own that it replaces.
+QComboBox* comboBox(QWidget* parent, const QString& name, const QString& tip, bool editable,
+                    QStringListModel* names = nullptr)
 {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
     box->setToolTip(tip);
+    if (names)
+        box->setModel(names);
+    // The layout sizes the box: a size of its own, worked out as it becomes editable, would only
+    // be thrown away.
+    box->setAttribute(Qt::WA_Resized);
     box->setEditable(editable);
     // Typing a name that is not in the list is allowed, but does not add it to the list.
     box->setInsertPolicy(QComboBox::NoInsert);
@@ -38,9 +46,8 @@ QComboBox* comboBox(QWidget* parent, const QString& name, const QString& tip, bo
 // A lane box of a master list, which may hold a million names: it is as wide as the lane gives it
 // rather than as its longest name, so that no name is measured at start-up, and both lanes show
 // one list model.
-void makeListBox(QComboBox* box, QStringListModel* names)
+void makeListBox(QComboBox* box)
 {
-    box->setModel(names);
     // With the icon's room counted, the box does not look through every entry for an icon.
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMinimumContentsLength(12);
@@ -116,11 +123,12 @@ void frmDragRacing::buildControls()
     auto* carNames = new QStringListModel(this);
     for (int i = 0; i < 2; ++i) {
         const QString index = QStringLiteral("(%1)").arg(i);
-        cmbRacers[i] =
-            comboBox(laneFrames[i], QStringLiteral("cmbRacers") + index, racerTips[i], true);
-        cmbCars[i] = comboBox(laneFrames[i], QStringLiteral("cmbCars") + index, carTips[i], true);
-        makeListBox(cmbRacers[i], racerNames);
-        makeListBox(cmbCars[i], carNames);
+        cmbRacers[i] = comboBox(laneFrames[i], QStringLiteral("cmbRacers") + index, racerTips[i],
+                                true, racerNames);
+        cmbCars[i] =
+            comboBox(laneFrames[i], QStringLiteral("cmbCars") + index, carTips[i], true, carNames);
+        makeListBox(cmbRacers[i]);
+        makeListBox(cmbCars[i]);
         txtDialin[i] = new QLineEdit(laneFrames[i]);
         txtDialin[i]->setObjectName(QStringLiteral("txtDialin") + index);
         txtDialin[i]->setToolTip(QStringLiteral("Enter Dial-In or Index"));
