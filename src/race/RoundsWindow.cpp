@@ -29,6 +29,28 @@ QPushButton* button(const char* name, const QString& caption)
 
 } // namespace
 
+void fillTable(QTableWidget* table, const std::vector<QStringList>& rows)
+{
+    // Most redraws change a cell or two, or nothing (a pair called): only those are repainted.
+    bool changed = table->rowCount() != int(rows.size());
+    table->setRowCount(int(rows.size()));
+    for (int row = 0; row < int(rows.size()); ++row) {
+        const QStringList& cells = rows[size_t(row)];
+        for (int column = 0; column < cells.size(); ++column) {
+            QTableWidgetItem* item = table->item(row, column);
+            if (item && item->text() == cells[column])
+                continue;
+            changed = true;
+            if (item)
+                item->setText(cells[column]);
+            else
+                table->setItem(row, column, new QTableWidgetItem(cells[column]));
+        }
+    }
+    if (changed)
+        table->resizeColumnsToContents();
+}
+
 RoundsWindow::RoundsWindow(RoundControl& control, Prompter& prompter, PrintSurface& printer,
                            Stage stage, QWidget* parent)
     : QWidget(parent, Qt::Window), m_control(control), m_prompter(prompter), m_printer(printer),
@@ -52,7 +74,6 @@ RoundsWindow::RoundsWindow(RoundControl& control, Prompter& prompter, PrintSurfa
     grdPairs->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdPairs->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdPairs->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdPairs->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdPairs->horizontalHeader()->setStretchLastSection(true);
     grdPairs->verticalHeader()->hide();
     cmdNextPair = button("cmdNextPair", QStringLiteral("&Next Pair"));
@@ -135,19 +156,16 @@ void RoundsWindow::redraw()
         m_rows.clear();
         tell(f.description());
     }
+    std::vector<QStringList> cells;
+    for (const PairRow& p : m_rows)
+        cells.push_back({p.pair.roundName, QString::number(p.pair.pair + 1), p.left, p.right,
+                         p.state, p.leftEt, p.rightEt, p.winner, p.notes});
     grdPairs->clearSelection();
-    grdPairs->setRowCount(int(m_rows.size()));
+    fillTable(grdPairs, cells);
     for (int row = 0; row < int(m_rows.size()); ++row) {
-        const PairRow& p = m_rows[size_t(row)];
-        const QStringList cells{p.pair.roundName, QString::number(p.pair.pair + 1),
-                                p.left,           p.right,
-                                p.state,          p.leftEt,
-                                p.rightEt,        p.winner,
-                                p.notes};
-        for (int column = 0; column < cells.size(); ++column)
-            grdPairs->setItem(row, column, new QTableWidgetItem(cells[column]));
-        if (kept && kept->pair.round == p.pair.round && kept->pair.pair == p.pair.pair &&
-            kept->pair.className == p.pair.className)
+        const CalledPair& p = m_rows[size_t(row)].pair;
+        if (kept && kept->pair.round == p.round && kept->pair.pair == p.pair &&
+            kept->pair.className == p.className)
             grdPairs->selectRow(row);
     }
     lblOnDeck->setText(QStringLiteral("On deck: ") + m_control.onDeck());
@@ -156,22 +174,22 @@ void RoundsWindow::redraw()
 
 void RoundsWindow::nextPair()
 {
-    act([this] {
-        std::optional<CalledPair> pair;
-        if (const std::optional<PairRow> picked = selectedPair(); picked && picked->open)
-            pair = picked->pair;
+    std::optional<CalledPair> pair;
+    if (const std::optional<PairRow> picked = selectedPair(); picked && picked->open)
+        pair = picked->pair;
+    try {
         for (const CalledPair& p : m_control.waiting())
             if (!pair && p.stage == m_stage)
                 pair = p;
-        if (!pair) {
-            tell(QStringLiteral("No pair is waiting to run."));
-            return;
-        }
-        m_control.call(*pair, swapLanes());
-        // The window shows the class of the pair in the lanes.
-        cmbClass->setCurrentIndex(cmbClass->findText(pair->className));
+        if (!pair)
+            return tell(QStringLiteral("No pair is waiting to run."));
+        // The window shows the class of the pair in the lanes, as the call redraws it.
         grdPairs->clearSelection();
-    });
+        cmbClass->setCurrentIndex(cmbClass->findText(pair->className));
+        m_control.call(*pair, swapLanes());
+    } catch (const Failure& f) {
+        tell(f.description());
+    }
 }
 
 void RoundsWindow::correct(CorrectionKind kind)

@@ -21,6 +21,10 @@ class PrintSurface;
 class Prompter;
 class RoundControl;
 
+// Shows the rows in the table, the columns sized once to their contents: sizing them with every
+// cell made a redraw of a 32-pair round take a tenth of a second.
+void fillTable(QTableWidget* table, const std::vector<QStringList>& rows);
+
 // What the Qualifications and Eliminations windows share: the class picker, the round's pairs,
 // Next Pair with who is on deck and in the hole, the corrections on a selected pair, Enter by
 // Hand and the round sheet. Modeless: the operator races from the main window while it is open,

@@ -29,7 +29,6 @@ frmEliminations::frmEliminations(RoundControl& control, Prompter& prompter, Prin
         {QStringLiteral("Seed"), QStringLiteral("Racer"), QStringLiteral("Car Number")});
     grdSeeding->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdSeeding->setSelectionMode(QAbstractItemView::NoSelection);
-    grdSeeding->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdSeeding->horizontalHeader()->setStretchLastSection(true);
     grdSeeding->verticalHeader()->hide();
     cmdStartLadder = new QPushButton(QStringLiteral("&Start Ladder"));
@@ -83,14 +82,13 @@ void frmEliminations::showOwnParts()
     fraSeeding->setVisible(!started);
     const std::vector<EntryId> seeds = started ? std::vector<EntryId>{} : rounds.seeding(shown);
     const std::vector<Entry> entries = rounds.entriesOf(shown);
-    grdSeeding->setRowCount(int(seeds.size()));
-    for (int row = 0; row < int(seeds.size()); ++row) {
-        const Entry* e = rounds.entry(entries, seeds[size_t(row)]);
-        const QStringList cells{QString::number(row + 1), e ? e->racer : QString(),
-                                e ? e->carNumber : QString()};
-        for (int column = 0; column < cells.size(); ++column)
-            grdSeeding->setItem(row, column, new QTableWidgetItem(cells[column]));
+    std::vector<QStringList> cells;
+    for (size_t i = 0; i < seeds.size(); ++i) {
+        const Entry* e = rounds.entry(entries, seeds[i]);
+        cells.push_back(
+            {QString::number(i + 1), e ? e->racer : QString(), e ? e->carNumber : QString()});
     }
+    fillTable(grdSeeding, cells);
     // The final is the last pair of the ladder.
     const bool won = !m_rows.empty() && m_rows.back().decided && !m_rows.back().winner.isEmpty();
     lblWinner->setText(won ? QStringLiteral("Class winner: ") + m_rows.back().winner : QString());

@@ -56,7 +56,6 @@ frmQualifications::frmQualifications(RoundControl& control, Prompter& prompter,
                                          QStringLiteral("Margin"), QStringLiteral("Counted")});
     grdOrder->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdOrder->setSelectionMode(QAbstractItemView::NoSelection);
-    grdOrder->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdOrder->horizontalHeader()->setStretchLastSection(true);
     grdOrder->verticalHeader()->hide();
     grdOrder->setItemDelegate(new BumpLine(grdOrder));
@@ -102,13 +101,10 @@ void frmQualifications::showOwnParts()
         m_entriesOf = shown;
     }
     const std::vector<QualifierRow> order = qualifierRows(rounds, shown);
-    grdOrder->setRowCount(int(order.size()));
-    for (int row = 0; row < int(order.size()); ++row) {
-        const QualifierRow& q = order[size_t(row)];
-        const QStringList cells{q.place, q.racer, q.carNumber, q.elapsedTime, q.margin, q.counted};
-        for (int column = 0; column < cells.size(); ++column)
-            grdOrder->setItem(row, column, new QTableWidgetItem(cells[column]));
-    }
+    std::vector<QStringList> cells;
+    for (const QualifierRow& q : order)
+        cells.push_back({q.place, q.racer, q.carNumber, q.elapsedTime, q.margin, q.counted});
+    fillTable(grdOrder, cells);
     static_cast<BumpLine*>(grdOrder->itemDelegate())->row = bumpRow(rounds, shown);
     grdOrder->viewport()->update();
 }
