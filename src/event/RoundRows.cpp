@@ -29,12 +29,18 @@ QString etText(const LaneRun& run, bool redLight)
     return fixed(double(run.elapsedTime), 3);
 }
 
-void showPass(PairRow& row, const Pass& pass, const EventRounds& rounds,
-              const std::vector<Entry>& entries)
+// The times go with the seats: a pair raced with its lanes swapped shows its left seat's racer
+// under Left all the same.
+void showPass(PairRow& row, const Pass& pass, std::array<EntryId, 2> seats,
+              const EventRounds& rounds, const std::vector<Entry>& entries)
 {
+    const bool swapped = pass.left.entry != seats[0] &&
+                         (pass.right.entry == seats[0] || pass.left.entry == seats[1]);
     row.standingPass = pass.seq;
-    row.leftEt = etText(pass.left, pass.decision.redLightLeft);
-    row.rightEt = etText(pass.right, pass.decision.redLightRight);
+    row.leftEt = swapped ? etText(pass.right, pass.decision.redLightRight)
+                         : etText(pass.left, pass.decision.redLightLeft);
+    row.rightEt = swapped ? etText(pass.left, pass.decision.redLightLeft)
+                          : etText(pass.right, pass.decision.redLightRight);
     const Lane won = pairWinner(pass);
     if (won != Lane::None)
         row.winner =
@@ -89,7 +95,7 @@ std::vector<PairRow> qualifyingRows(const EventRounds& rounds, const QString& cl
                     ++voided;
                     continue;
                 }
-                showPass(row, p, rounds, entries);
+                showPass(row, p, draws[r][k], rounds, entries);
                 if (p.byHand)
                     note(row, QStringLiteral("By hand"));
             }
@@ -152,7 +158,7 @@ std::vector<PairRow> ladderRows(const EventRounds& rounds, const QString& classN
                                                       : QStringLiteral("to run");
             if (!p.passes.empty())
                 if (const Pass* pass = bySeq.value(p.passes.back()))
-                    showPass(row, *pass, rounds, entries);
+                    showPass(row, *pass, {p.left, p.right}, rounds, entries);
             // The pair's winner is the ladder's, which an override or a scratch may have decided.
             row.winner = row.decided ? nameOf(rounds, entries, p.winner) : QString();
             if (p.state != PairState::Waiting && (p.left == kNoEntry || p.right == kNoEntry))

@@ -234,7 +234,7 @@ void RoundsWindow::correct(CorrectionKind kind)
         return;
     c.entry = dialog.racer();
     c.reason = dialog.reason();
-    act([&] { m_control.rounds().correct(className(), m_stage, c); });
+    act([&] { m_control.rounds().correct(p.pair.className, m_stage, c); });
 }
 
 void RoundsWindow::enterByHand()
