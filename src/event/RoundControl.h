@@ -32,7 +32,7 @@ public:
     QString path() const { return m_path; }
     // Only while open.
     EventRounds& rounds() { return *m_rounds; }
-    Event& event() { return *m_event; }
+    Event& openEvent() { return *m_event; }
 
     // The pair goes to the race setup (its lanes swapped when asked), and the call order moves on.
     // Throws halvex::Failure.

@@ -59,7 +59,7 @@ RoundsWindow::RoundsWindow(RoundControl& control, Prompter& prompter, PrintSurfa
     cmbClass = new QComboBox;
     cmbClass->setObjectName(QStringLiteral("cmbClass"));
     cmbClass->setMinimumWidth(160);
-    for (const EventClass& c : control.event().classes())
+    for (const EventClass& c : control.openEvent().classes())
         cmbClass->addItem(c.name);
     lblOnDeck = new QLabel;
     lblOnDeck->setObjectName(QStringLiteral("lblOnDeck"));
@@ -157,6 +157,7 @@ void RoundsWindow::redraw()
         tell(f.description());
     }
     std::vector<QStringList> cells;
+    cells.reserve(m_rows.size());
     for (const PairRow& p : m_rows)
         cells.push_back({p.pair.roundName, QString::number(p.pair.pair + 1), p.left, p.right,
                          p.state, p.leftEt, p.rightEt, p.winner, p.notes});
@@ -260,7 +261,7 @@ void RoundsWindow::printRoundSheet()
 {
     try {
         EventRounds& rounds = m_control.rounds();
-        halvex::printRoundSheet(m_printer, m_control.event().name(),
+        halvex::printRoundSheet(m_printer, m_control.openEvent().name(),
                                 roundSheetRows(rounds, rounds.callOrder()));
     } catch (const Failure& f) {
         tell(f.description());

@@ -83,6 +83,7 @@ void frmEliminations::showOwnParts()
     const std::vector<EntryId> seeds = started ? std::vector<EntryId>{} : rounds.seeding(shown);
     const std::vector<Entry> entries = rounds.entriesOf(shown);
     std::vector<QStringList> cells;
+    cells.reserve(seeds.size());
     for (size_t i = 0; i < seeds.size(); ++i) {
         const Entry* e = rounds.entry(entries, seeds[i]);
         cells.push_back(

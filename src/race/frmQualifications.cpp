@@ -102,6 +102,7 @@ void frmQualifications::showOwnParts()
     }
     const std::vector<QualifierRow> order = qualifierRows(rounds, shown);
     std::vector<QStringList> cells;
+    cells.reserve(order.size());
     for (const QualifierRow& q : order)
         cells.push_back({q.place, q.racer, q.carNumber, q.elapsedTime, q.margin, q.counted});
     fillTable(grdOrder, cells);
