@@ -349,13 +349,13 @@ void HalvexApp::Parts::openRounds(QPointer<W>& shown, Make make)
     try {
         rounds.open(journal.path());
         rounds.refresh();
+        if (!shown) {
+            shown = make();
+            shown->setAttribute(Qt::WA_DeleteOnClose);
+        }
     } catch (const Failure& f) {
         services.prompter.message(f.description(), kEventTitle, Buttons::Ok, Icon::Warning);
         return;
-    }
-    if (!shown) {
-        shown = make();
-        shown->setAttribute(Qt::WA_DeleteOnClose);
     }
     shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
     shown->show();

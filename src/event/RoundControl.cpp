@@ -1,6 +1,7 @@
 #include "event/RoundControl.h"
 
 #include "event/Event.h"
+#include "platform/Failure.h"
 #include "race/SetupModel.h"
 
 #include <algorithm>
@@ -58,12 +59,19 @@ void RoundControl::refresh()
 {
     QString onDeck;
     QString inTheHole;
-    if (isOpen()) {
-        const std::vector<CalledPair> order = waiting();
-        if (!order.empty())
-            onDeck = m_rounds->describe(order[0]);
-        if (order.size() > 1)
-            inTheHole = m_rounds->describe(order[1]);
+    // Called after every race too: an event that cannot be read is told by the windows as they
+    // redraw, never thrown into the race's signals.
+    try {
+        if (isOpen()) {
+            const std::vector<CalledPair> order = waiting();
+            if (!order.empty())
+                onDeck = m_rounds->describe(order[0]);
+            if (order.size() > 1)
+                inTheHole = m_rounds->describe(order[1]);
+        }
+    } catch (const Failure&) {
+        onDeck.clear();
+        inTheHole.clear();
     }
     const bool moved = onDeck != m_onDeck || inTheHole != m_inTheHole;
     m_onDeck = onDeck;

@@ -202,9 +202,6 @@ void RoundsWindow::correct(CorrectionKind kind)
     }
     const PairRow& p = *picked;
     Correction c{0, kind, p.pair.round, p.pair.pair, 0, kNoEntry, {}};
-    std::vector<std::pair<qint64, QString>> racers;
-    const QString titles[] = {QStringLiteral("Rerun"), QStringLiteral("Scratch"),
-                              QStringLiteral("Undo"), QStringLiteral("Override")};
     switch (kind) {
     case CorrectionKind::Rerun:
         if (p.standingPass == 0)
@@ -212,30 +209,37 @@ void RoundsWindow::correct(CorrectionKind kind)
         c.pass = p.standingPass;
         break;
     case CorrectionKind::Scratch:
+        if (!p.open)
+            return tell(QStringLiteral("Only a pair still to run can have a no-show."));
+        break;
     case CorrectionKind::Override:
-        if (kind == CorrectionKind::Scratch ? !p.open : p.state == QStringLiteral("waiting"))
-            return tell(kind == CorrectionKind::Scratch
-                            ? QStringLiteral("Only a pair still to run can have a no-show.")
-                            : QStringLiteral("The pair's racers are not known yet."));
-        {
-            const std::vector<Entry> entries = m_control.rounds().entriesOf(p.pair.className);
-            for (EntryId id : p.pair.entries)
-                if (const Entry* e = m_control.rounds().entry(entries, id))
-                    racers.emplace_back(id, e->racer);
-        }
+        if (p.state == QStringLiteral("waiting"))
+            return tell(QStringLiteral("The pair's racers are not known yet."));
         break;
     case CorrectionKind::Undo:
         if (!p.decided)
             return tell(QStringLiteral("The pair has no result to take back."));
         break;
     }
-    frmCorrection dialog(m_prompter, titles[int(kind)], m_control.rounds().describe(p.pair), racers,
-                         this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    c.entry = dialog.racer();
-    c.reason = dialog.reason();
-    act([&] { m_control.rounds().correct(p.pair.className, m_stage, c); });
+    const QString titles[] = {QStringLiteral("Rerun"), QStringLiteral("Scratch"),
+                              QStringLiteral("Undo"), QStringLiteral("Override")};
+    act([&] {
+        // A scratch and an override name one of the pair's racers.
+        std::vector<std::pair<qint64, QString>> racers;
+        if (kind == CorrectionKind::Scratch || kind == CorrectionKind::Override) {
+            const std::vector<Entry> entries = m_control.rounds().entriesOf(p.pair.className);
+            for (EntryId id : p.pair.entries)
+                if (const Entry* e = m_control.rounds().entry(entries, id))
+                    racers.emplace_back(id, e->racer);
+        }
+        frmCorrection dialog(m_prompter, titles[int(kind)], m_control.rounds().describe(p.pair),
+                             racers, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        c.entry = dialog.racer();
+        c.reason = dialog.reason();
+        m_control.rounds().correct(p.pair.className, m_stage, c);
+    });
 }
 
 void RoundsWindow::enterByHand()
@@ -246,15 +250,16 @@ void RoundsWindow::enterByHand()
         return;
     }
     const CalledPair& pair = picked->pair;
-    const std::vector<Entry> entries = m_control.rounds().entriesOf(pair.className);
-    std::array<QString, 2> racers;
-    for (size_t i = 0; i < 2; ++i)
-        if (const Entry* e = m_control.rounds().entry(entries, pair.entries[i]))
-            racers[i] = e->racer;
-    frmHandTimes dialog(m_prompter, m_control.rounds().describe(pair), racers, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    act([&] { m_control.rounds().enterByHand(pair, dialog.times()); });
+    act([&] {
+        const std::vector<Entry> entries = m_control.rounds().entriesOf(pair.className);
+        std::array<QString, 2> racers;
+        for (size_t i = 0; i < 2; ++i)
+            if (const Entry* e = m_control.rounds().entry(entries, pair.entries[i]))
+                racers[i] = e->racer;
+        frmHandTimes dialog(m_prompter, m_control.rounds().describe(pair), racers, this);
+        if (dialog.exec() == QDialog::Accepted)
+            m_control.rounds().enterByHand(pair, dialog.times());
+    });
 }
 
 void RoundsWindow::printRoundSheet()
