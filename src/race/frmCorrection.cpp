@@ -18,7 +18,8 @@ frmCorrection::frmCorrection(Prompter& prompter, const QString& title, const QSt
 {
     setObjectName(QStringLiteral("frmCorrection"));
     setWindowTitle(title);
-    cmbRacer = new QComboBox;
+    // Owned by the window also when a correction names nobody and the box is not laid out.
+    cmbRacer = new QComboBox(this);
     cmbRacer->setObjectName(QStringLiteral("cmbRacer"));
     for (const auto& [id, name] : racers)
         cmbRacer->addItem(name, id);
