@@ -6,6 +6,7 @@
 #include "event/EventDatabase.h"
 #include "event/EventExport.h"
 #include "event/EventRaceStore.h"
+#include "event/RoundControl.h"
 #include "link/LinkWatch.h"
 #include "link/QtSerialPort.h"
 #include "link/TimingUnit.h"
@@ -31,9 +32,11 @@
 #include "race/SetupModel.h"
 #include "race/WindowState.h"
 #include "race/frmDragRacing.h"
+#include "race/frmEliminations.h"
 #include "race/frmEntries.h"
 #include "race/frmLoadEvent.h"
 #include "race/frmNewEvent.h"
+#include "race/frmQualifications.h"
 #include "reports/ExcelFileV2.h"
 #include "reports/GridExport.h"
 #include "reports/QtPrintSurface.h"
@@ -160,11 +163,14 @@ struct HalvexApp::Parts
     RaceSession session{unit,    setup,   settings,        log,
                         journal, credits, services.random, services.prompter};
     Scoreboard board;
+    RoundControl rounds{setup};
     frmDragRacing window{services, settings, windowState, credits, unit, setup, session};
     QPointer<frmDelay> delay;
     QPointer<frmDragStats> stats;
     QPointer<frmHelp> help;
     QPointer<frmScoreboard> scoreboard;
+    QPointer<frmQualifications> qualifications;
+    QPointer<frmEliminations> eliminations;
     // A quit asked for from outside (a signal) asks the operator nothing.
     bool askBeforeQuit = true;
     bool startupFinished = false;
@@ -190,6 +196,8 @@ struct HalvexApp::Parts
     void reopenChosenEvent();
     // A race's shown and committed passes belong in one event: none is chosen in between.
     bool raceUnfinished();
+    // Mode, Qualifications and Mode, Eliminations: one window each, over the chosen event.
+    template <typename W, typename Make> void openRounds(QPointer<W>& shown, Make make);
     // File, New Event, then its entries.
     void newEvent();
     // The entries window of an event; throws halvex::Failure for a damaged one.
@@ -334,6 +342,12 @@ void HalvexApp::Parts::chooseEvent(const QString& path)
     journal.useEvent(path);
     window.showChosenEvent(journal.eventName());
     services.store.setValue(executableName(), kEventSection, kChosenEventKey, path);
+    // The rounds windows show the event the passes go to: another one closes them.
+    if (rounds.isOpen() && rounds.path() != path) {
+        delete qualifications.data();
+        delete eliminations.data();
+        rounds.close();
+    }
 }
 
 void HalvexApp::Parts::reopenChosenEvent()
@@ -357,6 +371,32 @@ void HalvexApp::Parts::reopenChosenEvent()
     }
 }
 
+template <typename W, typename Make>
+void HalvexApp::Parts::openRounds(QPointer<W>& shown, Make make)
+{
+    if (!journal.eventChosen()) {
+        services.prompter.message(QStringLiteral("Choose an event first: File, New Event or "
+                                                 "File, Load Event."),
+                                  kEventTitle, Buttons::Ok, Icon::Information);
+        return;
+    }
+    try {
+        rounds.open(journal.path());
+        rounds.refresh();
+        if (!shown) {
+            shown = make();
+            shown->setAttribute(Qt::WA_DeleteOnClose);
+        }
+    } catch (const Failure& f) {
+        services.prompter.message(f.description(), kEventTitle, Buttons::Ok, Icon::Warning);
+        return;
+    }
+    shown->setWindowState(shown->windowState() & ~Qt::WindowMinimized);
+    shown->show();
+    shown->raise();
+    shown->activateWindow();
+}
+
 void HalvexApp::Parts::editEntries(Event& event, QWidget* owner)
 {
     if (event.database().isReadOnly())
@@ -367,6 +407,8 @@ void HalvexApp::Parts::editEntries(Event& event, QWidget* owner)
     frmEntries entries(event, services.prompter, names(window.cmbRacers[0]),
                        names(window.cmbCars[0]), owner);
     entries.exec();
+    if (rounds.isOpen())
+        rounds.refresh();
 }
 
 void HalvexApp::Parts::newEvent()
@@ -504,6 +546,21 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
                      });
     QObject::connect(&p.session, &RaceSession::resultReady, &p.window,
                      [&p](const RaceResult& result) { p.showResult(result); });
+    // A pass is kept before its result shows; the rounds windows show it with the result.
+    QObject::connect(&p.session, &RaceSession::resultReady, &p.rounds, &RoundControl::refresh);
+    QObject::connect(&p.session, &RaceSession::pendingChanged, &p.rounds, &RoundControl::refresh);
+    QObject::connect(p.window.mnuQualifications, &QAction::triggered, &p.window, [&p] {
+        p.openRounds(p.qualifications, [&p] {
+            return new frmQualifications(p.rounds, p.services.prompter, p.services.printer,
+                                         p.services.random, &p.window);
+        });
+    });
+    QObject::connect(p.window.mnuEliminations, &QAction::triggered, &p.window, [&p] {
+        p.openRounds(p.eliminations, [&p] {
+            return new frmEliminations(p.rounds, p.services.prompter, p.services.printer,
+                                       &p.window);
+        });
+    });
     QObject::connect(&p.window, &frmDragRacing::aboutToQuit, &p.window,
                      [&p] { p.offerSaveBeforeQuit(); });
 

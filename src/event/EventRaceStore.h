@@ -41,6 +41,8 @@ public:
     // could not be written before goes there too. Throws halvex::Failure, choosing nothing, when
     // the file cannot be opened or is read-only.
     void useEvent(const QString& eventPath);
+    // An event of the operator's is chosen, rather than the day's practice event.
+    bool eventChosen() const { return !m_chosen.isEmpty(); }
     // The name of the event the passes go to.
     QString eventName() const;
 

@@ -394,7 +394,10 @@ void EventRounds::correct(const QString& className, Stage stage, Correction c)
 
 void EventRounds::enterByHand(const CalledPair& pair, const HandTimes& times)
 {
-    const auto [setup, pairing] = setupFor(pair, false);
+    // Named, not bound: a lambda below takes the pairing.
+    const std::pair<RaceSetup, EventPairing> called = setupFor(pair, false);
+    const RaceSetup& setup = called.first;
+    const EventPairing& pairing = called.second;
     RaceRecord records[2];
     const QString lanes[2] = {QStringLiteral("L"), QStringLiteral("R")};
     for (size_t i = 0; i < 2; ++i) {

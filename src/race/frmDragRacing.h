@@ -139,6 +139,7 @@ public:
     QAction* mnuExportEvent = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuQualifications = nullptr;
+    QAction* mnuEliminations = nullptr;
     QAction* mnuDemo = nullptr;
     QAction* mnuLoggedRaces = nullptr;
     QAction* mnuViewScoreboard = nullptr;

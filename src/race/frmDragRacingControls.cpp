@@ -222,7 +222,7 @@ void frmDragRacing::buildMenus()
 
     QMenu* mnuMode = menu("mnuMode", QStringLiteral("&Mode"));
     mnuQualifications = action(mnuMode, "mnuQualifications", QStringLiteral("&Qualifications"));
-    mnuQualifications->setEnabled(false);
+    mnuEliminations = action(mnuMode, "mnuEliminations", QStringLiteral("&Eliminations"));
     mnuDemo = action(mnuMode, "mnuDemo", QStringLiteral("&Demo"));
     mnuDemo->setCheckable(true);
 
