@@ -19,23 +19,15 @@ class TestMasterListEditor : public QObject
 
 private Q_SLOTS:
     // One edit of the racer list a row of racer-list-edits.tsv.
-    void editsTheRacerList_data();
+    void editsTheRacerList_data() { addTableRows(QFINDTESTDATA("racer-list-edits.tsv"), 8); }
     void editsTheRacerList();
     void eachKindEditsItsOwnFile_data();
     void eachKindEditsItsOwnFile();
 };
 
-void TestMasterListEditor::editsTheRacerList_data()
-{
-    QTest::addColumn<QStringList>("row");
-    for (const QStringList& row : tableRows(QFINDTESTDATA("racer-list-edits.tsv")))
-        QTest::newRow(qPrintable(row[0])) << row;
-}
-
 void TestMasterListEditor::editsTheRacerList()
 {
     QFETCH(QStringList, row);
-    QCOMPARE(row.size(), 8);
     const auto list = [](const QString& field) { return field.split(u'|', Qt::SkipEmptyParts); };
     // An empty field is an empty file, there to be read.
     const QByteArray file = row[1] == u"<none>" ? QByteArray() : QByteArray("") + row[1].toLatin1();

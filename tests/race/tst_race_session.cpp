@@ -51,17 +51,11 @@ class TestRaceSession : public QObject
 private Q_SLOTS:
     // One event a row of session-transitions.tsv: the state before, the event, the bytes the
     // unit gets meanwhile and the state after, with the races the log and the store then hold.
-    void transitions_data()
-    {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList& row : tableRows(QFINDTESTDATA("session-transitions.tsv")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void transitions_data() { addTableRows(QFINDTESTDATA("session-transitions.tsv"), 8); }
 
     void transitions()
     {
         QFETCH(QStringList, row);
-        QCOMPARE(row.size(), 8);
         const QStringList states{"Idle", "Checking", "Delay", "Awaiting", "Shown"};
         QVERIFY(states.contains(row[1]) && states.contains(row[4]));
         const auto before = State(states.indexOf(row[1]));
@@ -126,15 +120,12 @@ private Q_SLOTS:
     // One setup a row of setup-checks.tsv: the first check it fails stops the race there.
     void checksStopTheRaceInTheirOrder_data()
     {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList& row : tableRows(QFINDTESTDATA("setup-checks.tsv")))
-            QTest::newRow(qPrintable(row[0])) << row;
+        addTableRows(QFINDTESTDATA("setup-checks.tsv"), 6);
     }
 
     void checksStopTheRaceInTheirOrder()
     {
         QFETCH(QStringList, row);
-        QCOMPARE(row.size(), 6);
         RaceSetup s = Rig::proTree();
         for (const QString& change : row[1].split(u'|')) {
             const QString field = change.section(u'=', 0, 0);
@@ -171,15 +162,12 @@ private Q_SLOTS:
     // One race a row of tree-commands.tsv.
     void commandsFollowTheTreeAndTheStaging_data()
     {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList& row : tableRows(QFINDTESTDATA("tree-commands.tsv")))
-            QTest::newRow(qPrintable(row[0])) << row;
+        addTableRows(QFINDTESTDATA("tree-commands.tsv"), 5);
     }
 
     void commandsFollowTheTreeAndTheStaging()
     {
         QFETCH(QStringList, row);
-        QCOMPARE(row.size(), 5);
         const int tree = row[1].toInt();
         QCOMPARE(QString::number(tree), row[1]);
         const bool preStageStage = row[2] == u"true";

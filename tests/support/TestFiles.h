@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 namespace halvex::test {
 
@@ -45,9 +46,10 @@ inline QString unescaped(const QString& field)
 }
 
 // The rows of a tab-separated table, one a line, each field unescaped; blank lines and lines
-// starting with '#' are left out. A table that cannot be read fails the test run: no rows would
-// pass unnoticed.
-inline QList<QStringList> tableRows(const QString& path)
+// starting with '#' are left out. A table that cannot be read, or a row without its `columns`
+// fields, fails the test run: no rows would pass unnoticed, and a missing tab would shift every
+// field after it.
+inline QList<QStringList> tableRows(const QString& path, qsizetype columns)
 {
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
@@ -59,9 +61,20 @@ inline QList<QStringList> tableRows(const QString& path)
         QStringList fields;
         for (const QString& field : QString::fromUtf8(line).split(u'\t'))
             fields.append(unescaped(field));
+        if (fields.size() != columns)
+            qFatal("%s: %lld fields, not %lld, in the row %s", qPrintable(path),
+                   qlonglong(fields.size()), qlonglong(columns), line.constData());
         rows.append(fields);
     }
     return rows;
+}
+
+// A table as the rows of a data-driven test: one column "row", each row named by its first field.
+inline void addTableRows(const QString& path, qsizetype columns)
+{
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList& row : tableRows(path, columns))
+        QTest::newRow(qPrintable(row[0])) << row;
 }
 
 } // namespace halvex::test
