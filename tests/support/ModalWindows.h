@@ -2,7 +2,6 @@
 
 #include "periphery/WebWindow.h"
 #include "reports/frmGridData.h"
-#include "settings/frmDragSettings.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
@@ -54,21 +53,6 @@ inline void withRaceData(WindowRig& rig, const std::function<void(frmGridData&)>
         w->close();
     });
     rig.window().mnuLoggedRaces->trigger();
-}
-
-// The settings window's OK over the running program, as the Settings menu opens it: the port is
-// reopened, the file written. True when OK closed the window as accepted.
-inline bool settingsOk(WindowRig& rig)
-{
-    HalvexApp& app = *rig.app;
-    frmDragSettings w(app.services(),
-                      SettingsAcceptance::Parts{app.settings(), app.services().port, app.command(),
-                                                rig.prompter, app.windowState(), app.credits(),
-                                                app.services().folder,
-                                                [&rig] { rig.window().cmdCoin->hide(); }});
-    w.show();
-    w.cmdOk->click();
-    return w.isHidden() && w.result() == QDialog::Accepted;
 }
 
 } // namespace halvex::test
