@@ -4,10 +4,8 @@
 #include "reports/frmGridData.h"
 #include "support/WindowRig.h"
 
-#include <QApplication>
 #include <QProcess>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -26,23 +24,6 @@ inline QProcess* runningBrowser(QWidget& window)
         },
         20000);
     return running;
-}
-
-// Answers the next modal window of the given object name (any, when null) from the event loop
-// as soon as it is shown, so that no test blocks on it.
-inline void whenModalShown(const char* name, std::function<void(QWidget*)> answer)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, name, answer] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w && (!name || w->objectName() == QLatin1String(name))) {
-            timer->stop();
-            timer->deleteLater();
-            answer(w);
-        }
-    });
-    timer->start();
 }
 
 // Opens the race data window from the main window's menu, acts on it and closes it.
