@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include <stdexcept>
+
 namespace halvex::test {
 
 // A file's bytes, or "<missing>" when there is none to read.
@@ -23,7 +25,8 @@ inline void writeFile(const QString& path, const QByteArray& bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-// A table's field with \r, \n, \t, \\ and \xNN (a byte, or a character below 256) replaced.
+// A table's field with \r, \n, \t, \\ and \xNN (a byte, or a character below 256) replaced; any
+// other character after a backslash stands for itself.
 inline QString unescaped(const QString& field)
 {
     QString text;
@@ -35,7 +38,11 @@ inline QString unescaped(const QString& field)
         }
         const QChar next = field[i + 1];
         if (next == u'x') {
-            text += QChar(field.mid(i + 2, 2).toUShort(nullptr, 16));
+            bool ok = false;
+            const QString hex = field.mid(i + 2, 2);
+            text += QChar(hex.toUShort(&ok, 16));
+            if (!ok || hex.size() != 2)
+                throw std::runtime_error("\\x needs two hex digits");
             i += 3;
         } else {
             text += next == u'r' ? u'\r' : next == u'n' ? u'\n' : next == u't' ? u'\t' : next;
