@@ -338,25 +338,20 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(file), QByteArray("32766\r\n"));
     }
 
-    void aDemoRaceSendsNothing()
+    // That a demo race sends nothing, and shows the times of its draws, is a scenario
+    // (main-demo-and-help-from-the-menus.scn): here it goes through the delay, reseeds its draws
+    // from the clock once and decides as a race does.
+    void aDemoRaceReseedsItsDraws()
     {
         Rig rig;
         rig.unit.setDemoMode(true);
-        // A left red light (draw 0 gives -60) against 0.0040.
-        rig.random.queue({0.0f, 0.1f});
+        rig.random.queue({0.0f, 0.1f}); // a left red light against 0.0040
         rig.session.start();
         QCOMPARE(rig.session.state(), State::Delay);
         rig.session.endDelay();
         QCOMPARE(rig.session.state(), State::Shown);
         QCOMPARE(rig.random.reseeds, 1);
-        QVERIFY(rig.port.writes.isEmpty());
-        const RaceResult& r = rig.session.result();
-        QCOMPARE(r.lanes[0].reactionTime, QStringLiteral("-0.0060"));
-        QCOMPARE(r.lanes[1].reactionTime, QStringLiteral("0.0040"));
-        QCOMPARE(r.winLight, QByteArray("GR81"));
-        rig.session.commit();
-        rig.session.resetUnit();
-        QVERIFY(rig.port.writes.isEmpty());
+        QCOMPARE(rig.session.result().winLight, QByteArray("GR81"));
     }
 };
 
