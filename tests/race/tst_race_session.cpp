@@ -2,7 +2,6 @@
 #include "data/Settings.h"
 #include "link/TimingUnit.h"
 #include "platform/Failure.h"
-#include "race/Colours.h"
 #include "race/Credits.h"
 #include "race/RaceSession.h"
 #include "race/SetupModel.h"
@@ -283,42 +282,8 @@ private Q_SLOTS:
         QVERIFY(!rig.store.keptAll());
     }
 
-    void eachRaceTakesACreditWhileTheCoinBoxIsInstalled()
-    {
-        Rig rig;
-        const QString file = rig.dir.filePath(kCreditsFileName);
-        DragSettings settings;
-        settings.CoinBoxInstalled = 1;
-        settings.PreStageStage = true;
-        rig.settings.replace(settings);
-        writeFile(file, "1\r\n");
-        rig.credits.show(true);
-        QCOMPARE(rig.credits.text(), QStringLiteral("1 Credits"));
-        QCOMPARE(rig.credits.colour(), kColourGreen);
-
-        rig.reach(State::Shown);
-        QCOMPARE(rig.credits.text(), QStringLiteral("0 Credits"));
-        QCOMPARE(rig.credits.colour(), kColourRed);
-        QCOMPARE(fileBytes(file), QByteArray("0\r\n"));
-        rig.session.commit();
-
-        // None left: the message, and nothing for the unit.
-        rig.port.writes.clear();
-        rig.session.start();
-        QCOMPARE(rig.prompter.texts(),
-                 QStringList{
-                     QStringLiteral("You have no credits left. Please insert coin to continue.")});
-        QVERIFY(rig.port.writes.isEmpty());
-        QCOMPARE(rig.session.state(), State::Idle);
-
-        // A missing file ends the start with its description.
-        QFile::remove(file);
-        rig.prompter.clear();
-        rig.session.start();
-        QCOMPARE(rig.prompter.texts(), QStringList{"File not found: CreditRaces.dat"});
-        QVERIFY(rig.port.writes.isEmpty());
-    }
-
+    // That each race takes a credit while the coin box is installed, and none left or no file
+    // stops Start Race, is a scenario (main-coin-each-race-takes-a-credit.scn).
     void coins()
     {
         QTemporaryDir dir;
