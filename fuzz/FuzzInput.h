@@ -94,3 +94,13 @@ inline GridModel makeGrid(FuzzedDataProvider& in, int maxRows, int maxCols, size
 }
 
 } // namespace halvex::fuzz
+
+// Before the first input: Qt's warnings silenced, the one application object and the scratch
+// folder, which some targets need and the rest do not mind. Defined here, not inline, so that
+// every target, a single file including this once, hands it to the fuzzer.
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    halvex::fuzz::quietQt();
+    halvex::fuzz::makeCoreApplication();
+    return halvex::fuzz::scratchFolder().isValid() ? 0 : 1;
+}

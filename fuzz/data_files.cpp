@@ -139,13 +139,6 @@ void passwordFile(const QByteArray& bytes)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    halvex::fuzz::quietQt();
-    halvex::fuzz::makeCoreApplication();
-    return halvex::fuzz::scratchFolder().isValid() ? 0 : 1;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0)

@@ -8,13 +8,6 @@
 
 using namespace halvex;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    halvex::fuzz::quietQt();
-    halvex::fuzz::makeCoreApplication();
-    return halvex::fuzz::scratchFolder().isValid() ? 0 : 1;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QTemporaryDir& folder = fuzz::scratchFolder();

@@ -92,62 +92,54 @@ void checkRead(const QByteArray& answer, const DripPort& port, const QStringList
     check(reply && *reply == whole, "byte by byte reads as the reply at once");
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+// The answer dripped through one of the command module's readers, which must call back once.
+struct Drip
 {
-    halvex::fuzz::quietQt();
-    halvex::fuzz::makeCoreApplication();
-    return 0;
-}
+    DripPort port;
+    DripClock clock{port};
+    test::ScriptedPrompter prompter;
+    ModCommand command{port, prompter, clock};
+
+    template <typename Read>
+    Read read(const QByteArray& answer,
+              void (ModCommand::*later)(QObject*, std::function<void(const Read&)>))
+    {
+        port.pending = answer;
+        port.announce();
+        QObject context;
+        QEventLoop loop;
+        int calls = 0;
+        Read got;
+        (command.*later)(&context, [&](const Read& r) {
+            ++calls;
+            got = r;
+            loop.quit();
+        });
+        loop.exec();
+        check(calls == 1, "a reader calls back once");
+        return got;
+    }
+};
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray answer(reinterpret_cast<const char*>(data), qsizetype(size));
     {
-        // The diagnostics poll's reader keeps the event loop running and calls back once.
-        DripPort port;
-        DripClock clock(port);
-        test::ScriptedPrompter prompter;
-        ModCommand command(port, prompter, clock);
-        port.pending = answer;
-        port.announce();
-        QObject window;
-        QEventLoop loop;
-        int calls = 0;
-        ModCommand::DiagRead read;
-        command.ReadDiagReplyLater(&window, [&](const ModCommand::DiagRead& r) {
-            ++calls;
-            read = r;
-            loop.quit();
-        });
-        loop.exec();
-        check(calls == 1, "the poll's reader calls back once");
-        checkRead(answer, port, prompter.texts(), read.timedOut, read.reply, true);
+        // The diagnostics poll's reader keeps the event loop running and reports a time-out.
+        Drip poll;
+        const auto read = poll.read(answer, &ModCommand::ReadDiagReplyLater);
+        checkRead(answer, poll.port, poll.prompter.texts(), read.timedOut, read.reply, true);
     }
     // The race's reader the same way; a number past 32 bits comes back as its failure.
-    DripPort port;
-    DripClock clock(port);
-    test::ScriptedPrompter prompter;
-    ModCommand command(port, prompter, clock);
-    port.pending = answer;
-    port.announce();
-    QObject race;
-    QEventLoop loop;
-    int calls = 0;
-    ModCommand::RaceRead read;
-    command.ReadRaceReplyLater(&race, [&](const ModCommand::RaceRead& r) {
-        ++calls;
-        read = r;
-        loop.quit();
-    });
-    loop.exec();
-    check(calls == 1, "the race's reader calls back once");
+    Drip race;
+    const auto read = race.read(answer, &ModCommand::ReadRaceReplyLater);
     if (!read.failure.isEmpty()) {
         check(read.failure == QStringLiteral("Overflow"), "only an overflow fails a whole reply");
         check(!read.reply && answer.contains("!\n"), "a reply is parsed only once it is whole");
         return 0;
     }
-    checkRead(answer, port, prompter.texts(), read.timedOut, read.reply, false);
+    checkRead(answer, race.port, race.prompter.texts(), read.timedOut, read.reply, false);
     return 0;
 }

@@ -39,12 +39,6 @@ void fillRecord(FuzzedDataProvider& in, RaceRecord& r)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    halvex::fuzz::quietQt();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider in(data, size);

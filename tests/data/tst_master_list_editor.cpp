@@ -11,31 +11,22 @@
 using namespace halvex;
 using namespace halvex::test;
 
-Q_DECLARE_METATYPE(halvex::MasterListKind)
-
 class TestMasterListEditor : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     // One edit of the racer list a row of racer-list-edits.tsv.
-    void editsTheRacerList_data();
+    void editsTheRacerList_data() { addTableRows(QFINDTESTDATA("racer-list-edits.tsv"), 8); }
     void editsTheRacerList();
-    void eachKindEditsItsOwnFile_data();
+    // One kind of list a row of list-kinds.tsv.
+    void eachKindEditsItsOwnFile_data() { addTableRows(QFINDTESTDATA("list-kinds.tsv"), 4); }
     void eachKindEditsItsOwnFile();
 };
-
-void TestMasterListEditor::editsTheRacerList_data()
-{
-    QTest::addColumn<QStringList>("row");
-    for (const QStringList& row : tableRows(QFINDTESTDATA("racer-list-edits.tsv")))
-        QTest::newRow(qPrintable(row[0])) << row;
-}
 
 void TestMasterListEditor::editsTheRacerList()
 {
     QFETCH(QStringList, row);
-    QCOMPARE(row.size(), 8);
     const auto list = [](const QString& field) { return field.split(u'|', Qt::SkipEmptyParts); };
     // An empty field is an empty file, there to be read.
     const QByteArray file = row[1] == u"<none>" ? QByteArray() : QByteArray("") + row[1].toLatin1();
@@ -77,21 +68,13 @@ void TestMasterListEditor::editsTheRacerList()
     QVERIFY(QDir(lists).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size() <= 1);
 }
 
-void TestMasterListEditor::eachKindEditsItsOwnFile_data()
-{
-    QTest::addColumn<MasterListKind>("kind");
-    QTest::addColumn<QStringList>("names"); // the file, an entry, the entries
-    QTest::newRow("racers") << MasterListKind::Racers
-                            << QStringList{"DragRacers.dat", "Racer", "Racers"};
-    QTest::newRow("cars") << MasterListKind::Cars << QStringList{"DragCars.dat", "Car", "Cars"};
-    QTest::newRow("classes") << MasterListKind::Classes
-                             << QStringList{"DragClass.dat", "Class", "Classes"};
-}
-
 void TestMasterListEditor::eachKindEditsItsOwnFile()
 {
-    QFETCH(MasterListKind, kind);
-    QFETCH(QStringList, names);
+    QFETCH(QStringList, row);
+    const QStringList kinds{"Racers", "Cars", "Classes"};
+    QVERIFY(kinds.contains(row[0]));
+    const auto kind = MasterListKind(kinds.indexOf(row[0]));
+    const QStringList names = row.mid(1); // the file, an entry, the entries
     QTemporaryDir dir;
     const QString path = dir.filePath(names[0].toUpper());
     writeFile(path, "\"Beta\"\r\n");

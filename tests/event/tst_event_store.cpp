@@ -269,7 +269,7 @@ private Q_SLOTS:
             {QStringLiteral("Bracket"), 2, 0, 16, LadderKind::Repaired},
             {QStringLiteral("Super"), 4, 6.5f, 4, LadderKind::Fixed}};
         for (const QStringList& row :
-             tableRows(QStringLiteral(HALVEX_EVENT_TABLES "/entry-imports.tsv"))) {
+             tableRows(QStringLiteral(HALVEX_EVENT_TABLES "/entry-imports.tsv"), 4)) {
             const QString path = dir.filePath(row[0] + QStringLiteral(".sqlite"));
             std::unique_ptr<Event> event =
                 Event::create(path, QStringLiteral("Club Night"), QDate(2026, 12, 6), classes);

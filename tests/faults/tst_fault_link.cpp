@@ -1,6 +1,5 @@
 #include "PtyPeer.h"
 #include "data/Settings.h"
-#include "link/frmDiag.h"
 #include "support/ModalWindows.h"
 #include "support/TestFiles.h"
 
@@ -34,42 +33,14 @@ private:
 
 } // namespace
 
+// The unit's device going before a race, while the reply is awaited or while diagnostics polls,
+// its coming back, and a unit that answers garbage, part of a report or a flood, are scenarios
+// (link-*.scn, diag-*.scn); a clock that jumps and a second copy of the program are told here.
 class TestFaultLink : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The unit's device goes during diagnostics: the poll stops and says why. Its going before
-    // a race or while the reply is awaited, its coming back, and a unit that answers garbage,
-    // part of a report or a flood, are scenarios (link-*.scn).
-    void theUnitsDeviceGoesDuringDiagnostics()
-    {
-        WindowRig rig(WindowRig::Port::Serial);
-        rig.writeSettings();
-        rig.writeLists();
-        auto peer = std::make_unique<sim::PtyPeer>(rig.folder(), 1);
-        QVERIFY2(peer->isOpen(), qPrintable(peer->errorString()));
-        frmDragRacing& w = rig.start();
-        QVERIFY(peer->waitForCommands(3, 3000));
-        rig.prompter.clear();
-        rig.app->command().setTimeLimit(1s, 100ms);
-        auto* diag =
-            new frmDiag(rig.app->command(), rig.prompter, rig.app->settings().record(), &w);
-        diag->setAttribute(Qt::WA_DeleteOnClose);
-        diag->show();
-        QTRY_VERIFY(peer->commands().size() >= 6);
-        peer.reset();
-        QTest::qWait(1500);
-        diag->close();
-        QStringList shown = rig.prompter.texts();
-        // A poll that was waiting when the device went times out before the next one fails.
-        if (shown.size() == 2)
-            QCOMPARE(shown.takeFirst(), kTransmitProblem);
-        QCOMPARE(shown, QStringList{QStringLiteral(
-                            "Operation valid only when the port is open\r\nThe sensors are no "
-                            "longer read; press Reset to read them again.")});
-    }
-
     // Setting the system clock while the unit is awaited neither ends the wait nor stretches it.
     void theWallClockJumpsDuringTheWait()
     {

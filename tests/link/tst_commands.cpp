@@ -4,6 +4,7 @@
 #include "platform/Failure.h"
 #include "support/FakeServices.h"
 #include "support/ScriptedPrompter.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -49,46 +50,20 @@ class TestCommands : public QObject
     }
 
 private Q_SLOTS:
-    void handicapWritesTheLetterLineThenBothDelays()
+    // One handicap a row of handicap-commands.tsv.
+    void handicap_data() { addTableRows(QFINDTESTDATA("handicap-commands.tsv"), 6); }
+    void handicap()
     {
-        const struct
-        {
-            float left;
-            float right;
-            QByteArray lines;
-        } cases[] = {
-            {7.5f, 7.5f, "0\n0\n"}, {7.5f, 7.25f, "0\n2500\n"},     {7.5f, 9.8f, "23000\n0\n"},
-            {0.0f, 0.0f, "0\n0\n"}, {10.0f, 6.7233f, "0\n32767\n"},
-        };
-        for (const auto& c : cases) {
-            Rig rig;
-            QVERIFY(rig.command.SendHandicap(c.left, c.right));
-            QCOMPARE(rig.port.writes, (QList<QByteArray>{"A\n", c.lines}));
-            QVERIFY(rig.prompter.messages.isEmpty());
-        }
-    }
-
-    void handicapFailuresAreReportedAndWriteNothing()
-    {
-        const struct
-        {
-            float left;
-            float right;
-            bool open;
-            QString message;
-        } cases[] = {
-            {7.5f, 10.8f, true, QStringLiteral("Overflow")},
-            {0.0f, 0.0f, false, QStringLiteral("Operation valid only when the port is open")},
-        };
-        for (const auto& c : cases) {
-            Rig rig;
-            rig.port.opened = c.open;
-            QVERIFY(!rig.command.SendHandicap(c.left, c.right));
-            QVERIFY(rig.port.writes.isEmpty());
-            QCOMPARE(rig.prompter.messages.size(), 1);
-            QCOMPARE(rig.prompter.messages[0].text, c.message);
+        QFETCH(QStringList, row);
+        Rig rig;
+        rig.port.opened = row[3] == u"open";
+        QVERIFY(rig.port.opened || row[3] == u"closed");
+        const QString message = row[5];
+        QCOMPARE(rig.command.SendHandicap(row[1].toFloat(), row[2].toFloat()), message.isEmpty());
+        QCOMPARE(QString::fromLatin1(rig.port.writes.join('|')), row[4]);
+        QCOMPARE(rig.prompter.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+        if (!message.isEmpty())
             QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Halvex 3000"));
-        }
     }
 
     void plainCommandsAreTheirLettersAndOneLineFeed()

@@ -12,17 +12,11 @@ class TestDiagLamps : public QObject
 
 private Q_SLOTS:
     // One reply a row of diag-lamp-rows.tsv.
-    void eachBitLightsItsLamp_data()
-    {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList& row : tableRows(QFINDTESTDATA("diag-lamp-rows.tsv")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void eachBitLightsItsLamp_data() { addTableRows(QFINDTESTDATA("diag-lamp-rows.tsv"), 5); }
 
     void eachBitLightsItsLamp()
     {
         QFETCH(QStringList, row);
-        QCOMPARE(row.size(), 5);
         const int n = row[1].toInt();
         const int mask1 = row[2].toInt();
         const int mask2 = row[3].toInt();

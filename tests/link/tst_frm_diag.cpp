@@ -1,4 +1,3 @@
-#include "PtyPeer.h"
 #include "data/Settings.h"
 #include "link/frmDiag.h"
 #include "support/WindowRig.h"
@@ -11,47 +10,23 @@ using namespace halvex;
 using namespace halvex::test;
 using namespace std::chrono_literals;
 
-namespace {
-
-frmDiag* openDiag(WindowRig& rig)
-{
-    auto* diag =
-        new frmDiag(rig.app->command(), rig.prompter, rig.app->settings().record(), &rig.window());
-    diag->setAttribute(Qt::WA_DeleteOnClose);
-    diag->show();
-    return diag;
-}
-
-} // namespace
-
 class TestFrmDiag : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    // The lamps and demo mode are scenarios; the poll's timing is told here.
-    void theTreeTestGoesBetweenPolls()
-    {
-        WindowRig rig(WindowRig::Port::Serial);
-        rig.writeSettings();
-        rig.writeLists();
-        sim::PtyPeer peer(rig.folder(), 1);
-        rig.start();
-        frmDiag* diag = openDiag(rig);
-        QTRY_VERIFY(peer.received().contains("T\n"));
-        peer.clear();
-        diag->cmdTestTree->click();
-        QTRY_VERIFY(peer.received().startsWith("L\nT\n"));
-        QCOMPARE(rig.prompter.texts(), QStringList());
-    }
-
+    // The lamps, demo mode, a device gone and the tree test between polls are scenarios
+    // (diag-*.scn); the polls' timing and their failures are told here.
     void failuresAreToldOnceAndThePollGoesOn()
     {
         WindowRig rig;
         rig.startWith(WindowRig::proTreeSetup());
         rig.app->command().setTimeLimit(60ms, 20ms);
         // No answer: one time-out message per poll, and no poll starts while one waits.
-        frmDiag* diag = openDiag(rig);
+        auto* diag = new frmDiag(rig.app->command(), rig.prompter, rig.app->settings().record(),
+                                 &rig.window());
+        diag->setAttribute(Qt::WA_DeleteOnClose);
+        diag->show();
         QTest::qWait(400);
         diag->tmrDiag->stop();
         QTest::qWait(150); // the last poll's time-out

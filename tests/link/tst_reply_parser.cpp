@@ -12,17 +12,11 @@ class TestReplyParser : public QObject
 
 private Q_SLOTS:
     // One reply a row of race-replies.tsv.
-    void replies_data()
-    {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList& row : tableRows(QFINDTESTDATA("race-replies.tsv")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void replies_data() { addTableRows(QFINDTESTDATA("race-replies.tsv"), 4); }
 
     void replies()
     {
         QFETCH(QStringList, row);
-        QCOMPARE(row.size(), 4);
         const QString reply = row[1];
         const int count = row[2].toInt();
         QList<int> fields;

@@ -16,27 +16,14 @@ class TestProgramFolder : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Which folder holds the operator's files and which the shipped ones.
+    // Which folder holds the operator's files and which the shipped ones: folder-choices.tsv.
+    void choice_data() { addTableRows(QFINDTESTDATA("folder-choices.tsv"), 5); }
     void choice()
     {
-        struct Row
-        {
-            QString home, share, dir, shipped;
-        };
-        const QList<Row> rows = {
-            // From where it was built: everything in the executable's folder, as always.
-            {"", "", "/b/bin", "/b/bin"},
-            {"/h", "", "/h", "/h"},
-            // Installed: the user's data folder, the shipped files from the installation.
-            {"", "/usr/share/halvex", "/d/halvex", "/usr/share/halvex"},
-            {"/h", "/usr/share/halvex", "/h", "/usr/share/halvex"},
-        };
-        for (const Row& row : rows) {
-            const ProgramFolder folder =
-                ProgramFolder::choose(row.home, QStringLiteral("/b/bin"), row.share, "/d");
-            QCOMPARE(folder.dir(), row.dir);
-            QCOMPARE(folder.shippedPath("TIPOFDAY.txt"), row.shipped + "/TIPOFDAY.txt");
-        }
+        QFETCH(QStringList, row);
+        const ProgramFolder folder = ProgramFolder::choose(row[1], "/b/bin", row[2], "/d");
+        QCOMPARE(folder.dir(), row[3]);
+        QCOMPARE(folder.shippedPath("TIPOFDAY.txt"), row[4] + "/TIPOFDAY.txt");
     }
 
     void installedPlaces()

@@ -4,6 +4,7 @@
 #include "reports/ExcelFileV2.h"
 #include "reports/GridSort.h"
 #include "reports/RaceDataGrid.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -13,6 +14,7 @@
 
 using namespace halvex;
 using namespace halvex::RaceDataGrid;
+using namespace halvex::test;
 
 namespace {
 
@@ -136,53 +138,34 @@ private Q_SLOTS:
                  (QStringList{"ID", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}));
     }
 
-    void multiKeySort()
+    // One sort a row of grid-sorts.tsv.
+    void sorts_data() { addTableRows(QFINDTESTDATA("grid-sorts.tsv"), 5); }
+    void sorts()
     {
-        // One body row: nothing changes, not even the titles.
-        GridModel one = grid({"A\tB", "x\t1"});
-        FG_Sort(one, {{0, false, false}});
-        QCOMPARE(one.text(0, 0), QStringLiteral("A"));
-
-        GridModel g =
-            grid({"K\tV\tId", "b\t9.5\t1", "a\t10.1\t2", "b\t10.1\t3", "a\t10.1\t4", "B\t1\t5"});
-        FG_Sort(g, {{0, false, true}, {1, false, false}});
-        // By character code: "B" before "a" before "b"; "10.1" before "9.5"; ties in order.
-        QCOMPARE(column(g, 2), (QStringList{"Id", "5", "2", "4", "3", "1"}));
-        QCOMPARE(g.text(0, 0), QStringLiteral(">(1) K"));
-        QCOMPARE(g.text(0, 1), QStringLiteral(">(2) V"));
-        FG_Sort(g, {{0, true, false}});
-        QCOMPARE(column(g, 2), (QStringList{"Id", "3", "1", "2", "4", "5"}));
-        QCOMPARE(g.text(0, 0), QStringLiteral("<(1) >(1) K"));
-
-        // The title's double click: ascending, descending, ascending; another column ascending.
-        GridModel d = grid({"N\tT", "10\tb", "9\tA", "x\ta", "9.0\tc"});
-        ColumnSort sort;
-        const QStringList ascending{"N", "9", "9.0", "10", "x"};
-        sort.DoColumnSort(d, 0);
-        QCOMPARE(column(d, 0), ascending);
-        sort.DoColumnSort(d, 0);
-        QCOMPARE(column(d, 0), (QStringList{"N", "x", "10", "9", "9.0"}));
-        sort.DoColumnSort(d, 0);
-        QCOMPARE(column(d, 0), ascending);
-        sort.DoColumnSort(d, 1);
-        QCOMPARE(sort.order(), 1);
-        QCOMPARE(column(d, 1), (QStringList{"T", "A", "a", "b", "c"}));
-
-        // Letters equal but for case: the generic sort ignores case and keeps such rows in order,
-        // descending too; the multi-key sort goes by character code.
-        const QStringList mixed{"K", "b", "A", "a", "B"};
-        GridModel m = grid(mixed);
-        m.sort(0, GridModel::Sort::GenericAscending, 1, 4);
-        QCOMPARE(column(m, 0), (QStringList{"K", "A", "a", "b", "B"}));
-        m = grid(mixed);
-        m.sort(0, GridModel::Sort::GenericDescending, 1, 4);
-        QCOMPARE(column(m, 0), (QStringList{"K", "b", "B", "A", "a"}));
-        m = grid(mixed);
-        FG_Sort(m, {{0, false, false}});
-        QCOMPARE(column(m, 0), (QStringList{">(1) K", "A", "B", "a", "b"}));
-        m = grid(mixed);
-        FG_Sort(m, {{0, true, false}});
-        QCOMPARE(column(m, 0), (QStringList{"<(1) K", "b", "a", "B", "A"}));
+        QFETCH(QStringList, row);
+        GridModel g = grid(row[1].split(u'|').replaceInStrings(QStringLiteral(","), "\t"));
+        ColumnSort clicks;
+        for (const QString& step : row[2].split(u';')) {
+            QStringList words = step.split(u' ');
+            const QString verb = words.takeFirst();
+            const int c = words.value(0).left(1).toInt();
+            const bool descending = words.value(0).contains(u'<');
+            if (verb == u"key") {
+                std::vector<SortKey> keys;
+                for (const QString& k : words)
+                    keys.push_back({k.left(1).toInt(), k.contains(u'<'), k.contains(u'n')});
+                FG_Sort(g, keys);
+            } else if (verb == u"click") {
+                clicks.DoColumnSort(g, c);
+            } else {
+                QCOMPARE(verb, QStringLiteral("generic"));
+                g.sort(c,
+                       descending ? GridModel::Sort::GenericDescending
+                                  : GridModel::Sort::GenericAscending,
+                       words[1].toInt(), words[2].toInt());
+            }
+        }
+        QCOMPARE(column(g, row[3].toInt()).join(u'|'), row[4]);
     }
 
     void exportBytes()

@@ -93,16 +93,10 @@ private Q_SLOTS:
     }
 
     // One slip a row of slip-layouts.tsv.
-    void layouts_data()
-    {
-        QTest::addColumn<QStringList>("row");
-        for (const QStringList& row : tableRows(QFINDTESTDATA("slip-layouts.tsv")))
-            QTest::newRow(qPrintable(row[0])) << row;
-    }
+    void layouts_data() { addTableRows(QFINDTESTDATA("slip-layouts.tsv"), 6); }
     void layouts()
     {
         QFETCH(QStringList, row);
-        QCOMPARE(row.size(), 6);
         const bool large = row[1] == u"true";
         bool ok[3] = {};
         const int sensors = row[2].toInt(&ok[0]);

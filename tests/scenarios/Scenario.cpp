@@ -1,34 +1,14 @@
 #include "Scenario.h"
 
+#include "support/TestFiles.h"
+
 #include <stdexcept>
 
 namespace halvex::test {
 
 namespace {
 
-QChar escaped(const QString& line, qsizetype& i)
-{
-    const QChar c = line.at(i);
-    switch (c.unicode()) {
-    case 'r':
-        return u'\r';
-    case 'n':
-        return u'\n';
-    case 't':
-        return u'\t';
-    case 'x': {
-        bool ok = false;
-        const int byte = line.mid(i + 1, 2).toInt(&ok, 16);
-        if (!ok)
-            throw std::runtime_error("\\x needs two hex digits");
-        i += 2;
-        return QChar(byte);
-    }
-    default:
-        return c;
-    }
-}
-
+// A quoted word takes the escapes of the tables' fields; a backslash keeps the quote after it.
 QStringList words(const QString& line)
 {
     QStringList out;
@@ -38,25 +18,20 @@ QStringList words(const QString& line)
             ++i;
             continue;
         }
-        QString word;
+        const qsizetype start = i;
         if (line.at(i) != u'"') {
             while (i < line.size() && !line.at(i).isSpace())
-                word += line.at(i++);
-            out.append(word);
+                ++i;
+            out.append(line.mid(start, i - start));
             continue;
         }
-        for (++i;; ++i) {
-            if (i >= line.size())
-                throw std::runtime_error("unterminated quote");
-            if (line.at(i) == u'"')
-                break;
-            if (line.at(i) == u'\\' && ++i < line.size())
-                word += escaped(line, i);
-            else
-                word += line.at(i);
-        }
+        for (++i; i < line.size() && line.at(i) != u'"'; ++i)
+            if (line.at(i) == u'\\')
+                ++i;
+        if (i >= line.size())
+            throw std::runtime_error("unterminated quote");
+        out.append(unescaped(line.mid(start + 1, i - start - 1)));
         ++i;
-        out.append(word);
     }
     return out;
 }

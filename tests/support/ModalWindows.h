@@ -2,13 +2,10 @@
 
 #include "periphery/WebWindow.h"
 #include "reports/frmGridData.h"
-#include "settings/frmDragSettings.h"
 #include "support/WindowRig.h"
 
-#include <QApplication>
 #include <QProcess>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
@@ -29,23 +26,6 @@ inline QProcess* runningBrowser(QWidget& window)
     return running;
 }
 
-// Answers the next modal window of the given object name (any, when null) from the event loop
-// as soon as it is shown, so that no test blocks on it.
-inline void whenModalShown(const char* name, std::function<void(QWidget*)> answer)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, name, answer] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (w && (!name || w->objectName() == QLatin1String(name))) {
-            timer->stop();
-            timer->deleteLater();
-            answer(w);
-        }
-    });
-    timer->start();
-}
-
 // Opens the race data window from the main window's menu, acts on it and closes it.
 inline void withRaceData(WindowRig& rig, const std::function<void(frmGridData&)>& act)
 {
@@ -54,21 +34,6 @@ inline void withRaceData(WindowRig& rig, const std::function<void(frmGridData&)>
         w->close();
     });
     rig.window().mnuLoggedRaces->trigger();
-}
-
-// The settings window's OK over the running program, as the Settings menu opens it: the port is
-// reopened, the file written. True when OK closed the window as accepted.
-inline bool settingsOk(WindowRig& rig)
-{
-    HalvexApp& app = *rig.app;
-    frmDragSettings w(app.services(),
-                      SettingsAcceptance::Parts{app.settings(), app.services().port, app.command(),
-                                                rig.prompter, app.windowState(), app.credits(),
-                                                app.services().folder,
-                                                [&rig] { rig.window().cmdCoin->hide(); }});
-    w.show();
-    w.cmdOk->click();
-    return w.isHidden() && w.result() == QDialog::Accepted;
 }
 
 } // namespace halvex::test

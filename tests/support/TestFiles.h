@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QString>
 #include <QStringList>
+#include <QTest>
+
+#include <stdexcept>
 
 namespace halvex::test {
 
@@ -22,7 +25,8 @@ inline void writeFile(const QString& path, const QByteArray& bytes)
         qFatal("cannot write %s", qPrintable(path));
 }
 
-// A table's field with \r, \n, \t, \\ and \xNN (a byte, or a character below 256) replaced.
+// A table's field with \r, \n, \t, \\ and \xNN (a byte, or a character below 256) replaced; any
+// other character after a backslash stands for itself.
 inline QString unescaped(const QString& field)
 {
     QString text;
@@ -34,7 +38,11 @@ inline QString unescaped(const QString& field)
         }
         const QChar next = field[i + 1];
         if (next == u'x') {
-            text += QChar(field.mid(i + 2, 2).toUShort(nullptr, 16));
+            bool ok = false;
+            const QString hex = field.mid(i + 2, 2);
+            text += QChar(hex.toUShort(&ok, 16));
+            if (!ok || hex.size() != 2)
+                throw std::runtime_error("\\x needs two hex digits");
             i += 3;
         } else {
             text += next == u'r' ? u'\r' : next == u'n' ? u'\n' : next == u't' ? u'\t' : next;
@@ -45,9 +53,10 @@ inline QString unescaped(const QString& field)
 }
 
 // The rows of a tab-separated table, one a line, each field unescaped; blank lines and lines
-// starting with '#' are left out. A table that cannot be read fails the test run: no rows would
-// pass unnoticed.
-inline QList<QStringList> tableRows(const QString& path)
+// starting with '#' are left out. A table that cannot be read, or a row without its `columns`
+// fields, fails the test run: no rows would pass unnoticed, and a missing tab would shift every
+// field after it.
+inline QList<QStringList> tableRows(const QString& path, qsizetype columns)
 {
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
@@ -59,9 +68,20 @@ inline QList<QStringList> tableRows(const QString& path)
         QStringList fields;
         for (const QString& field : QString::fromUtf8(line).split(u'\t'))
             fields.append(unescaped(field));
+        if (fields.size() != columns)
+            qFatal("%s: %lld fields, not %lld, in the row %s", qPrintable(path),
+                   qlonglong(fields.size()), qlonglong(columns), line.constData());
         rows.append(fields);
     }
     return rows;
+}
+
+// A table as the rows of a data-driven test: one column "row", each row named by its first field.
+inline void addTableRows(const QString& path, qsizetype columns)
+{
+    QTest::addColumn<QStringList>("row");
+    for (const QStringList& row : tableRows(path, columns))
+        QTest::newRow(qPrintable(row[0])) << row;
 }
 
 } // namespace halvex::test

@@ -124,14 +124,22 @@ WindowStateRecord WindowRig::proTreeSetup(bool demo)
 
 void WindowRig::clickGetReadyWhenShown()
 {
+    whenModalShown("frmDelay", [](QWidget* delay) {
+        QTest::mouseClick(static_cast<frmDelay*>(delay)->Label1, Qt::LeftButton);
+    });
+}
+
+void whenModalShown(const char* name, std::function<void(QWidget*)> answer)
+{
     // Owned by the application, so a window that never shows leaves no timer behind at exit.
     auto* timer = new QTimer(QCoreApplication::instance());
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer] {
-        if (auto* delay = qobject_cast<frmDelay*>(QApplication::activeModalWidget())) {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, name, answer] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (w && (!name || w->objectName() == QLatin1String(name))) {
             timer->stop();
             timer->deleteLater();
-            QTest::mouseClick(delay->Label1, Qt::LeftButton);
+            answer(w);
         }
     });
     timer->start();

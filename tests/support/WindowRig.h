@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace halvex::test {
@@ -81,6 +82,10 @@ public:
     // Closes the start delay window through its "Get Ready" label as soon as it is shown.
     static void clickGetReadyWhenShown();
 };
+
+// Answers the next modal window of the given object name (any, when null) from the event loop as
+// soon as it is shown, so that no test blocks on it.
+void whenModalShown(const char* name, std::function<void(QWidget*)> answer);
 
 // Presses Start Race, the start delay ended by its "Get Ready" label, and waits until the race
 // has shown its result or ended without one.
