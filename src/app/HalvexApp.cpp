@@ -196,6 +196,9 @@ struct HalvexApp::Parts
     void reopenChosenEvent();
     // A race's shown and committed passes belong in one event: none is chosen in between.
     bool raceUnfinished();
+    // The ladder of the class in the lanes, or of the class on deck, while it is in its
+    // eliminations; nothing otherwise.
+    void showLadderOnBoard();
     // Mode, Qualifications and Mode, Eliminations: one window each, over the chosen event.
     template <typename W, typename Make> void openRounds(QPointer<W>& shown, Make make);
     // File, New Event, then its entries.
@@ -347,6 +350,8 @@ void HalvexApp::Parts::chooseEvent(const QString& path)
         delete qualifications.data();
         delete eliminations.data();
         rounds.close();
+        board.setOnDeck({});
+        board.hideLadder();
     }
 }
 
@@ -369,6 +374,24 @@ void HalvexApp::Parts::reopenChosenEvent()
                                       .arg(QDir::toNativeSeparators(path), f.description()),
                                   kEventTitle, Buttons::Ok, Icon::Warning);
     }
+}
+
+void HalvexApp::Parts::showLadderOnBoard()
+{
+    try {
+        QString shown;
+        if (const std::optional<EventPairing> pairing = setup.pairing())
+            shown = pairing->className;
+        else if (const std::vector<CalledPair> order = rounds.waiting(); !order.empty())
+            shown = order.front().className;
+        if (rounds.isOpen() && !shown.isEmpty() && rounds.rounds().ladderStarted(shown)) {
+            board.showLadder(rounds.rounds().bracket(shown));
+            return;
+        }
+    } catch (const Failure&) {
+        // An event that cannot be read is told by the rounds windows; the board shows its races.
+    }
+    board.hideLadder();
 }
 
 template <typename W, typename Make>
@@ -549,6 +572,11 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
     // A pass is kept before its result shows; the rounds windows show it with the result.
     QObject::connect(&p.session, &RaceSession::resultReady, &p.rounds, &RoundControl::refresh);
     QObject::connect(&p.session, &RaceSession::pendingChanged, &p.rounds, &RoundControl::refresh);
+    // The scoreboard follows the call order, and shows the ladder of the class racing next once
+    // that class is in its eliminations.
+    QObject::connect(&p.rounds, &RoundControl::callOrderChanged, &p.board,
+                     [&p](const QString& onDeck, const QString&) { p.board.setOnDeck(onDeck); });
+    QObject::connect(&p.rounds, &RoundControl::changed, &p.board, [&p] { p.showLadderOnBoard(); });
     QObject::connect(p.window.mnuQualifications, &QAction::triggered, &p.window, [&p] {
         p.openRounds(p.qualifications, [&p] {
             return new frmQualifications(p.rounds, p.services.prompter, p.services.printer,

@@ -1,5 +1,6 @@
 #include "event/EventRounds.h"
 
+#include "event/EventBracket.h"
 #include "event/EventDatabase.h"
 #include "event/EventRaceStore.h"
 #include "platform/Failure.h"
@@ -230,6 +231,29 @@ Ladder EventRounds::ladder(const QString& className) const
     return buildLadder(seeds, c ? c->ladder : LadderKind::Fixed,
                        readPasses(className, Stage::Eliminations),
                        corrections(className, Stage::Eliminations));
+}
+
+BracketSheet EventRounds::bracket(const QString& className) const
+{
+    const std::optional<EventClass> c = eventClass(className);
+    if (!c)
+        return {};
+    return bracketSheet(m_event.name(), *c, ladder(className),
+                        readPasses(className, Stage::Eliminations), entriesOf(className));
+}
+
+std::vector<ClassStanding> EventRounds::results(const QString& className) const
+{
+    const std::optional<EventClass> c = eventClass(className);
+    if (!c)
+        return {};
+    std::vector<Pass> passes = readPasses(className, Stage::Qualifying);
+    std::vector<Correction> fixes = corrections(className, Stage::Qualifying);
+    for (Pass& p : readPasses(className, Stage::Eliminations))
+        passes.push_back(p);
+    for (Correction& f : corrections(className, Stage::Eliminations))
+        fixes.push_back(f);
+    return classResults(ladder(className), passes, entriesOf(className), *c, fixes);
 }
 
 std::vector<CalledPair> EventRounds::openPairs(const QString& className, Stage stage) const

@@ -6,6 +6,7 @@
 #include "event/Pass.h"
 #include "event/Qualifying.h"
 #include "race/RaceSetup.h"
+#include "reports/BracketSheet.h"
 
 #include <QString>
 
@@ -68,6 +69,10 @@ public:
     std::vector<EntryId> seeding(const QString& className) const;
     void startLadder(const QString& className);
     Ladder ladder(const QString& className) const;
+
+    // The class's ladder as drawn on paper and on the board, and its results so far.
+    BracketSheet bracket(const QString& className) const;
+    std::vector<ClassStanding> results(const QString& className) const;
 
     // The pairs still to run of a class's stage, in running order.
     std::vector<CalledPair> openPairs(const QString& className, Stage stage) const;

@@ -98,15 +98,15 @@ RoundsWindow::RoundsWindow(RoundControl& control, Prompter& prompter, PrintSurfa
     m_actions->addWidget(cmdScratch);
     m_actions->addWidget(cmdEnterByHand);
     m_actions->addStretch();
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(cmdPrintRoundSheet);
-    bottom->addStretch();
-    bottom->addWidget(cmdClose);
+    m_bottom = new QHBoxLayout;
+    m_bottom->addWidget(cmdPrintRoundSheet);
+    m_bottom->addStretch();
+    m_bottom->addWidget(cmdClose);
     m_layout = new QVBoxLayout(this);
     m_layout->addLayout(top);
     m_layout->addWidget(grdPairs, 1);
     m_layout->addLayout(m_actions);
-    m_layout->addLayout(bottom);
+    m_layout->addLayout(m_bottom);
 
     connect(cmbClass, &QComboBox::activated, this, &RoundsWindow::redraw);
     connect(cmdNextPair, &QPushButton::clicked, this, &RoundsWindow::nextPair);

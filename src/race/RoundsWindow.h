@@ -66,14 +66,15 @@ protected:
     Prompter& m_prompter;
     QVBoxLayout* m_layout = nullptr;  // the subclass's parts go above and below the pairs
     QHBoxLayout* m_actions = nullptr; // the correction buttons, ending with Enter by Hand
+    QHBoxLayout* m_bottom = nullptr;  // the printouts, then Close
     std::vector<PairRow> m_rows;
+    PrintSurface& m_printer;
 
 private:
     void nextPair();
     void enterByHand();
     void printRoundSheet();
 
-    PrintSurface& m_printer;
     Stage m_stage;
 };
 

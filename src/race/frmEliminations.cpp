@@ -1,10 +1,15 @@
 #include "race/frmEliminations.h"
 
 #include "event/RoundControl.h"
+#include "platform/Failure.h"
 #include "platform/Prompter.h"
+#include "reports/BracketExport.h"
+#include "reports/BracketPrint.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -49,6 +54,19 @@ frmEliminations::frmEliminations(RoundControl& control, Prompter& prompter, Prin
     cmdOverride = new QPushButton(QStringLiteral("Override"));
     cmdOverride->setObjectName(QStringLiteral("cmdOverride"));
 
+    const auto button = [](const char* name, const QString& text) {
+        auto* b = new QPushButton(text);
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    cmdPrintBracket = button("cmdPrintBracket", QStringLiteral("Print &Bracket"));
+    cmdExportBracket = button("cmdExportBracket", QStringLiteral("Export Bracket..."));
+    cmdPrintResults = button("cmdPrintResults", QStringLiteral("Print Res&ults"));
+    cmdExportResults = button("cmdExportResults", QStringLiteral("Export Results..."));
+    int at = 1;
+    for (QPushButton* b : {cmdPrintBracket, cmdExportBracket, cmdPrintResults, cmdExportResults})
+        m_bottom->insertWidget(at++, b);
+
     m_layout->insertWidget(1, fraSeeding);
     m_layout->insertWidget(2, lblWinner);
     // After Next Pair and its spacing, then the corrections Rerun and Scratch.
@@ -61,7 +79,40 @@ frmEliminations::frmEliminations(RoundControl& control, Prompter& prompter, Prin
     connect(cmdUndo, &QPushButton::clicked, this, [this] { correct(CorrectionKind::Undo); });
     connect(cmdOverride, &QPushButton::clicked, this,
             [this] { correct(CorrectionKind::Override); });
+    connect(cmdPrintBracket, &QPushButton::clicked, this, [this] {
+        act([this] { printBracket(m_printer, m_control.rounds().bracket(className())); });
+    });
+    connect(cmdPrintResults, &QPushButton::clicked, this, [this] {
+        act([this] {
+            printClassResults(m_printer, m_control.openEvent().name(), className(),
+                              m_control.rounds().results(className()));
+        });
+    });
+    connect(cmdExportBracket, &QPushButton::clicked, this, [this] {
+        exportSheet(QStringLiteral("Bracket"), [this](const QString& path, ExportFormat format) {
+            exportBracket(path, format, m_control.rounds().bracket(className()));
+        });
+    });
+    connect(cmdExportResults, &QPushButton::clicked, this, [this] {
+        exportSheet(QStringLiteral("Results"), [this](const QString& path, ExportFormat format) {
+            exportClassResults(path, format, m_control.rounds().results(className()));
+        });
+    });
     redraw();
+}
+
+void frmEliminations::exportSheet(const QString& what,
+                                  const std::function<void(const QString&, ExportFormat)>& write)
+{
+    const QString proposed = QFileInfo(m_control.path()).absolutePath() + u'/' +
+                             m_control.openEvent().name() + u' ' + className() + u' ' + what;
+    QString fileType = exportFilter(ExportFormat::Workbook);
+    const QString name = m_prompter.saveFileName(QStringLiteral("Export ") + what, proposed,
+                                                 exportFilters(), &fileType);
+    if (name.isEmpty())
+        return;
+    const ExportFormat format = exportFormatFor(name, fileType);
+    act([&] { write(withExportSuffix(name, format), format); });
 }
 
 std::vector<PairRow> frmEliminations::rows()

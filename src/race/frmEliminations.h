@@ -1,6 +1,9 @@
 #pragma once
 
 #include "race/RoundsWindow.h"
+#include "reports/GridExport.h"
+
+#include <functional>
 
 class QCheckBox;
 class QGroupBox;
@@ -24,8 +27,15 @@ public:
     QPushButton* cmdUndo = nullptr;
     QPushButton* cmdOverride = nullptr;
     QLabel* lblWinner = nullptr;
+    QPushButton* cmdPrintBracket = nullptr;
+    QPushButton* cmdExportBracket = nullptr;
+    QPushButton* cmdPrintResults = nullptr;
+    QPushButton* cmdExportResults = nullptr;
 
 private:
+    // The class's bracket or results as a spreadsheet file the operator names.
+    void exportSheet(const QString& what,
+                     const std::function<void(const QString&, ExportFormat)>& write);
     std::vector<PairRow> rows() override;
     void showOwnParts() override;
     bool swapLanes() const override;
