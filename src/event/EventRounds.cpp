@@ -272,11 +272,7 @@ std::vector<CalledPair> EventRounds::openPairs(const QString& className, Stage s
                 for (const Pass& p : passes) {
                     if (!here(p.round, p.pair))
                         continue;
-                    const bool isVoid =
-                        std::any_of(fixes.begin(), fixes.end(), [&](const Correction& c) {
-                            return c.kind == CorrectionKind::Rerun && c.pass == p.seq;
-                        });
-                    ran = ran || !isVoid;
+                    ran = ran || !madeVoid(p.seq, fixes);
                 }
                 if (ran)
                     continue;

@@ -1,5 +1,7 @@
 #include "event/Pass.h"
 
+#include <algorithm>
+
 namespace halvex {
 
 Pass passFromResult(const RaceResult& result, qint64 seq, int round, int pair, EntryId left,
@@ -25,6 +27,13 @@ Lane pairWinner(const Pass& pass)
     if (leftFinished != rightFinished)
         return leftFinished ? Lane::Left : Lane::Right;
     return leftFinished ? d.winner : Lane::None;
+}
+
+bool madeVoid(qint64 pass, std::span<const Correction> corrections)
+{
+    return std::any_of(corrections.begin(), corrections.end(), [pass](const Correction& c) {
+        return c.kind == CorrectionKind::Rerun && c.pass == pass;
+    });
 }
 
 } // namespace halvex

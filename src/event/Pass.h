@@ -5,6 +5,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <span>
+
 namespace halvex {
 
 // An entry of the event (racer, car and class as registered), known to the rules by its key
@@ -67,5 +69,8 @@ struct Correction
     EntryId entry = kNoEntry;
     QString reason;
 };
+
+// Whether a rerun among the corrections made the pass void.
+bool madeVoid(qint64 pass, std::span<const Correction> corrections);
 
 } // namespace halvex

@@ -87,11 +87,7 @@ std::vector<PairRow> qualifyingRows(const EventRounds& rounds, const QString& cl
             for (const Pass& p : passes) {
                 if (!here(p.round, p.pair))
                     continue;
-                const bool isVoid =
-                    std::any_of(fixes.begin(), fixes.end(), [&](const Correction& c) {
-                        return c.kind == CorrectionKind::Rerun && c.pass == p.seq;
-                    });
-                if (isVoid) {
+                if (madeVoid(p.seq, fixes)) {
                     ++voided;
                     continue;
                 }
