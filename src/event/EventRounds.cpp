@@ -341,6 +341,7 @@ std::vector<CalledPair> EventRounds::callOrder() const
         return key(a) < key(b);
     });
     std::vector<CalledPair> order;
+    order.reserve(all.size());
     for (auto& [position, pair] : all)
         order.push_back(std::move(pair));
     return order;
