@@ -3,11 +3,11 @@
 #include "RaceSteps.h"
 #include "PtyPeer.h"
 #include "reports/frmDragStats.h"
+#include "support/FaultFolder.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPushButton>
 
 #include <benchmark/benchmark.h>
@@ -16,18 +16,6 @@ using namespace halvex;
 using namespace halvex::test;
 
 namespace {
-
-qint64 residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
 
 // Each race's times move on by n ten-thousandths, so no two races log the same numbers.
 QList<qint32> report(int n)
