@@ -7,7 +7,7 @@
 set(HALVEX_PRIVATE_DIR lib/halvex)
 set(HALVEX_SHARE_DIR share/halvex)
 
-install(TARGETS halvex halvex-timing-sim RUNTIME DESTINATION bin)
+install(TARGETS halvex halvex-timing-sim halvex-station RUNTIME DESTINATION bin)
 install(TARGETS halvex-browser RUNTIME DESTINATION ${HALVEX_PRIVATE_DIR})
 install(TARGETS halvex-sound halvex-print halvex-xlsx LIBRARY DESTINATION ${HALVEX_PRIVATE_DIR})
 set(HALVEX_SAMPLE ${PROJECT_SOURCE_DIR}/share/sample-home)
@@ -42,7 +42,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # printed font (DejaVu Sans).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-dejavu-core")
 # The GStreamer backend plays sound without them; a media player would need them.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-base")
-# Printing needs a print server with a default printer.
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-base, libqt6sql6-psql")
+# Printing needs a print server with a default printer; a shared event a PostgreSQL server (on
+# this machine or another), through Qt's driver above, loaded only when a server is set.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cups, postgresql")
 include(CPack)

@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 packages=(cmake g++ make pkg-config dpkg-dev file qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
           qt6-webengine-dev libgl-dev libglx-dev xvfb xauth xdotool imagemagick fonts-dejavu-core
           cups printer-driver-cups-pdf poppler-utils libxlsxwriter-dev
-          python3-openpyxl locales libqt6sql6-sqlite clang libclang-rt-14-dev clang-tidy libicu-dev)
+          python3-openpyxl locales libqt6sql6-sqlite libqt6sql6-psql postgresql clang
+          libclang-rt-14-dev clang-tidy libicu-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -70,6 +70,19 @@ EventDatabase::EventDatabase(const QString& path, const std::vector<Migration>& 
     migrate(schema);
 }
 
+EventDatabase::EventDatabase(const QString& connection, const QString& schemaName,
+                             const QString& label, const std::vector<Migration>& schema)
+    : m_path(label), m_connection(connection), m_onServer(true)
+{
+    // The schema's name is the program's own ("e" and a number), never the operator's text. A
+    // setting is no statement the server prepares.
+    QSqlQuery setPath(QSqlDatabase::database(m_connection, false));
+    if (!setPath.exec(QStringLiteral("SET search_path TO %1").arg(schemaName)))
+        throw Failure(QStringLiteral("The %1 cannot be used: %2")
+                          .arg(described(), errorText(setPath.lastError())));
+    migrate(schema);
+}
+
 EventDatabase::~EventDatabase()
 {
     {
@@ -137,9 +150,15 @@ void EventDatabase::write(const std::function<void()>& work)
     if (isReadOnly())
         throw Failure(m_damage);
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    if (!db.transaction())
-        throw Failure(QStringLiteral("The event file \"%1\" cannot be written: %2")
-                          .arg(m_path, errorText(db.lastError())));
+    // A file's writer takes the write lock at once: a transaction that read first could not
+    // take it after another connection (a station's link, a display) wrote in between, and would
+    // fail rather than wait its turn.
+    QSqlQuery begin(db);
+    if (!(m_onServer ? db.transaction() : begin.exec(QStringLiteral("BEGIN IMMEDIATE"))))
+        throw Failure(
+            QStringLiteral("The %1 cannot be written: %2")
+                .arg(described(), errorText(m_onServer ? db.lastError() : begin.lastError())));
+    begin.finish();
     try {
         work();
     } catch (...) {
@@ -149,8 +168,7 @@ void EventDatabase::write(const std::function<void()>& work)
     if (!db.commit()) {
         const QString why = errorText(db.lastError());
         db.rollback();
-        throw Failure(
-            QStringLiteral("The event file \"%1\" cannot be written: %2").arg(m_path, why));
+        throw Failure(QStringLiteral("The %1 cannot be written: %2").arg(described(), why));
     }
 }
 
@@ -158,6 +176,13 @@ QSqlQuery EventDatabase::run(const QString& sql, const QVariantList& values) con
 {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
+    // A server prepares no schema statement: one without values goes as it is.
+    if (values.isEmpty()) {
+        if (!query.exec(sql))
+            throw Failure(QStringLiteral("The %1 cannot be used: %2")
+                              .arg(described(), errorText(query.lastError())));
+        return query;
+    }
     const bool prepared = query.prepare(sql);
     // A text is never NULL in the event's tables: Qt would bind a null QString as NULL.
     for (const QVariant& v : values)
@@ -165,9 +190,16 @@ QSqlQuery EventDatabase::run(const QString& sql, const QVariantList& values) con
                                ? QVariant(QStringLiteral(""))
                                : v);
     if (!prepared || !query.exec())
-        throw Failure(QStringLiteral("The event file \"%1\" cannot be used: %2")
-                          .arg(m_path, errorText(query.lastError())));
+        throw Failure(QStringLiteral("The %1 cannot be used: %2")
+                          .arg(described(), errorText(query.lastError())));
     return query;
+}
+
+QString EventDatabase::described() const
+{
+    return (m_onServer ? QStringLiteral("event server \"%1\"")
+                       : QStringLiteral("event file \"%1\""))
+        .arg(m_path);
 }
 
 QVariant EventDatabase::value(const QString& sql, const QVariantList& values) const

@@ -30,6 +30,12 @@ public:
     // opened at all or a migration fails.
     explicit EventDatabase(const QString& path,
                            const std::vector<Migration>& schema = eventSchema());
+    // An event on a database server: `connection` is a driver's connection already open (the
+    // server's, on the thread that uses it); `schema` is the event's own schema there (made by
+    // the caller, who has the right to), migrated like a file. `label` names the server in the
+    // operator's messages. The connection is closed and removed with the object.
+    EventDatabase(const QString& connection, const QString& schemaName, const QString& label,
+                  const std::vector<Migration>& schema = eventSchema());
     ~EventDatabase();
     EventDatabase(const EventDatabase&) = delete;
     EventDatabase& operator=(const EventDatabase&) = delete;
@@ -38,6 +44,8 @@ public:
     static const std::vector<Migration>& eventSchema();
 
     const QString& path() const { return m_path; }
+    // The name of the Qt SQL connection, for a driver's notifications.
+    const QString& connectionName() const { return m_connection; }
     int schemaVersion() const { return m_version; }
     bool isReadOnly() const { return !m_damage.isEmpty(); }
     // Why the file is read-only, as the operator is told it; empty for a writable file.
@@ -57,11 +65,14 @@ private:
     void open(bool readOnly);
     QString checkIntegrity() const;
     void migrate(const std::vector<Migration>& schema);
+    // "event file \"...\"" or "event server \"...\"", as the operator's messages name it.
+    QString described() const;
 
     QString m_path;
     QString m_connection;
     QString m_damage;
     int m_version = 0;
+    bool m_onServer = false;
 };
 
 } // namespace halvex

@@ -172,23 +172,25 @@ qint64 EventRaceStore::insertPass(EventDatabase& db, const PassRow& row)
     values << single(r.Speed) << single(r.DialIn) << single(r.ElapsedTime) << single(r.WinMargin)
            << r.Result << row.state << timeText(QDateTime::currentDateTime()) << stage
            << (p ? p->round : 0) << (p ? p->pair : 0) << (row.heat != 0 ? row.heat : seq)
-           << (p ? p->entries[size_t(lane)] : 0) << row.outcome << (row.byHand ? 1 : 0);
-    db.run(QStringLiteral("INSERT INTO pass (station, seq, run_id, segment, race_number, "
-                          "round_name, class_name, lane, racer, car, spare1, spare2, "
-                          "reaction_time, timing_point1, timing_point2, timing_point3, "
-                          "timing_point4, timing_point5, speed, dial_in, elapsed_time, "
-                          "win_margin, result, state, recorded, stage, round_no, pair_no, heat, "
-                          "entry_id, outcome, by_hand) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
-                          "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-           values);
+           << (p ? p->entries[size_t(lane)] : 0) << row.outcome << (row.byHand ? 1 : 0)
+           << row.epoch;
+    db.run(
+        QStringLiteral("INSERT INTO pass (station, seq, run_id, segment, race_number, "
+                       "round_name, class_name, lane, racer, car, spare1, spare2, "
+                       "reaction_time, timing_point1, timing_point2, timing_point3, "
+                       "timing_point4, timing_point5, speed, dial_in, elapsed_time, "
+                       "win_margin, result, state, recorded, stage, round_no, pair_no, heat, "
+                       "entry_id, outcome, by_hand, epoch) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                       "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        values);
     return seq;
 }
 
 void EventRaceStore::insertRace(EventDatabase& db, const RaceRecord& left, const RaceRecord& right,
                                 const QString& state, int segment, const PassContext& context)
 {
-    PassRow row{m_station,           m_runId, segment, state, left, context.pairing,
-                context.outcomes[0], false,   0};
+    PassRow row{m_station,           m_runId, segment, state,  left, context.pairing,
+                context.outcomes[0], false,   0,       m_epoch};
     // A commit's rows belong to the race its shown rows began.
     if (state == kCommitted)
         row.heat = m_lastHeat;
@@ -221,7 +223,7 @@ void EventRaceStore::racesRestored(const std::vector<RaceRecord>& records)
 {
     keep([this, records, segment = m_segment](EventDatabase& db) {
         for (const RaceRecord& r : records)
-            insertPass(db, {m_station, m_runId, segment, kRestored, r, {}, {}, false, 0});
+            insertPass(db, {m_station, m_runId, segment, kRestored, r, {}, {}, false, 0, m_epoch});
     });
 }
 

@@ -43,6 +43,11 @@ public:
     void useEvent(const QString& eventPath);
     // An event of the operator's is chosen, rather than the day's practice event.
     bool eventChosen() const { return !m_chosen.isEmpty(); }
+    // The passes that follow are raced under this control epoch of the shared event (0: the
+    // event is not shared).
+    void setEpoch(int epoch) { m_epoch = epoch; }
+    // Who writes the passes from now on: the station's name on a shared event.
+    void setStation(const QString& station) { m_station = station; }
     // The name of the event the passes go to.
     QString eventName() const;
 
@@ -73,6 +78,7 @@ public:
         QString outcome;
         bool byHand = false;
         qint64 heat = 0; // 0: the row begins a race of its own
+        int epoch = 0;   // the control epoch of a shared event; 0: not shared
     };
     static qint64 insertPass(EventDatabase& db, const PassRow& row);
     // The station's next number in the sequence its passes and corrections share.
@@ -97,6 +103,7 @@ private:
     // The file and run that findUnfinished offered last, for markClosed.
     mutable std::pair<QString, qint64> m_offered;
     int m_segment = 0;
+    int m_epoch = 0;
     PassContext m_lastContext; // the race shown last, which its commit goes with
     qint64 m_lastHeat = 0;
 };

@@ -444,7 +444,7 @@ void EventRounds::enterByHand(const CalledPair& pair, const HandTimes& times)
     EventDatabase& db = m_event.database();
     db.write([&] {
         EventRaceStore::PassRow row{
-            m_station, 0, 0, QStringLiteral("Shown"), records[0], pairing, {}, true, 0};
+            m_station, 0, 0, QStringLiteral("Shown"), records[0], pairing, {}, true, 0, m_epoch};
         row.outcome = outcomeWord(d, records[0], 0, pairing);
         row.heat = EventRaceStore::insertPass(db, row);
         row.record = records[1];

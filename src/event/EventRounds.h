@@ -48,6 +48,8 @@ class EventRounds
 {
 public:
     explicit EventRounds(Event& event, QString station = QStringLiteral("tower"));
+    // Passes entered by hand from now on are raced under this control epoch (0: not shared).
+    void setEpoch(int epoch) { m_epoch = epoch; }
 
     Event& event() { return m_event; }
     std::optional<EventClass> eventClass(const QString& className) const;
@@ -97,6 +99,7 @@ private:
 
     Event& m_event;
     QString m_station;
+    int m_epoch = 0;
 };
 
 } // namespace halvex

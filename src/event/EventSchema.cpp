@@ -69,6 +69,11 @@ const std::vector<EventDatabase::Migration>& EventDatabase::eventSchema()
           QStringLiteral("CREATE TABLE ladder_seed (class_name VARCHAR(200) NOT NULL, "
                          "position INTEGER NOT NULL, entry_id INTEGER NOT NULL, "
                          "PRIMARY KEY (class_name, position))")}},
+        {3,
+         {// The control epoch a pass was raced under on a station sharing the event through a
+          // server (0: none). A pass of an older epoch that reaches the server after control
+          // moved is kept in the state "Stale" and counts for no round.
+          QStringLiteral("ALTER TABLE pass ADD COLUMN epoch INTEGER NOT NULL DEFAULT 0")}},
     };
     return schema;
 }

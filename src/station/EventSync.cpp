@@ -1,0 +1,236 @@
+#include "station/EventSync.h"
+
+#include "event/EventDatabase.h"
+#include "platform/Failure.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QStringList>
+
+namespace halvex {
+
+namespace {
+
+QStringList columnsOf(const EventDatabase& db, const QString& table)
+{
+    QSqlQuery q = db.run(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(table));
+    const QSqlRecord r = q.record();
+    QStringList names;
+    names.reserve(r.count());
+    for (int i = 0; i < r.count(); ++i)
+        names << r.fieldName(i);
+    return names;
+}
+
+// Copies the rows `select` finds in `from` into `table` of `to`, each insert ending in `tail`
+// (its conflict clause). The select's columns are the table's, in `columns` order.
+int copyRows(const EventDatabase& from, EventDatabase& to, const QString& table,
+             const QStringList& columns, const QString& select, const QVariantList& values,
+             const QString& tail)
+{
+    QSqlQuery rows = from.run(select, values);
+    QStringList marks;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        marks << QStringLiteral("?");
+    const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) %4")
+                               .arg(table, columns.join(u", "), marks.join(u", "), tail);
+    int n = 0;
+    while (rows.next()) {
+        QVariantList row;
+        row.reserve(columns.size());
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            row << rows.value(int(i));
+        if (to.run(insert, row).numRowsAffected() > 0)
+            ++n;
+    }
+    return n;
+}
+
+int copyTable(const EventDatabase& from, EventDatabase& to, const QString& table,
+              const QString& tail = QStringLiteral("ON CONFLICT DO NOTHING"))
+{
+    const QStringList columns = columnsOf(to, table);
+    return copyRows(from, to, table, columns,
+                    QStringLiteral("SELECT %1 FROM %2").arg(columns.join(u", "), table), {}, tail);
+}
+
+// The event's one row, when the target has none yet.
+void copyEventRow(const EventDatabase& from, EventDatabase& to)
+{
+    if (to.value(QStringLiteral("SELECT COUNT(*) FROM event")).toInt() == 0)
+        copyTable(from, to, QStringLiteral("event"), {});
+}
+
+// The entries of the server whose number stands for another racer in the station's file.
+int entryConflicts(const EventDatabase& server, const EventDatabase& local)
+{
+    const QString read = QStringLiteral("SELECT id, class_name, racer FROM entry");
+    QHash<qint64, QString> mine;
+    QSqlQuery own = local.run(read);
+    while (own.next())
+        mine.insert(own.value(0).toLongLong(),
+                    own.value(1).toString() + QChar(0) + own.value(2).toString());
+    int conflicts = 0;
+    QSqlQuery theirs = server.run(read);
+    while (theirs.next()) {
+        const auto it = mine.constFind(theirs.value(0).toLongLong());
+        if (it != mine.constEnd() &&
+            *it != theirs.value(1).toString() + QChar(0) + theirs.value(2).toString())
+            ++conflicts;
+    }
+    return conflicts;
+}
+
+const QStringList kShared = {QStringLiteral("event_class"), QStringLiteral("draw"),
+                             QStringLiteral("ladder_seed")};
+
+} // namespace
+
+std::vector<ServerEvent> listServerEvents(const QString& connection)
+{
+    QSqlQuery q(QSqlDatabase::database(connection, false));
+    std::vector<ServerEvent> events;
+    if (!q.exec(QStringLiteral("SELECT id, name, event_date, schema_name FROM halvex.event_list "
+                               "ORDER BY id DESC")))
+        throw Failure(QStringLiteral("The event server's list of events cannot be read: %1")
+                          .arg(q.lastError().text()));
+    while (q.next())
+        events.push_back({q.value(0).toInt(), q.value(1).toString(), q.value(2).toString(),
+                          q.value(3).toString()});
+    return events;
+}
+
+ServerEvent createServerEvent(const QString& connection, const QString& name, const QString& date)
+{
+    QSqlDatabase db = QSqlDatabase::database(connection, false);
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("INSERT INTO halvex.event_list (name, event_date, schema_name) "
+                             "VALUES (?, ?, 'e' || currval('halvex.event_list_id_seq')) "
+                             "RETURNING id, schema_name"));
+    q.addBindValue(name);
+    q.addBindValue(date);
+    // nextval runs for the id before the schema's name reads it.
+    if (!db.transaction() || !q.exec() || !q.next())
+        throw Failure(QStringLiteral("The event cannot be put on the event server: %1")
+                          .arg(q.lastError().text()));
+    ServerEvent e{q.value(0).toInt(), name, date, q.value(1).toString()};
+    q.finish();
+    QSqlQuery make(db);
+    if (!make.exec(QStringLiteral("CREATE SCHEMA %1").arg(e.schema)) || !db.commit()) {
+        const QString why = make.lastError().text();
+        db.rollback();
+        throw Failure(QStringLiteral("The event cannot be put on the event server: %1").arg(why));
+    }
+    return e;
+}
+
+void grantStations(EventDatabase& server, const QString& schema)
+{
+    server.run(QStringLiteral("GRANT USAGE ON SCHEMA %1 TO halvex_registration, halvex_display")
+                   .arg(schema));
+    server.run(QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA %1 TO halvex_registration, "
+                              "halvex_display")
+                   .arg(schema));
+    server.run(
+        QStringLiteral("GRANT INSERT, UPDATE ON %1.entry TO halvex_registration").arg(schema));
+}
+
+qint64 lastSeq(const EventDatabase& db, const QString& station)
+{
+    return db
+        .value(QStringLiteral("SELECT COALESCE(MAX(seq), 0) FROM (SELECT seq FROM pass WHERE "
+                              "station = ? UNION ALL SELECT seq FROM correction WHERE "
+                              "station = ?) s"),
+               {station, station})
+        .toLongLong();
+}
+
+int passesAfter(const EventDatabase& local, const QString& station, qint64 sentSeq)
+{
+    return local
+        .value(QStringLiteral("SELECT COUNT(*) FROM pass WHERE station = ? AND seq > ? AND "
+                              "state = 'Shown'"),
+               {station, sentSeq})
+        .toInt();
+}
+
+int pushOwn(EventDatabase& local, EventDatabase& server, const QString& station)
+{
+    int sent = 0;
+    server.write([&] {
+        copyEventRow(local, server);
+        for (const QString& table : kShared)
+            copyTable(local, server, table);
+        copyTable(local, server, QStringLiteral("entry"));
+        const qint64 after = lastSeq(server, station);
+        for (const QString& table : {QStringLiteral("pass"), QStringLiteral("correction")}) {
+            const QStringList columns = columnsOf(server, table);
+            sent += copyRows(local, server, table, columns,
+                             QStringLiteral("SELECT %1 FROM %2 WHERE station = ? AND seq > ? "
+                                            "ORDER BY seq")
+                                 .arg(columns.join(u", "), table),
+                             {station, after}, QStringLiteral("ON CONFLICT DO NOTHING"));
+        }
+    });
+    return sent;
+}
+
+Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& station,
+                  const QString& schema)
+{
+    Pulled pulled;
+    local.write([&] {
+        copyEventRow(server, local);
+        for (const QString& table : kShared)
+            pulled.rows += copyTable(server, local, table);
+        // A changed dial-in or car reaches the station; a number that stands for another racer
+        // in its file is the operator's to sort out, not the program's to overwrite.
+        pulled.rows += copyTable(server, local, QStringLiteral("entry"),
+                                 QStringLiteral("ON CONFLICT (id) DO UPDATE SET car = "
+                                                "excluded.car, car_number = excluded.car_number, "
+                                                "dial_in = excluded.dial_in WHERE "
+                                                "entry.racer = excluded.racer AND "
+                                                "entry.class_name = excluded.class_name"));
+        pulled.conflicts = entryConflicts(server, local);
+        QSqlQuery stations = server.run(
+            QStringLiteral(
+                "SELECT station FROM pass WHERE station <> ? UNION SELECT station FROM correction "
+                "WHERE station <> ?"),
+            {station, station});
+        QStringList others;
+        while (stations.next())
+            others << stations.value(0).toString();
+        for (const QString& other : others) {
+            const qint64 after = lastSeq(local, other);
+            for (const QString& table : {QStringLiteral("pass"), QStringLiteral("correction")}) {
+                QStringList columns = columnsOf(local, table);
+                QStringList select = columns;
+                const qsizetype state = columns.indexOf(QStringLiteral("state"));
+                QVariantList values;
+                if (state >= 0) {
+                    select[state] = QStringLiteral(
+                        "CASE WHEN state = 'Shown' AND EXISTS (SELECT 1 FROM halvex.handover h "
+                        "WHERE h.event_schema = ? AND h.taken_from = pass.station AND h.epoch > "
+                        "pass.epoch AND pass.seq > h.last_seq) THEN 'Stale' ELSE state END");
+                    values << schema;
+                }
+                values << other << after;
+                pulled.rows += copyRows(server, local, table, columns,
+                                        QStringLiteral("SELECT %1 FROM %2 WHERE station = ? AND "
+                                                       "seq > ? ORDER BY seq")
+                                            .arg(select.join(u", "), table),
+                                        values, QStringLiteral("ON CONFLICT DO NOTHING"));
+            }
+        }
+        pulled.stale = local
+                           .value(QStringLiteral("SELECT COUNT(*) FROM pass WHERE state = "
+                                                 "'Stale'"))
+                           .toInt();
+    });
+    return pulled;
+}
+
+} // namespace halvex

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <vector>
+
+namespace halvex {
+
+class EventDatabase;
+
+// An event as the server lists it: each lives in a schema of its own.
+struct ServerEvent
+{
+    int id = 0;
+    QString name;
+    QString date;
+    QString schema; // "e" and the id
+};
+
+// The events on the server behind `connection`, the newest first; throws halvex::Failure.
+std::vector<ServerEvent> listServerEvents(const QString& connection);
+// A new event's place on the server, made by a tower (whose user is in halvex_tower). The event
+// itself goes there with the first pushOwn.
+ServerEvent createServerEvent(const QString& connection, const QString& name, const QString& date);
+// The schema's tables readable by every station and the entries writable by registration;
+// a tower runs it after each opening, so tables a newer program adds are covered too.
+void grantStations(EventDatabase& server, const QString& schema);
+
+// Sends what `station` keeps in its own event file and the server lacks: the event, its
+// classes, entries, draws and ladder seedings, and the station's passes and corrections after
+// the last one the server has. Rows the server has stay as they are there. One transaction;
+// returns the number of passes and corrections sent. Throws halvex::Failure.
+int pushOwn(EventDatabase& local, EventDatabase& server, const QString& station);
+
+struct Pulled
+{
+    int rows = 0;      // rows new to the station's file
+    int stale = 0;     // passes among them raced under a control epoch that had passed
+    int conflicts = 0; // entries of the server whose number the station gave another racer
+};
+// Takes into the station's own event file what other stations sent: passes and corrections
+// after the last of each station that the file has, and the event's other rows it lacks
+// (entries changed on the server change in the file, unless the number stands for another
+// racer there). A pass of a control epoch that had passed when it reached the server is kept as
+// "Stale": no round counts it. One transaction. Throws halvex::Failure.
+Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& station,
+                  const QString& schema);
+
+// The passes of `station` in its file after `sentSeq`, as the operator counts them (one a lane).
+int passesAfter(const EventDatabase& local, const QString& station, qint64 sentSeq);
+// The last number of the station's sequence (passes and corrections) in a database.
+qint64 lastSeq(const EventDatabase& db, const QString& station);
+
+} // namespace halvex

@@ -1,0 +1,115 @@
+#include "station/ServerAddress.h"
+
+#include "platform/Failure.h"
+
+#include <QSaveFile>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSysInfo>
+
+namespace halvex {
+
+QString roleName(StationRole role)
+{
+    switch (role) {
+    case StationRole::Tower:
+        return QStringLiteral("tower");
+    case StationRole::Registration:
+        return QStringLiteral("registration");
+    case StationRole::Display:
+        break;
+    }
+    return QStringLiteral("display");
+}
+
+StationRole roleFromName(const QString& name)
+{
+    if (name.compare(u"tower", Qt::CaseInsensitive) == 0)
+        return StationRole::Tower;
+    if (name.compare(u"registration", Qt::CaseInsensitive) == 0)
+        return StationRole::Registration;
+    return StationRole::Display;
+}
+
+QString ServerAddress::label() const
+{
+    return QStringLiteral("%1@%2:%3/%4").arg(user, host).arg(port).arg(database);
+}
+
+ServerAddress ServerAddress::load(const QString& path)
+{
+    ServerAddress a;
+    a.station = QSysInfo::machineHostName();
+    const QSettings file(path, QSettings::IniFormat);
+    a.host = file.value(QStringLiteral("Server/Host")).toString().trimmed();
+    bool ok = false;
+    const int port = file.value(QStringLiteral("Server/Port")).toInt(&ok);
+    if (ok && port > 0 && port < 65536)
+        a.port = port;
+    a.database = file.value(QStringLiteral("Server/Database"), a.database).toString().trimmed();
+    a.user = file.value(QStringLiteral("Server/User")).toString().trimmed();
+    const QString station = file.value(QStringLiteral("Station/Name")).toString().trimmed();
+    if (!station.isEmpty())
+        a.station = station.left(100);
+    a.role = roleFromName(
+        file.value(QStringLiteral("Station/Role"), QStringLiteral("tower")).toString());
+    return a;
+}
+
+void ServerAddress::save(const QString& path) const
+{
+    QByteArray text;
+    text += "[Server]\n";
+    text += "Host=" + host.toUtf8() + '\n';
+    text += "Port=" + QByteArray::number(port) + '\n';
+    text += "Database=" + database.toUtf8() + '\n';
+    text += "User=" + user.toUtf8() + '\n';
+    text += "\n[Station]\n";
+    text += "Name=" + station.toUtf8() + '\n';
+    text += "Role=" + roleName(role).toUtf8() + '\n';
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        throw Failure(QStringLiteral("The event server's settings cannot be saved in \"%1\": %2")
+                          .arg(path, file.errorString()));
+}
+
+void openServerConnection(const ServerAddress& address, const QString& connectionName)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    if (!db.isValid()) {
+        QSqlDatabase::removeDatabase(connectionName);
+        throw Failure(QStringLiteral("The database driver for the event server is not installed "
+                                     "(Qt's PostgreSQL driver, package libqt6sql6-psql)."));
+    }
+    db.setHostName(address.host);
+    db.setPort(address.port);
+    db.setDatabaseName(address.database);
+    db.setUserName(address.user);
+    // Without these a dropped link hangs a query until the system gives up, minutes later.
+    db.setConnectOptions(QStringLiteral("connect_timeout=2;keepalives=1;keepalives_idle=1;"
+                                        "keepalives_interval=1;keepalives_count=2;"
+                                        "tcp_user_timeout=2000;application_name=halvex"));
+    if (!db.open()) {
+        const QString why = db.lastError().text();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        throw Failure(QStringLiteral("The event server %1 cannot be reached: %2")
+                          .arg(address.label(), why.trimmed()));
+    }
+    if (address.role == StationRole::Tower) {
+        // What a tower makes belongs to the towers' role, so that any tower may carry it on.
+        QSqlQuery setRole(db);
+        if (!setRole.exec(QStringLiteral("SET ROLE halvex_tower"))) {
+            const QString why = setRole.lastError().text();
+            setRole = QSqlQuery();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(connectionName);
+            throw Failure(QStringLiteral("The user %1 is no tower's on the event server: %2")
+                              .arg(address.user, why.trimmed()));
+        }
+    }
+}
+
+} // namespace halvex

@@ -1,0 +1,279 @@
+#include "station/StationLink.h"
+
+#include "event/EventDatabase.h"
+#include "platform/Failure.h"
+#include "station/EventSync.h"
+
+#include <QAtomicInt>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace halvex {
+
+namespace {
+
+QString newConnectionName()
+{
+    static QAtomicInt next;
+    return QStringLiteral("halvex-server-%1").arg(next.fetchAndAddRelaxed(1));
+}
+
+} // namespace
+
+QString StationStatus::text(StationRole role) const
+{
+    QString t;
+    if (!online) {
+        if (role == StationRole::Tower)
+            t = QStringLiteral("Event server offline: %1 passes waiting").arg(waiting);
+        else if (lastContact.isValid())
+            t = QStringLiteral("Event server offline: stale since %1")
+                    .arg(lastContact.toString(QStringLiteral("HH:mm:ss")));
+        else
+            t = QStringLiteral("Event server offline");
+    } else if (role == StationRole::Tower) {
+        t = inControl ? QStringLiteral("Event server online: this station has control")
+                      : QStringLiteral("Event server online: control is held by %1").arg(holder);
+    } else {
+        t = QStringLiteral("Event server online");
+    }
+    if (stale > 0)
+        t += QStringLiteral(" - %1 passes raced without control kept, not counted").arg(stale);
+    if (conflicts > 0)
+        t += QStringLiteral(" - %1 entries differ from the server's").arg(conflicts);
+    return t;
+}
+
+StationLink::StationLink(ServerAddress address, QString localPath, QString schema, Timing timing)
+    : m_address(std::move(address)), m_localPath(std::move(localPath)), m_schema(std::move(schema)),
+      m_timing(timing), m_connection(newConnectionName())
+{
+    qRegisterMetaType<halvex::StationStatus>();
+}
+
+StationLink::~StationLink()
+{
+    stop();
+}
+
+void StationLink::start()
+{
+    try {
+        m_local = std::make_unique<EventDatabase>(m_localPath);
+        // What the file holds of this station went out in an earlier run unless the server
+        // says otherwise when it answers.
+        m_sentSeq = lastSeq(*m_local, m_address.station);
+    } catch (const Failure& f) {
+        m_status.problem = f.description();
+        Q_EMIT statusChanged(m_status);
+        return;
+    }
+    m_timer = new QTimer(this);
+    connect(m_timer, &QTimer::timeout, this, &StationLink::tick);
+    m_timer->start(m_timing.tickMs);
+    tick();
+}
+
+void StationLink::stop()
+{
+    if (m_timer)
+        m_timer->stop();
+    m_server.reset();
+    if (QSqlDatabase::contains(m_connection))
+        QSqlDatabase::removeDatabase(m_connection);
+    m_local.reset();
+}
+
+void StationLink::tick()
+{
+    if (!m_local)
+        return;
+    ++m_ticks;
+    if (!m_server && QDateTime::currentDateTimeUtc() >= m_nextTry)
+        connectServer();
+    if (m_server) {
+        try {
+            // The heartbeat is the link's check too: the driver reports no dropped link by
+            // itself.
+            m_server->run(QStringLiteral("SELECT halvex.heartbeat(?, ?, ?)"),
+                          {m_schema, m_address.station, roleName(m_address.role)});
+            m_status.lastContact = QDateTime::currentDateTime();
+            if (m_address.role == StationRole::Tower && m_ticks % 2 == 0)
+                claim(false);
+            readStations();
+        } catch (const Failure& f) {
+            dropServer(f.description());
+        }
+    }
+    if (m_server && (m_dirty || (m_address.role == StationRole::Tower &&
+                                 lastSeq(*m_local, m_address.station) > m_sentSeq)))
+        sync();
+    publish();
+}
+
+bool StationLink::connectServer()
+{
+    try {
+        openServerConnection(m_address, m_connection);
+        m_server = std::make_unique<EventDatabase>(m_connection, m_schema, m_address.label());
+        if (m_address.role == StationRole::Tower)
+            grantStations(*m_server, m_schema);
+        QSqlDriver* driver = QSqlDatabase::database(m_connection, false).driver();
+        driver->subscribeToNotification(QStringLiteral("halvex_") + m_schema);
+        connect(driver, &QSqlDriver::notification, this,
+                [this](const QString& channel) { notified(channel); });
+        m_pauseMs = 0;
+        m_status.online = true;
+        m_status.problem.clear();
+        m_status.lastContact = QDateTime::currentDateTime();
+        m_sentSeq = lastSeq(*m_server, m_address.station);
+        m_dirty = true;
+        if (m_address.role == StationRole::Tower)
+            claim(false);
+        return true;
+    } catch (const Failure& f) {
+        dropServer(f.description());
+        return false;
+    }
+}
+
+void StationLink::dropServer(const QString& why)
+{
+    m_server.reset();
+    if (QSqlDatabase::contains(m_connection))
+        QSqlDatabase::removeDatabase(m_connection);
+    m_status.online = false;
+    m_status.problem = why;
+    m_status.stations.clear();
+    m_pauseMs = std::min(std::max(250, m_pauseMs * 2), m_timing.maxPauseMs);
+    m_nextTry = QDateTime::currentDateTimeUtc().addMSecs(m_pauseMs);
+    m_dirty = true;
+}
+
+void StationLink::claim(bool take)
+{
+    QSqlQuery q =
+        m_server->run(QStringLiteral("SELECT holder, epoch FROM halvex.claim_control(?, ?, ?)"),
+                      {m_schema, m_address.station, take});
+    if (!q.next())
+        return;
+    const QString holder = q.value(0).toString();
+    const int epoch = q.value(1).toInt();
+    const bool wasInControl = m_status.inControl;
+    const bool firstAnswer = m_status.holder.isEmpty();
+    const int oldEpoch = m_status.epoch;
+    m_status.holder = holder;
+    m_status.epoch = epoch;
+    m_status.inControl = holder == m_address.station;
+    if (m_status.inControl && (!wasInControl || epoch != oldEpoch))
+        Q_EMIT controlGranted(epoch);
+    else if (!m_status.inControl && (wasInControl || firstAnswer))
+        Q_EMIT controlRefused(holder);
+}
+
+void StationLink::sync()
+{
+    try {
+        if (m_address.role == StationRole::Tower) {
+            if (pushOwn(*m_local, *m_server, m_address.station) > 0)
+                m_server->run(QStringLiteral("SELECT pg_notify(?, 'pass')"),
+                              {QStringLiteral("halvex_") + m_schema});
+            m_sentSeq = lastSeq(*m_server, m_address.station);
+        }
+        const Pulled pulled = pullOthers(*m_server, *m_local, m_address.station, m_schema);
+        m_status.stale = pulled.stale;
+        m_status.conflicts = pulled.conflicts;
+        m_dirty = false;
+        if (pulled.rows > 0)
+            Q_EMIT eventChanged();
+    } catch (const Failure& f) {
+        dropServer(f.description());
+    }
+}
+
+void StationLink::readStations()
+{
+    QSqlQuery q = m_server->run(QStringLiteral("SELECT name, role, last_seen FROM halvex.station "
+                                               "WHERE event_schema = ? ORDER BY name"),
+                                {m_schema});
+    m_status.stations.clear();
+    while (q.next())
+        m_status.stations.push_back(
+            {q.value(0).toString(), q.value(1).toString(), q.value(2).toDateTime()});
+}
+
+void StationLink::notified(const QString& channel)
+{
+    if (channel != QStringLiteral("halvex_") + m_schema || !m_server)
+        return;
+    m_dirty = true;
+    sync();
+    if (m_server && m_address.role == StationRole::Tower)
+        claim(false);
+    publish();
+}
+
+void StationLink::syncNow()
+{
+    if (!m_server)
+        return publish();
+    sync();
+    publish();
+}
+
+void StationLink::takeControl()
+{
+    if (!m_server)
+        return;
+    try {
+        claim(true);
+    } catch (const Failure& f) {
+        dropServer(f.description());
+    }
+    publish();
+}
+
+void StationLink::publish()
+{
+    if (m_local && m_address.role == StationRole::Tower) {
+        try {
+            m_status.waiting = passesAfter(*m_local, m_address.station, m_sentSeq);
+            m_status.sentSeq = m_sentSeq;
+        } catch (const Failure&) {
+            // The count waits for the next tick; the link's state is what matters here.
+        }
+    }
+    Q_EMIT statusChanged(m_status);
+}
+
+StationThread::StationThread(StationLink* link) : m_link(link)
+{
+    m_link->moveToThread(&m_thread);
+    QObject::connect(&m_thread, &QThread::started, m_link, &StationLink::start);
+    m_thread.setObjectName(QStringLiteral("event server"));
+    m_thread.start();
+}
+
+StationThread::~StationThread()
+{
+    QMetaObject::invokeMethod(m_link, &StationLink::stop, Qt::BlockingQueuedConnection);
+    m_thread.quit();
+    m_thread.wait();
+    delete m_link;
+}
+
+void StationThread::syncNow()
+{
+    QMetaObject::invokeMethod(m_link, &StationLink::syncNow, Qt::QueuedConnection);
+}
+
+void StationThread::takeControl()
+{
+    QMetaObject::invokeMethod(m_link, &StationLink::takeControl, Qt::QueuedConnection);
+}
+
+} // namespace halvex
