@@ -5,6 +5,7 @@
 #include "event/Event.h"
 #include "event/EventDatabase.h"
 #include "event/EventExport.h"
+#include "event/EventFiles.h"
 #include "event/EventRaceStore.h"
 #include "event/RoundControl.h"
 #include "link/LinkWatch.h"
@@ -45,12 +46,17 @@
 #include "reports/frmGridData.h"
 #include "reports/frmScoreboard.h"
 #include "settings/frmDragSettings.h"
+#include "station/EventServerControl.h"
+#include "station/frmEventServer.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QDialog>
 #include <QDir>
+#include <QHash>
+#include <QPointer>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QStringListModel>
@@ -164,6 +170,8 @@ struct HalvexApp::Parts
                         journal, credits, services.random, services.prompter};
     Scoreboard board;
     RoundControl rounds{setup};
+    EventServerControl server{QDir(services.folder.dir()).filePath(ServerAddress::kFileName),
+                              services.prompter, journal, rounds};
     frmDragRacing window{services, settings, windowState, credits, unit, setup, session};
     QPointer<frmDelay> delay;
     QPointer<frmDragStats> stats;
@@ -343,6 +351,7 @@ bool HalvexApp::Parts::raceUnfinished()
 void HalvexApp::Parts::chooseEvent(const QString& path)
 {
     journal.useEvent(path);
+    server.follow(path);
     window.showChosenEvent(journal.eventName());
     services.store.setValue(executableName(), kEventSection, kChosenEventKey, path);
     // The rounds windows show the event the passes go to: another one closes them.
@@ -637,19 +646,63 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
         if (p.raceUnfinished())
             return;
         frmLoadEvent* shown = nullptr;
+        // The server's events, by the file that keeps this station's copy of each.
+        auto onServer = std::make_shared<QHash<QString, QString>>();
         frmLoadEvent dialog(
             p.services.prompter, p.eventsFolder(),
-            [&p](const QString& path) { p.chooseEvent(path); },
+            [&p, onServer](const QString& path) {
+                if (onServer->contains(path))
+                    p.server.adopt(path, onServer->value(path));
+                p.chooseEvent(path);
+            },
             [&p, &shown](const QString& path) {
                 Event event(path);
                 p.editEntries(event, shown);
             },
             &p.window);
         shown = &dialog;
+        QPointer<frmLoadEvent> alive(&dialog);
+        p.server.listEvents(
+            [&p, alive, onServer](const std::vector<ServerEvent>& events, const QString& error) {
+                if (!alive)
+                    return;
+                std::vector<EventListing> listed;
+                for (const ServerEvent& e : events) {
+                    const QString path = p.server.copyPath(p.eventsFolder(), e);
+                    onServer->insert(path, e.schema);
+                    listed.push_back({path, e.name, QDate::fromString(e.date, Qt::ISODate)});
+                }
+                alive->addEvents(listed, error.isEmpty() ? QStringLiteral("on the event server")
+                                                         : QString());
+                if (!error.isEmpty())
+                    alive->setToolTip(error);
+            });
         dialog.exec();
     });
     QObject::connect(p.window.mnuSaveEvent, &QAction::triggered, &p.window,
                      [&p] { p.saveEvent(); });
+    // A shared event: the server's settings, the link's status line, and what the link sends.
+    QObject::connect(&p.server, &EventServerControl::statusShown, &p.window,
+                     &frmDragRacing::showServerStatus);
+    QObject::connect(&p.session, &RaceSession::resultReady, &p.server,
+                     &EventServerControl::eventWritten);
+    QObject::connect(&p.rounds, &RoundControl::changed, &p.server,
+                     &EventServerControl::eventWritten);
+    QObject::connect(p.window.mnuPutEventOnServer, &QAction::triggered, &p.server,
+                     &EventServerControl::shareChosenEvent);
+    QObject::connect(p.window.mnuTakeControl, &QAction::triggered, &p.server,
+                     &EventServerControl::takeControl);
+    QObject::connect(p.window.mnuEventServer, &QAction::triggered, &p.window, [&p] {
+        frmEventServer dialog(p.server.address(), &p.window);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        try {
+            p.server.setAddress(dialog.address());
+        } catch (const Failure& f) {
+            p.services.prompter.message(f.description(), QStringLiteral("Event Server"),
+                                        Buttons::Ok, Icon::Warning);
+        }
+    });
     QObject::connect(p.window.mnuHelpAbout, &QAction::triggered, &p.window, [&p] {
         frmDragAbout about(p.programTitle, &p.window);
         about.exec();

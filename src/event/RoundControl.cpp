@@ -18,7 +18,8 @@ void RoundControl::open(const QString& path)
         return;
     close();
     auto event = std::make_unique<Event>(path);
-    m_rounds = std::make_unique<EventRounds>(*event);
+    m_rounds = std::make_unique<EventRounds>(*event, m_station);
+    m_rounds->setEpoch(m_epoch);
     m_event = std::move(event);
     m_path = path;
 }
@@ -79,6 +80,20 @@ void RoundControl::refresh()
     Q_EMIT changed();
     if (moved)
         Q_EMIT callOrderChanged(m_onDeck, m_inTheHole);
+}
+
+} // namespace halvex
+
+namespace halvex {
+
+void RoundControl::setStation(const QString& station, int epoch)
+{
+    m_station = station;
+    m_epoch = epoch;
+    if (m_rounds && m_event) {
+        m_rounds = std::make_unique<EventRounds>(*m_event, m_station);
+        m_rounds->setEpoch(m_epoch);
+    }
 }
 
 } // namespace halvex

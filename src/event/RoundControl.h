@@ -43,6 +43,9 @@ public:
     QString inTheHole() const { return m_inTheHole; }
 
     void refresh();
+    // Who records the corrections and passes entered here, under which control epoch of a
+    // shared event (0: not shared); the rounds opened from now on, and those open now.
+    void setStation(const QString& station, int epoch);
 
 Q_SIGNALS:
     void changed();
@@ -56,6 +59,8 @@ private:
     std::unique_ptr<EventRounds> m_rounds;
     QString m_onDeck;
     QString m_inTheHole;
+    QString m_station = QStringLiteral("tower");
+    int m_epoch = 0;
 };
 
 } // namespace halvex

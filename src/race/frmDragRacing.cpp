@@ -44,6 +44,10 @@ frmDragRacing::frmDragRacing(Services& services, Settings& settings, WindowState
     lblEvent->setObjectName(QStringLiteral("lblEvent"));
     lblEvent->hide();
     statusBar()->addPermanentWidget(lblEvent);
+    lblServer = new QLabel(this);
+    lblServer->setObjectName(QStringLiteral("lblServer"));
+    lblServer->hide();
+    statusBar()->addPermanentWidget(lblServer);
     connect(&m_state, &WindowState::applied, this, &frmDragRacing::showWindowState);
     connect(&m_session, &RaceSession::pendingChanged, this,
             [this](bool pending) { cmdRace->setEnabled(!pending); });
@@ -327,6 +331,13 @@ RaceSetup frmDragRacing::raceSetup() const
     s.dialInRight = txtDialin[1]->text();
     s.dialInsShown = !txtDialin[0]->isHidden();
     return s;
+}
+
+void frmDragRacing::showServerStatus(const QString& text, const QString& stations)
+{
+    lblServer->setText(text);
+    lblServer->setToolTip(stations);
+    lblServer->setVisible(!text.isEmpty());
 }
 
 void frmDragRacing::showChosenEvent(const QString& name)

@@ -60,6 +60,8 @@ public:
     void showLinkStatus(bool connected);
     // The status bar names the chosen event, so the operator knows where the passes go.
     void showChosenEvent(const QString& name);
+    // The event server's status line, with the stations last seen as its tip; empty hides it.
+    void showServerStatus(const QString& text, const QString& stations);
     // From Start Race until the result shows or the race has ended without one.
     bool raceRunning() const;
 
@@ -137,6 +139,11 @@ public:
     QAction* mnuFileLoadEvent = nullptr;
     QAction* mnuSaveEvent = nullptr;
     QAction* mnuExportEvent = nullptr;
+    QAction* mnuPutEventOnServer = nullptr;
+    QAction* mnuTakeControl = nullptr;
+    QAction* mnuEventServer = nullptr;
+    // How the station stands with the event server; hidden while the event is not shared.
+    QLabel* lblServer = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuQualifications = nullptr;
     QAction* mnuEliminations = nullptr;

@@ -217,6 +217,10 @@ void frmDragRacing::buildMenus()
     mnuSaveEvent->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuExportEvent = action(mnuFile, "mnuExportEvent", QStringLiteral("Export Event"));
     mnuFile->addSeparator();
+    mnuPutEventOnServer =
+        action(mnuFile, "mnuPutEventOnServer", QStringLiteral("Put Event on Server"));
+    mnuTakeControl = action(mnuFile, "mnuTakeControl", QStringLiteral("Take Control"));
+    mnuFile->addSeparator();
     mnuExit = action(mnuFile, "mnuExit", QStringLiteral("E&xit"));
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -242,6 +246,7 @@ void frmDragRacing::buildMenus()
 
     QMenu* mnuSettings = menu("mnuSettings", QStringLiteral("&Settings"));
     mnuSettingsSettings = action(mnuSettings, "mnuSettingsSettings", QStringLiteral("&Settings"));
+    mnuEventServer = action(mnuSettings, "mnuEventServer", QStringLiteral("&Event Server..."));
 
     QMenu* mnuHelp = menu("mnuHelp", QStringLiteral("&Help"));
     mnuHelpIndex = action(mnuHelp, "mnuHelpIndex", QStringLiteral("Help"));

@@ -69,6 +69,20 @@ frmLoadEvent::frmLoadEvent(Prompter& prompter, const QString& folder, Choose cho
 
 frmLoadEvent::~frmLoadEvent() = default;
 
+void frmLoadEvent::addEvents(const std::vector<EventListing>& events, const QString& where)
+{
+    for (const EventListing& e : events) {
+        const int row = grdEvents->rowCount();
+        grdEvents->insertRow(row);
+        const QStringList cells{e.name, e.day.toString(Qt::ISODate), where};
+        for (int column = 0; column < cells.size(); ++column)
+            grdEvents->setItem(row, column, new QTableWidgetItem(cells[column]));
+        m_events.push_back(e);
+    }
+    if (grdEvents->currentRow() < 0 && !m_events.empty())
+        grdEvents->selectRow(0);
+}
+
 void frmLoadEvent::pass(const Choose& to, bool close)
 {
     const int row = grdEvents->currentRow();

@@ -26,6 +26,10 @@ public:
     ~frmLoadEvent() override;
     Q_DISABLE_COPY_MOVE(frmLoadEvent)
 
+    // Events listed after the folder's, such as the event server's when its answer comes: each
+    // with the text of its File column.
+    void addEvents(const std::vector<EventListing>& events, const QString& where);
+
     QTableWidget* grdEvents = nullptr;
     QPushButton* cmdEntries = nullptr;
     QPushButton* cmdOk = nullptr;

@@ -2,7 +2,7 @@
 
 #include "platform/Failure.h"
 
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -33,6 +33,12 @@ StationRole roleFromName(const QString& name)
     return StationRole::Display;
 }
 
+bool isSchemaName(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^e[1-9][0-9]{0,8}$"));
+    return pattern.match(name).hasMatch();
+}
+
 QString ServerAddress::label() const
 {
     return QStringLiteral("%1@%2:%3/%4").arg(user, host).arg(port).arg(database);
@@ -42,7 +48,7 @@ ServerAddress ServerAddress::load(const QString& path)
 {
     ServerAddress a;
     a.station = QSysInfo::machineHostName();
-    const QSettings file(path, QSettings::IniFormat);
+    QSettings file(path, QSettings::IniFormat);
     a.host = file.value(QStringLiteral("Server/Host")).toString().trimmed();
     bool ok = false;
     const int port = file.value(QStringLiteral("Server/Port")).toInt(&ok);
@@ -53,6 +59,14 @@ ServerAddress ServerAddress::load(const QString& path)
     const QString station = file.value(QStringLiteral("Station/Name")).toString().trimmed();
     if (!station.isEmpty())
         a.station = station.left(100);
+    QSettings& events = file;
+    events.beginGroup(QStringLiteral("Events"));
+    for (const QString& key : events.childKeys()) {
+        const QString schema = events.value(key).toString();
+        if (isSchemaName(schema))
+            a.shared.insert(key, schema);
+    }
+    events.endGroup();
     a.role = roleFromName(
         file.value(QStringLiteral("Station/Role"), QStringLiteral("tower")).toString());
     return a;
@@ -60,19 +74,23 @@ ServerAddress ServerAddress::load(const QString& path)
 
 void ServerAddress::save(const QString& path) const
 {
-    QByteArray text;
-    text += "[Server]\n";
-    text += "Host=" + host.toUtf8() + '\n';
-    text += "Port=" + QByteArray::number(port) + '\n';
-    text += "Database=" + database.toUtf8() + '\n';
-    text += "User=" + user.toUtf8() + '\n';
-    text += "\n[Station]\n";
-    text += "Name=" + station.toUtf8() + '\n';
-    text += "Role=" + roleName(role).toUtf8() + '\n';
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        throw Failure(QStringLiteral("The event server's settings cannot be saved in \"%1\": %2")
-                          .arg(path, file.errorString()));
+    // QSettings replaces the file through a save file, so a failed write leaves the old one.
+    QSettings file(path, QSettings::IniFormat);
+    file.clear();
+    file.setValue(QStringLiteral("Server/Host"), host);
+    file.setValue(QStringLiteral("Server/Port"), port);
+    file.setValue(QStringLiteral("Server/Database"), database);
+    file.setValue(QStringLiteral("Server/User"), user);
+    file.setValue(QStringLiteral("Station/Name"), station);
+    file.setValue(QStringLiteral("Station/Role"), roleName(role));
+    file.beginGroup(QStringLiteral("Events"));
+    for (auto it = shared.cbegin(); it != shared.cend(); ++it)
+        file.setValue(it.key(), it.value());
+    file.endGroup();
+    file.sync();
+    if (file.status() != QSettings::NoError)
+        throw Failure(
+            QStringLiteral("The event server's settings cannot be saved in \"%1\".").arg(path));
 }
 
 void openServerConnection(const ServerAddress& address, const QString& connectionName)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 
 namespace halvex {
@@ -13,6 +14,8 @@ enum class StationRole
 };
 
 QString roleName(StationRole role);
+// An event's schema on the server: "e" and its number, nothing else (it is put into statements).
+bool isSchemaName(const QString& name);
 // "tower", "registration" or "display"; anything else is a display, which can change nothing.
 StationRole roleFromName(const QString& name);
 
@@ -29,6 +32,8 @@ struct ServerAddress
     QString user;
     QString station;
     StationRole role = StationRole::Tower;
+    // The station's event files that are copies of an event on the server: file name, schema.
+    QMap<QString, QString> shared;
 
     bool isSet() const { return !host.isEmpty(); }
     // "user@host:port/database", as the operator's messages name the server.

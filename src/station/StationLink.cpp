@@ -16,6 +16,8 @@ namespace halvex {
 
 namespace {
 
+const QString kLocalStation = QStringLiteral("tower");
+
 QString newConnectionName()
 {
     static QAtomicInt next;
@@ -63,6 +65,8 @@ StationLink::~StationLink()
 void StationLink::start()
 {
     try {
+        if (!isSchemaName(m_schema))
+            throw Failure(QStringLiteral("\"%1\" is no event of the event server.").arg(m_schema));
         m_local = std::make_unique<EventDatabase>(m_localPath);
         // What the file holds of this station went out in an earlier run unless the server
         // says otherwise when it answers.
@@ -179,7 +183,11 @@ void StationLink::sync()
 {
     try {
         if (m_address.role == StationRole::Tower) {
-            if (pushOwn(*m_local, *m_server, m_address.station) > 0)
+            // What the file's own station recorded before the event was shared goes too.
+            int sent = pushOwn(*m_local, *m_server, m_address.station);
+            if (m_address.station != kLocalStation)
+                sent += pushOwn(*m_local, *m_server, kLocalStation);
+            if (sent > 0)
                 m_server->run(QStringLiteral("SELECT pg_notify(?, 'pass')"),
                               {QStringLiteral("halvex_") + m_schema});
             m_sentSeq = lastSeq(*m_server, m_address.station);
