@@ -160,6 +160,9 @@ void ScenarioRunner::tick()
         if (step.text.contains(QStringLiteral("$FOLDER")))
             args.replaceInStrings(QStringLiteral("$FOLDER"), rig().folder());
         args.replaceInStrings(QStringLiteral("$TODAY"), QDate::currentDate().toString(Qt::ISODate));
+        // The private event server's port, which the station scenarios' fixture gives.
+        args.replaceInStrings(QStringLiteral("$PGPORT"),
+                              qEnvironmentVariable("HALVEX_TEST_PG_PORT"));
         // The system's own words for an error, in the language of the locale the test runs in.
         for (const auto& [name, code] : {std::pair{"$EROFS", EROFS}, {"$ENOSPC", ENOSPC}})
             args.replaceInStrings(QLatin1String(name), QString::fromLocal8Bit(strerror(code)));
