@@ -9,6 +9,8 @@
 #   a million racers: start-up to the main window, and resident memory at its peak and idle
 #   benchmarks: the hot paths, the race path, the silent unit's 20 s, the diagnostics polls, and
 #     250 races' memory growth (Release build in build-bench, offscreen platform)
+#   stations: a tower and ten display stations on a private event server, 500 races: pass
+#     written to shown on every display, and the winner light's path meanwhile
 # Usage: scripts/measure.sh [start-ups of each, default 21]
 # HALVEX_MEASURE_BENCH=0 skips the benchmarks; HALVEX_DIAG_SECONDS shortens the minute of polls.
 # Not run in CI: it takes about six minutes on a busy machine.
@@ -210,4 +212,19 @@ fast+='|PageCountOfTheLog|ReportToStatisticsWindow|JournalAppendPerCommit'
     grep -v '_mean\|_stddev\|_cv\|^This plugin'
 "$build"/bin/halvex-bench --benchmark_filter='^(SilentUnitTwentySeconds|DiagnosticsPolling|RaceMemory)' \
     2>&1 | grep -v '^This plugin'
+
+# The event server under a tower and ten display stations, on a private server: 500 races a
+# tenth of a second apart, and the winner light's path timed again while they run.
+cmake --build "$build" -j2 --target halvex-station halvex-station-load >/dev/null
+pg_dir=$work/pg
+bash scripts/event-server.sh start "$pg_dir" 55799
+"$build"/bin/halvex-station-load 55799 "$build"/bin/halvex-station 500 10 100 &
+load=$!
+sleep 8
+echo "Winner light with a tower's link and ten displays busy:"
+"$build"/bin/halvex-bench --benchmark_filter='^ReportToWinnerLight' --benchmark_min_time=0.02 \
+    --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>&1 |
+    grep -v '_mean\|_stddev\|_cv\|^This plugin'
+wait "$load" || echo "Some passes never reached a display."
+bash scripts/event-server.sh stop "$pg_dir"
 echo "Machine at the end: load average $(cut -d' ' -f1-3 /proc/loadavg)"

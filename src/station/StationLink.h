@@ -63,6 +63,7 @@ public:
         : StationLink(std::move(address), std::move(localPath), std::move(schema), Timing())
     {}
     ~StationLink() override;
+    Q_DISABLE_COPY_MOVE(StationLink)
 
     // Everything below runs on the link's thread (queued calls).
     void start();
