@@ -1,9 +1,10 @@
 # The installed layout and the Debian package (`cpack -G DEB` in the build tree).
-#   bin/                   halvex, halvex-timing-sim
+#   bin/                   halvex, halvex-timing-sim, halvex-station
 #   lib/halvex/            what only the program uses: halvex-browser and the modules
 #   share/halvex/          what the program ships and the operator never edits (tips, coin sound,
 #                          maker's page), read from there; sample-home/ lays out a user's program
-#                          folder on the first run (platform/ProgramFolder.h)
+#                          folder on the first run (platform/ProgramFolder.h); event-server/
+#                          sets up an event server (scripts/event-server.sh and its SQL)
 set(HALVEX_PRIVATE_DIR lib/halvex)
 set(HALVEX_SHARE_DIR share/halvex)
 
@@ -17,6 +18,10 @@ install(FILES ${HALVEX_SAMPLE}/DragCars.dat ${HALVEX_SAMPLE}/DragClass.dat
     ${HALVEX_SAMPLE}/DragRacers.dat ${HALVEX_SAMPLE}/DragRacingSettings.dat
     ${HALVEX_SAMPLE}/DragRacing.dat ${HALVEX_SAMPLE}/CreditRaces.dat
     DESTINATION ${HALVEX_SHARE_DIR}/sample-home)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/event-server.sh
+    DESTINATION ${HALVEX_SHARE_DIR}/event-server)
+install(FILES ${PROJECT_SOURCE_DIR}/scripts/event-server.sql
+    DESTINATION ${HALVEX_SHARE_DIR}/event-server)
 install(FILES ${PROJECT_SOURCE_DIR}/share/desktop/halvex.desktop DESTINATION share/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/share/desktop/halvex.svg
     DESTINATION share/icons/hicolor/scalable/apps)

@@ -27,7 +27,9 @@ deb=$out/halvex_${version}_amd64.deb
 echo "package-test: built $(basename "$deb") ($(du -k "$deb" | cut -f1) KiB)"
 
 files=$(dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's|^\./|/|')
-for f in /usr/bin/halvex /usr/bin/halvex-timing-sim /usr/lib/halvex/halvex-browser \
+for f in /usr/bin/halvex /usr/bin/halvex-timing-sim /usr/bin/halvex-station \
+    /usr/share/halvex/event-server/event-server.sh /usr/share/halvex/event-server/event-server.sql \
+    /usr/lib/halvex/halvex-browser \
     /usr/lib/halvex/halvex-sound.so /usr/lib/halvex/halvex-print.so /usr/lib/halvex/halvex-xlsx.so \
     /usr/share/halvex/TIPOFDAY.txt /usr/share/halvex/Coindrop.wav /usr/share/halvex/Vantora.html \
     /usr/share/halvex/sample-home/DragRacingSettings.dat \
