@@ -46,6 +46,13 @@ public:
     // Who records the corrections and passes entered here, under which control epoch of a
     // shared event (0: not shared); the rounds opened from now on, and those open now.
     void setStation(const QString& station, int epoch);
+    // A station that follows a shared event changes none of its rounds.
+    void setReadOnly(bool readOnly)
+    {
+        m_readOnly = readOnly;
+        refresh();
+    }
+    bool isReadOnly() const { return m_readOnly; }
 
 Q_SIGNALS:
     void changed();
@@ -61,6 +68,7 @@ private:
     QString m_inTheHole;
     QString m_station = QStringLiteral("tower");
     int m_epoch = 0;
+    bool m_readOnly = false;
 };
 
 } // namespace halvex

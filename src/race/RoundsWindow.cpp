@@ -171,6 +171,12 @@ void RoundsWindow::redraw()
     }
     lblOnDeck->setText(QStringLiteral("On deck: ") + m_control.onDeck());
     lblInTheHole->setText(QStringLiteral("In the hole: ") + m_control.inTheHole());
+    // A station that follows the event prints and exports it, and changes nothing.
+    for (QPushButton* b : findChildren<QPushButton*>()) {
+        const QString name = b->objectName();
+        if (!name.startsWith(u"cmdPrint") && !name.startsWith(u"cmdExport") && name != u"cmdClose")
+            b->setEnabled(!m_control.isReadOnly());
+    }
 }
 
 void RoundsWindow::nextPair()

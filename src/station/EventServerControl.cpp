@@ -47,6 +47,7 @@ void EventServerControl::stopLink()
     m_journal.setEpoch(0);
     m_journal.setStation(kLocalStation);
     m_rounds.setStation(kLocalStation, 0);
+    m_rounds.setReadOnly(false);
     Q_EMIT statusShown({}, {});
 }
 
@@ -60,6 +61,7 @@ void EventServerControl::follow(const QString& path)
         return;
     m_journal.setStation(m_address.station);
     m_rounds.setStation(m_address.station, 0);
+    m_rounds.setReadOnly(m_address.role != StationRole::Tower);
     auto* link = new StationLink(m_address, path, schema);
     connect(link, &StationLink::statusChanged, this, &EventServerControl::showStatus);
     connect(link, &StationLink::eventChanged, this, [this] {
