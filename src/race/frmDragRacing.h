@@ -137,6 +137,8 @@ public:
     QAction* mnuFileLoadEvent = nullptr;
     QAction* mnuSaveEvent = nullptr;
     QAction* mnuExportEvent = nullptr;
+    QAction* mnuPublishResults = nullptr;
+    QAction* mnuPublishAfterEveryPass = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuQualifications = nullptr;
     QAction* mnuEliminations = nullptr;
