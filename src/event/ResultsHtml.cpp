@@ -111,7 +111,7 @@ void standingsTable(Page& page, const QJsonArray& standings)
     if (standings.isEmpty())
         return;
     std::vector<QString> rows;
-    for (const QJsonValue& v : standings) {
+    for (const QJsonValue v : standings) {
         const QJsonObject s = v.toObject();
         rows.push_back(
             row({whole(s[u"place"]), text(s[u"racer"]), text(s[u"car"]), text(s[u"number"]),
@@ -142,8 +142,10 @@ void ladderTable(Page& page, const QJsonValue& ladder)
     if (!ladder.isObject())
         return;
     std::vector<QString> rows;
-    for (const QJsonValue& r : ladder[u"rounds"].toArray()) {
-        for (const QJsonValue& p : r[u"pairs"].toArray()) {
+    const QJsonArray rounds = ladder[u"rounds"].toArray();
+    for (const QJsonValue r : rounds) {
+        const QJsonArray pairs = r[u"pairs"].toArray();
+        for (const QJsonValue p : pairs) {
             std::vector<Cell> cells{text(r[u"name"]), whole(p[u"pair"])};
             for (const char16_t* seat : {u"left", u"right"})
                 for (Cell& cell : seatCells(p[seat]))
@@ -164,7 +166,7 @@ void qualifyingTable(Page& page, const QJsonArray& order, bool handicap)
     if (order.isEmpty())
         return;
     std::vector<QString> rows;
-    for (const QJsonValue& v : order) {
+    for (const QJsonValue v : order) {
         const QJsonObject q = v.toObject();
         std::vector<Cell> cells{whole(q[u"position"]), text(q[u"racer"]), text(q[u"car"]),
                                 text(q[u"number"]), num(q[u"et"], 3)};
@@ -191,7 +193,7 @@ void passesTable(Page& page, const QJsonArray& list)
         return;
     }
     std::vector<QString> rows;
-    for (const QJsonValue& v : list) {
+    for (const QJsonValue v : list) {
         const QJsonObject p = v.toObject();
         QString outcome = esc(p[u"outcome"]);
         if (p[u"byHand"].toBool())
@@ -251,7 +253,8 @@ QByteArray resultsHtml(const QJsonDocument& results)
         page.line(QStringLiteral("<ul class=\"calls\">") + items.join(QString()) +
                   QStringLiteral("</ul>"));
 
-    for (const QJsonValue& v : doc[u"classes"].toArray()) {
+    const QJsonArray classes = doc[u"classes"].toArray();
+    for (const QJsonValue v : classes) {
         const QJsonObject c = v.toObject();
         page.line(QStringLiteral("<h2>") + esc(c[u"name"]) + QStringLiteral("</h2>"));
         const QJsonValue winner = c[u"ladder"][u"winner"];
