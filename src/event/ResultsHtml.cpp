@@ -34,12 +34,18 @@ const QString kStyle = QStringLiteral(
 
 QString esc(const QString& text)
 {
-    return text.toHtmlEscaped();
+    // A control character (a name typed or imported with one) has no place in XML: the page
+    // would stop parsing there.
+    QString clean = text;
+    for (QChar& c : clean)
+        if (c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            c = QChar::ReplacementCharacter;
+    return clean.toHtmlEscaped();
 }
 
 QString esc(const QJsonValue& value)
 {
-    return value.toString().toHtmlEscaped();
+    return esc(value.toString());
 }
 
 // A number of the document as the system prints it ("7.100"); empty for none.
