@@ -188,8 +188,9 @@ struct HalvexApp::Parts
     void offerRestore();
     // File, Export Event: every pass of the day's practice event as a spreadsheet file.
     void exportEvent();
-    // Publishing works on the chosen event only; without one the operator is told so.
-    bool eventChosenForRounds();
+    // The rounds windows and publishing work on the chosen event only; without one the
+    // operator is told so.
+    bool eventChosenOrTold();
     // Publish After Every Pass: the chosen event changed.
     void republish();
     // The folder of the event files.
@@ -402,7 +403,7 @@ void HalvexApp::Parts::showLadderOnBoard()
     board.hideLadder();
 }
 
-bool HalvexApp::Parts::eventChosenForRounds()
+bool HalvexApp::Parts::eventChosenOrTold()
 {
     if (journal.eventChosen())
         return true;
@@ -426,7 +427,7 @@ void HalvexApp::Parts::republish()
 template <typename W, typename Make>
 void HalvexApp::Parts::openRounds(QPointer<W>& shown, Make make)
 {
-    if (!eventChosenForRounds())
+    if (!eventChosenOrTold())
         return;
     try {
         rounds.open(journal.path());
@@ -657,7 +658,7 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
     QObject::connect(p.window.mnuExportEvent, &QAction::triggered, &p.window,
                      [&p] { p.exportEvent(); });
     QObject::connect(p.window.mnuPublishResults, &QAction::triggered, &p.window, [&p] {
-        if (p.eventChosenForRounds())
+        if (p.eventChosenOrTold())
             p.publishing.publishAsked(p.journal.path(), p.services.clock.now(), p.setup.pairing());
     });
     p.window.mnuPublishAfterEveryPass->setChecked(p.publishing.afterEveryPass());
