@@ -1,5 +1,6 @@
 #include "app/HalvexApp.h"
 
+#include "app/ResultsPublishing.h"
 #include "data/RaceLog.h"
 #include "data/Settings.h"
 #include "event/Event.h"
@@ -172,6 +173,9 @@ struct HalvexApp::Parts
     RoundControl rounds{setup};
     EventServerControl server{QDir(services.folder.dir()).filePath(ServerAddress::kFileName),
                               services.prompter, journal, rounds};
+    ResultsPublishing publishing{services.prompter, services.store, executableName()};
+    // A publish is due in the next turn of the event loop: the changes of one pass come as one.
+    bool publishDue = false;
     frmDragRacing window{services, settings, windowState, credits, unit, setup, session};
     QPointer<frmDelay> delay;
     QPointer<frmDragStats> stats;
@@ -192,6 +196,11 @@ struct HalvexApp::Parts
     void offerRestore();
     // File, Export Event: every pass of the day's practice event as a spreadsheet file.
     void exportEvent();
+    // The rounds windows and publishing work on the chosen event only; without one the
+    // operator is told so.
+    bool eventChosenOrTold();
+    // Publish After Every Pass: the chosen event changed.
+    void republish();
     // The folder of the event files.
     QString eventsFolder() const
     {
@@ -403,15 +412,32 @@ void HalvexApp::Parts::showLadderOnBoard()
     board.hideLadder();
 }
 
+bool HalvexApp::Parts::eventChosenOrTold()
+{
+    if (journal.eventChosen())
+        return true;
+    services.prompter.message(QStringLiteral("Choose an event first: File, New Event or "
+                                             "File, Load Event."),
+                              kEventTitle, Buttons::Ok, Icon::Information);
+    return false;
+}
+
+void HalvexApp::Parts::republish()
+{
+    if (!publishing.afterEveryPass() || !journal.eventChosen() || std::exchange(publishDue, true))
+        return;
+    QTimer::singleShot(0, &window, [this] {
+        publishDue = false;
+        if (journal.eventChosen())
+            publishing.eventChanged(journal.path(), services.clock.now(), setup.pairing());
+    });
+}
+
 template <typename W, typename Make>
 void HalvexApp::Parts::openRounds(QPointer<W>& shown, Make make)
 {
-    if (!journal.eventChosen()) {
-        services.prompter.message(QStringLiteral("Choose an event first: File, New Event or "
-                                                 "File, Load Event."),
-                                  kEventTitle, Buttons::Ok, Icon::Information);
+    if (!eventChosenOrTold())
         return;
-    }
     try {
         rounds.open(journal.path());
         rounds.refresh();
@@ -640,6 +666,18 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
                      [&p] { p.openLogin(true); });
     QObject::connect(p.window.mnuExportEvent, &QAction::triggered, &p.window,
                      [&p] { p.exportEvent(); });
+    QObject::connect(p.window.mnuPublishResults, &QAction::triggered, &p.window, [&p] {
+        if (p.eventChosenOrTold())
+            p.publishing.publishAsked(p.journal.path(), p.services.clock.now(), p.setup.pairing());
+    });
+    p.window.mnuPublishAfterEveryPass->setChecked(p.publishing.afterEveryPass());
+    QObject::connect(
+        p.window.mnuPublishAfterEveryPass, &QAction::triggered, &p.window, [&p](bool on) {
+            p.window.mnuPublishAfterEveryPass->setChecked(p.publishing.setAfterEveryPass(on));
+            p.republish();
+        });
+    // Every pass, correction, draw and pair called ends in the rounds' refresh.
+    QObject::connect(&p.rounds, &RoundControl::changed, &p.window, [&p] { p.republish(); });
     QObject::connect(p.window.mnuFileNewEvent, &QAction::triggered, &p.window,
                      [&p] { p.newEvent(); });
     QObject::connect(p.window.mnuFileLoadEvent, &QAction::triggered, &p.window, [&p] {

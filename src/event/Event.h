@@ -68,6 +68,7 @@ public:
     Event& operator=(const Event&) = delete;
 
     EventDatabase& database() { return *m_db; }
+    const EventDatabase& database() const { return *m_db; }
     QString name() const;
     QDate day() const;
     std::vector<EventClass> classes() const;

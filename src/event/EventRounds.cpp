@@ -347,6 +347,21 @@ std::vector<CalledPair> EventRounds::callOrder() const
     return order;
 }
 
+std::vector<CalledPair> EventRounds::waiting(const std::optional<EventPairing>& inTheLanes) const
+{
+    std::vector<CalledPair> order = callOrder();
+    if (inTheLanes) {
+        const Stage stage = inTheLanes->stage == EventPairing::Stage::Qualifying
+                                ? Stage::Qualifying
+                                : Stage::Eliminations;
+        std::erase_if(order, [&](const CalledPair& p) {
+            return p.className == inTheLanes->className && p.stage == stage &&
+                   p.round == inTheLanes->round && p.pair == inTheLanes->pair;
+        });
+    }
+    return order;
+}
+
 std::pair<RaceSetup, EventPairing> EventRounds::setupFor(const CalledPair& pair,
                                                          bool swapLanes) const
 {

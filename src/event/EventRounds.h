@@ -52,6 +52,7 @@ public:
     void setEpoch(int epoch) { m_epoch = epoch; }
 
     Event& event() { return m_event; }
+    const Event& event() const { return m_event; }
     std::optional<EventClass> eventClass(const QString& className) const;
     std::vector<Entry> entriesOf(const QString& className) const;
     const Entry* entry(const std::vector<Entry>& entries, EntryId id) const;
@@ -82,6 +83,9 @@ public:
     // earlier rounds before later ones, classes in the event's order within a round. The first is
     // on deck, the second in the hole.
     std::vector<CalledPair> callOrder() const;
+    // The call order without the pair in the lanes (a pairing the setup holds), which is racing
+    // rather than waiting.
+    std::vector<CalledPair> waiting(const std::optional<EventPairing>& inTheLanes) const;
 
     // The pair as the race setup takes it: class, tree, racers, cars and the index or dial-ins,
     // its lanes swapped when the operator asks; and the pairing that goes with it.

@@ -4,8 +4,6 @@
 #include "platform/Failure.h"
 #include "race/SetupModel.h"
 
-#include <algorithm>
-
 namespace halvex {
 
 RoundControl::RoundControl(SetupModel& setup) : m_setup(setup) {}
@@ -44,16 +42,7 @@ std::vector<CalledPair> RoundControl::waiting() const
 {
     if (!isOpen())
         return {};
-    std::vector<CalledPair> order = m_rounds->callOrder();
-    if (const std::optional<EventPairing> lanes = m_setup.pairing()) {
-        const Stage stage = lanes->stage == EventPairing::Stage::Qualifying ? Stage::Qualifying
-                                                                            : Stage::Eliminations;
-        std::erase_if(order, [&](const CalledPair& p) {
-            return p.className == lanes->className && p.stage == stage && p.round == lanes->round &&
-                   p.pair == lanes->pair;
-        });
-    }
-    return order;
+    return m_rounds->waiting(m_setup.pairing());
 }
 
 void RoundControl::refresh()

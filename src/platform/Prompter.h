@@ -51,8 +51,8 @@ struct SaveDialog
     QString selectedFilter; // the one chosen: in, the one offered first; out, the operator's
 };
 
-// Message boxes, input boxes and the save dialog: every question the system puts to the operator
-// goes through here, so that tests can answer them without a modal window.
+// Message boxes, input boxes and the file and folder dialogs: every question the system puts to the
+// operator goes through here, so that tests can answer them without a modal window.
 class Prompter
 {
 public:
@@ -90,11 +90,18 @@ public:
         return askOpenFile(dialog);
     }
 
+    // Returns the chosen existing folder, empty when the operator cancels.
+    QString folderName(const QString& caption, const QString& startPath)
+    {
+        return askFolder(SaveDialog{caption, startPath, {}, {}});
+    }
+
 protected:
     virtual Answer show(const MessageBox& box) = 0;
     virtual QString ask(const InputBox& box) = 0;
     virtual QString askSaveFile(SaveDialog& dialog) = 0;
     virtual QString askOpenFile(const SaveDialog& dialog) = 0;
+    virtual QString askFolder(const SaveDialog& dialog) = 0;
 };
 
 } // namespace halvex

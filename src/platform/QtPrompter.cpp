@@ -72,4 +72,10 @@ QString QtPrompter::askOpenFile(const SaveDialog& dialog)
                                         dialog.startPath, dialog.filter);
 }
 
+QString QtPrompter::askFolder(const SaveDialog& dialog)
+{
+    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), dialog.caption,
+                                             dialog.startPath);
+}
+
 } // namespace halvex

@@ -11,6 +11,7 @@ protected:
     QString ask(const InputBox& box) override;
     QString askSaveFile(SaveDialog& dialog) override;
     QString askOpenFile(const SaveDialog& dialog) override;
+    QString askFolder(const SaveDialog& dialog) override;
 };
 
 } // namespace halvex

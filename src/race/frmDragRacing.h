@@ -139,6 +139,8 @@ public:
     QAction* mnuFileLoadEvent = nullptr;
     QAction* mnuSaveEvent = nullptr;
     QAction* mnuExportEvent = nullptr;
+    QAction* mnuPublishResults = nullptr;
+    QAction* mnuPublishAfterEveryPass = nullptr;
     QAction* mnuPutEventOnServer = nullptr;
     QAction* mnuTakeControl = nullptr;
     QAction* mnuEventServer = nullptr;

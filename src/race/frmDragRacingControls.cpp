@@ -216,6 +216,10 @@ void frmDragRacing::buildMenus()
     mnuSaveEvent = action(mnuFile, "mnuSaveEvent", QStringLiteral("Save Event"));
     mnuSaveEvent->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuExportEvent = action(mnuFile, "mnuExportEvent", QStringLiteral("Export Event"));
+    mnuPublishResults = action(mnuFile, "mnuPublishResults", QStringLiteral("Publish Results..."));
+    mnuPublishAfterEveryPass =
+        action(mnuFile, "mnuPublishAfterEveryPass", QStringLiteral("Publish After Every Pass"));
+    mnuPublishAfterEveryPass->setCheckable(true);
     mnuFile->addSeparator();
     mnuPutEventOnServer =
         action(mnuFile, "mnuPutEventOnServer", QStringLiteral("Put Event on Server"));

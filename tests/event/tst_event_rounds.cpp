@@ -3,6 +3,7 @@
 #include "event/EventRaceStore.h"
 #include "event/EventRounds.h"
 #include "platform/Failure.h"
+#include "support/EventPasses.h"
 #include "support/FakeServices.h"
 
 #include <QSqlQuery>
@@ -15,29 +16,6 @@ using namespace halvex::test;
 namespace {
 
 using Pairs = std::vector<std::array<EntryId, 2>>;
-
-// A called pair raced as the session races it: decided, shown and committed through the store.
-void race(EventRaceStore& store, const EventRounds& rounds, const CalledPair& call,
-          std::array<float, 2> rt, std::array<float, 2> et)
-{
-    const auto [setup, pairing] = rounds.setupFor(call, false);
-    RaceRecord r[2];
-    for (size_t i = 0; i < 2; ++i) {
-        r[i].ClassName = setup.className;
-        r[i].Lane = i == 0 ? QStringLiteral("L") : QStringLiteral("R");
-        r[i].Racer = pairing.racers[i];
-        r[i].ReactionTime = rt[i];
-        r[i].ElapsedTime = et[i];
-    }
-    WinnerDecision d = decideWinner(setup.treeIndex, r[0], r[1]);
-    applyEventRules(d, r[0], r[1], pairing);
-    if (d.winner != Lane::None)
-        r[d.winner == Lane::Left ? 0 : 1].Result = QStringLiteral("Win");
-    store.raceShown(
-        r[0], r[1],
-        {{outcomeWord(d, r[0], 0, pairing), outcomeWord(d, r[1], 1, pairing)}, pairing});
-    store.raceCommitted(r[0], r[1]);
-}
 
 std::vector<EntryId> ranked(const QualifyingOrder& order)
 {
@@ -82,9 +60,9 @@ private Q_SLOTS:
         QCOMPARE(rounds.describe(calls[2]), QStringLiteral("Stock Q1: Ann (bye)"));
         QCOMPARE(rounds.setupFor(calls[0], true).second.entries, (std::array<EntryId, 2>{5, 3}));
 
-        race(store, rounds, calls[0], {0.5f, 0.4f}, {7.2f, 7.1f});
-        race(store, rounds, calls[1], {-0.1f, 0.4f}, {6.0f, 7.3f});
-        race(store, rounds, calls[2], {0.5f, 0}, {7.4f, 0});
+        raceCalledPair(store, rounds, calls[0], {0.5f, 0.4f}, {7.2f, 7.1f});
+        raceCalledPair(store, rounds, calls[1], {-0.1f, 0.4f}, {6.0f, 7.3f});
+        raceCalledPair(store, rounds, calls[2], {0.5f, 0}, {7.4f, 0});
         QVERIFY(rounds.openPairs(stock, Stage::Qualifying).empty());
         // Shown and committed rows are one pass; the red light is no qualifying run.
         QCOMPARE(rounds.passes(stock, Stage::Qualifying).size(), size_t(3));
@@ -105,8 +83,8 @@ private Q_SLOTS:
 
         // Ed red-lights and loses; Di does not finish and Cy does, but the pair is rerun and Di
         // wins it by hand.
-        race(store, rounds, calls[0], {-0.01f, 0.5f}, {7.0f, 7.5f});
-        race(store, rounds, calls[1], {0.5f, 0.5f}, {7.1f, 0});
+        raceCalledPair(store, rounds, calls[0], {-0.01f, 0.5f}, {7.0f, 7.5f});
+        raceCalledPair(store, rounds, calls[1], {0.5f, 0.5f}, {7.1f, 0});
         const qint64 rerun = rounds.ladder(stock).rounds[0][1].passes.back();
         rounds.correct(stock, Stage::Eliminations,
                        {0, CorrectionKind::Rerun, 0, 1, rerun, kNoEntry, QStringLiteral("lights")});
@@ -124,7 +102,7 @@ private Q_SLOTS:
         const CalledPair final = rounds.openPairs(stock, Stage::Eliminations).front();
         QCOMPARE(final.roundName, QStringLiteral("Final"));
         QCOMPARE(final.entries, (std::array<EntryId, 2>{4, 1}));
-        race(store, rounds, final, {0.5f, 0.5f}, {0, 0});
+        raceCalledPair(store, rounds, final, {0.5f, 0.5f}, {0, 0});
         QCOMPARE(rounds.ladder(stock).winner, kNoEntry); // neither finished: undecided
         rounds.correct(stock, Stage::Eliminations,
                        {0, CorrectionKind::Override, 1, 0, 0, 1, QStringLiteral("judges")});

@@ -60,12 +60,13 @@ protected:
             dialog.selectedFilter = dialog.filter.section(QStringLiteral(";;"), 0, 0);
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
-    // An open dialog takes the next queued file name too.
+    // An open dialog and a folder dialog take the next queued file name too.
     QString askOpenFile(const SaveDialog& dialog) override
     {
         saveDialogs.append(dialog);
         return fileNames.isEmpty() ? QString() : fileNames.dequeue();
     }
+    QString askFolder(const SaveDialog& dialog) override { return askOpenFile(dialog); }
 };
 
 } // namespace halvex::test
