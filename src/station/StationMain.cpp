@@ -2,7 +2,10 @@
 // event in step with the event server and says on its output what changes: for a machine that
 // only follows the event (a results page's publisher, a load test's displays), or to look at
 // the server from a terminal.
+#include "event/Event.h"
 #include "event/EventDatabase.h"
+#include "event/EventRounds.h"
+#include "event/ResultsPage.h"
 #include "platform/Failure.h"
 #include "station/EventSync.h"
 #include "station/StationLink.h"
@@ -54,7 +57,12 @@ int main(int argc, char** argv)
         QStringLiteral("station"), QStringLiteral("This station's name."), QStringLiteral("name"));
     const QCommandLineOption list(QStringLiteral("list"),
                                   QStringLiteral("Lists the server's events and ends."));
-    parser.addOptions({settings, host, port, user, station, list});
+    const QCommandLineOption publish(
+        QStringLiteral("publish"),
+        QStringLiteral("Writes the results page (index.html, results.json) into FOLDER whenever "
+                       "the event changes."),
+        QStringLiteral("FOLDER"));
+    parser.addOptions({settings, host, port, user, station, list, publish});
     parser.addPositionalArgument(QStringLiteral("event"),
                                  QStringLiteral("The event's schema on the server (e1, e2, ...)."));
     parser.addPositionalArgument(QStringLiteral("file"),
@@ -110,13 +118,20 @@ int main(int argc, char** argv)
             out << "status " << text << Qt::endl;
         lastText = text;
     });
+    const QString publishFolder = parser.value(publish);
     QObject::connect(link, &StationLink::eventChanged, &app, [&] {
         try {
-            const EventDatabase local(args[1]);
+            Event event(args[1]);
             out << "passes "
-                << local.value(QStringLiteral("SELECT COUNT(*) FROM pass WHERE state = 'Shown'"))
+                << event.database()
+                       .value(QStringLiteral("SELECT COUNT(*) FROM pass WHERE state = 'Shown'"))
                        .toInt()
                 << ' ' << QDateTime::currentMSecsSinceEpoch() << Qt::endl;
+            if (!publishFolder.isEmpty()) {
+                const EventRounds rounds(event, address.station);
+                publishResults(publishFolder, resultsJson(rounds, QDateTime::currentDateTime()));
+                out << "published " << publishFolder << Qt::endl;
+            }
         } catch (const Failure& f) {
             out << "status " << f.description() << Qt::endl;
         }

@@ -7,6 +7,9 @@
 #include "station/StationLink.h"
 #include "support/FakeServices.h"
 
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlError>
@@ -166,6 +169,8 @@ private Q_SLOTS:
                               QStringLiteral("--user"),
                               i == 0 ? QStringLiteral("display") : QStringLiteral("display2"),
                               QStringLiteral("--station"), QStringLiteral("display%1").arg(i),
+                              // The first display also publishes the results page.
+                              QStringLiteral("--publish"), i == 0 ? dir.path() : QString(),
                               shared.schema, d.file});
             QVERIFY(d.process->waitForStarted());
         }
@@ -203,6 +208,11 @@ private Q_SLOTS:
             QVERIFY2(said.contains("\npasses 100 "), said.constData());
             QVERIFY2(said.contains("status Event server offline: stale since "), said.constData());
         }
+        QFile page(dir.filePath(QStringLiteral("results.json")));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QJsonObject results = QJsonDocument::fromJson(page.readAll()).object();
+        QCOMPARE(results[QStringLiteral("event")][QStringLiteral("name")].toString(),
+                 QStringLiteral("Shared"));
         // The server lists every station that has been heard of.
         QStringList seen;
         for (const SeenStation& s : status.stations)
