@@ -135,13 +135,26 @@ void EventDatabase::migrate(const std::vector<Migration>& schema)
         if (step.version <= m_version)
             continue;
         write([&] {
+            if (!m_onServer) {
+                // Another connection to the file (a station's link) may have migrated it since
+                // it was read; the write lock is held now, so this reading stands.
+                const bool made =
+                    value(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = "
+                                         "'table' AND name = 'schema_version'"))
+                        .toInt() > 0;
+                m_version =
+                    made ? value(QStringLiteral("SELECT MAX(version) FROM schema_version")).toInt()
+                         : 0;
+                if (step.version <= m_version)
+                    return;
+            }
             if (m_version == 0)
                 run(QStringLiteral("CREATE TABLE schema_version (version INTEGER NOT NULL)"));
             for (const QString& statement : step.statements)
                 run(statement);
             run(QStringLiteral("INSERT INTO schema_version (version) VALUES (?)"), {step.version});
+            m_version = step.version;
         });
-        m_version = step.version;
     }
 }
 

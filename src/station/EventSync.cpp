@@ -84,6 +84,13 @@ int entryConflicts(const EventDatabase& server, const EventDatabase& local)
     return conflicts;
 }
 
+// An entry's car, number and dial-in change; a number that stands for another racer is left.
+const QString kEntryUpdate = QStringLiteral(
+    "ON CONFLICT (id) DO UPDATE SET car = excluded.car, car_number = excluded.car_number, "
+    "dial_in = excluded.dial_in WHERE entry.racer = excluded.racer AND entry.class_name = "
+    "excluded.class_name AND (entry.car <> excluded.car OR entry.car_number <> "
+    "excluded.car_number OR entry.dial_in <> excluded.dial_in)");
+
 const QStringList kShared = {QStringLiteral("event_class"), QStringLiteral("draw"),
                              QStringLiteral("ladder_seed")};
 
@@ -178,6 +185,13 @@ int pushOwn(EventDatabase& local, EventDatabase& server, const QString& station)
     return sent;
 }
 
+int pushEntries(EventDatabase& local, EventDatabase& server)
+{
+    int sent = 0;
+    server.write([&] { sent = copyTable(local, server, QStringLiteral("entry"), kEntryUpdate); });
+    return sent;
+}
+
 Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& station,
                   const QString& schema)
 {
@@ -188,12 +202,7 @@ Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& st
             pulled.rows += copyTable(server, local, table);
         // A changed dial-in or car reaches the station; a number that stands for another racer
         // in its file is the operator's to sort out, not the program's to overwrite.
-        pulled.rows += copyTable(server, local, QStringLiteral("entry"),
-                                 QStringLiteral("ON CONFLICT (id) DO UPDATE SET car = "
-                                                "excluded.car, car_number = excluded.car_number, "
-                                                "dial_in = excluded.dial_in WHERE "
-                                                "entry.racer = excluded.racer AND "
-                                                "entry.class_name = excluded.class_name"));
+        pulled.rows += copyTable(server, local, QStringLiteral("entry"), kEntryUpdate);
         pulled.conflicts = entryConflicts(server, local);
         QSqlQuery stations = server.run(
             QStringLiteral(

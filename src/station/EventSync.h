@@ -33,6 +33,11 @@ void grantStations(EventDatabase& server, const QString& schema);
 // returns the number of passes and corrections sent. Throws halvex::Failure.
 int pushOwn(EventDatabase& local, EventDatabase& server, const QString& station);
 
+// Sends the entries of a registration station's file: new ones, and the car, number and dial-in
+// of those the server has for the same racer in the same class. Returns the rows sent. Throws
+// halvex::Failure.
+int pushEntries(EventDatabase& local, EventDatabase& server);
+
 struct Pulled
 {
     int rows = 0;      // rows new to the station's file

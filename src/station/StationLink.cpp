@@ -113,8 +113,10 @@ void StationLink::tick()
             dropServer(f.description());
         }
     }
-    if (m_server && (m_dirty || (m_address.role == StationRole::Tower &&
-                                 lastSeq(*m_local, m_address.station) > m_sentSeq)))
+    // A registration station's entries are few: they go out with every tick's look.
+    if (m_server && (m_dirty || m_address.role == StationRole::Registration ||
+                     (m_address.role == StationRole::Tower &&
+                      lastSeq(*m_local, m_address.station) > m_sentSeq)))
         sync();
     publish();
 }
@@ -191,6 +193,10 @@ void StationLink::sync()
                 m_server->run(QStringLiteral("SELECT pg_notify(?, 'pass')"),
                               {QStringLiteral("halvex_") + m_schema});
             m_sentSeq = lastSeq(*m_server, m_address.station);
+        } else if (m_address.role == StationRole::Registration &&
+                   pushEntries(*m_local, *m_server) > 0) {
+            m_server->run(QStringLiteral("SELECT pg_notify(?, 'entry')"),
+                          {QStringLiteral("halvex_") + m_schema});
         }
         const Pulled pulled = pullOthers(*m_server, *m_local, m_address.station, m_schema);
         m_status.stale = pulled.stale;

@@ -22,6 +22,11 @@
 using namespace halvex;
 using namespace halvex::test;
 
+// Waits are generous: a loaded machine may take seconds where an idle one takes milliseconds.
+#define WAIT_COMPARE(a, b) QTRY_COMPARE_WITH_TIMEOUT(a, b, 20000)
+#define WAIT_VERIFY(a) QTRY_VERIFY_WITH_TIMEOUT(a, 20000)
+#define WAIT_VERIFY2(a, m) QTRY_VERIFY2_WITH_TIMEOUT(a, m, 20000)
+
 namespace {
 
 // A link that ticks five times a second, so that the tests see what an operator sees in
@@ -157,7 +162,7 @@ private Q_SLOTS:
         connect(link, &StationLink::statusChanged, this,
                 [&](const StationStatus& s) { status = s; });
         StationThread tower(link);
-        QTRY_VERIFY(status.inControl);
+        WAIT_VERIFY(status.inControl);
 
         std::vector<Display> displays(2);
         for (int i = 0; i < 2; ++i) {
@@ -179,13 +184,13 @@ private Q_SLOTS:
             tower.syncNow();
             // Races take seconds: the link has sent the race before the next fault.
             if (n == 20 || n == 30)
-                QTRY_COMPARE(status.sentSeq, qint64(n * 4));
+                WAIT_COMPARE(status.sentSeq, qint64(n * 4));
             if (n == 20)
                 asSuperuser(QStringLiteral("SELECT pg_terminate_backend(pid) FROM "
                                            "pg_stat_activity WHERE usename = 'tower'"));
             if (n == 30) {
                 serverScript(QStringLiteral("pause"));
-                QTRY_VERIFY(!status.online);
+                WAIT_VERIFY(!status.online);
             }
             if (n == 35) {
                 QTRY_COMPARE_WITH_TIMEOUT(status.text(StationRole::Tower),
@@ -244,7 +249,7 @@ private Q_SLOTS:
         QSignalSpy grantedA(linkA, &StationLink::controlGranted);
         QSignalSpy refusedA(linkA, &StationLink::controlRefused);
         auto threadA = std::make_unique<StationThread>(linkA);
-        QTRY_COMPARE(grantedA.size(), 1);
+        WAIT_COMPARE(grantedA.size(), 1);
         QCOMPARE(grantedA[0][0].toInt(), 1);
 
         auto* linkB = new StationLink(
@@ -256,17 +261,30 @@ private Q_SLOTS:
         connect(linkB, &StationLink::statusChanged, this,
                 [&](const StationStatus& s) { statusB = s; });
         StationThread threadB(linkB);
-        QTRY_COMPARE(refusedB.size(), 1);
+        WAIT_COMPARE(refusedB.size(), 1);
         QCOMPARE(refusedB[0][0].toString(), QStringLiteral("towerA"));
         QCOMPARE(statusB.text(StationRole::Tower),
                  QStringLiteral("Event server online: control is held by towerA"));
         // B has the event and its draw from the server.
-        QTRY_COMPARE(Event(fileB).entries().size(), size_t(4));
+        WAIT_COMPARE(Event(fileB).entries().size(), size_t(4));
+        // A registration desk's new entry reaches both towers.
+        const QString fileR = dir.filePath(QStringLiteral("r.sqlite"));
+        StationThread desk(
+            new StationLink(server(QStringLiteral("registration"), QStringLiteral("desk"),
+                                   StationRole::Registration),
+                            fileR, shared.schema, kQuick));
+        StationStatus deskStatus;
+        connect(desk.link(), &StationLink::statusChanged, this,
+                [&](const StationStatus& s) { deskStatus = s; });
+        WAIT_VERIFY2(Event(fileR).entries().size() == 4, qPrintable(deskStatus.problem));
+        Event(fileR).addEntry({0, QStringLiteral("Stock"), QStringLiteral("Eve"), {}, {}, 0});
+        WAIT_COMPARE(Event(fileA).entries().size(), size_t(5));
+        WAIT_COMPARE(Event(fileB).entries().back().racer, QStringLiteral("Eve"));
 
         threadB.takeControl();
-        QTRY_COMPARE(grantedB.size(), 1);
+        WAIT_COMPARE(grantedB.size(), 1);
         QCOMPARE(grantedB[0][0].toInt(), 2);
-        QTRY_COMPARE(refusedA.size(), 1);
+        WAIT_COMPARE(refusedA.size(), 1);
         QCOMPARE(refusedA[0][0].toString(), QStringLiteral("towerB"));
 
         // A's link goes down; its operator races the first pair regardless, under epoch 1.
@@ -283,7 +301,7 @@ private Q_SLOTS:
             server(QStringLiteral("tower"), QStringLiteral("towerA"), StationRole::Tower), fileA,
             shared.schema, kQuick);
         StationThread threadA2(linkA2);
-        QTRY_COMPARE(statusB.stale, 2);
+        WAIT_COMPARE(statusB.stale, 2);
         QCOMPARE(statusB.text(StationRole::Tower),
                  QStringLiteral("Event server online: this station has control - 2 passes raced "
                                 "without control kept, not counted"));
