@@ -226,8 +226,10 @@ struct HalvexApp::Parts
     void saveEvent();
     // Exit: races the event could not keep may be saved as a spreadsheet first.
     void offerSaveBeforeQuit();
-    // Settings menu: the password first, then the settings.
-    void openLogin(bool modal);
+    // Settings menu: the password first, then the settings (or, given, another window of them).
+    void openLogin(bool modal, std::function<void()> then = {});
+    // Settings, Event Server.
+    void openEventServer();
     void openChangePassword();
     void openSettings();
     // Empty until the about window has been opened in this run.
@@ -530,14 +532,27 @@ void HalvexApp::Parts::offerSaveBeforeQuit()
     data.mnuSave_Click();
 }
 
-void HalvexApp::Parts::openLogin(bool modal)
+void HalvexApp::Parts::openEventServer()
+{
+    frmEventServer dialog(server.address(), &window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    try {
+        server.setAddress(dialog.address());
+    } catch (const Failure& f) {
+        services.prompter.message(f.description(), QStringLiteral("Event Server"), Buttons::Ok,
+                                  Icon::Warning);
+    }
+}
+
+void HalvexApp::Parts::openLogin(bool modal, std::function<void()> then)
 {
     auto* login = new frmDragLoginSetup(password, services.prompter, &window);
     QObject::connect(login, &QDialog::finished, login, &QObject::deleteLater);
     // Each window closes before the next one opens.
     QObject::connect(
-        login, &frmDragLoginSetup::loggedIn, &window, [this] { openSettings(); },
-        Qt::QueuedConnection);
+        login, &frmDragLoginSetup::loggedIn, &window,
+        [this, then] { then ? then() : openSettings(); }, Qt::QueuedConnection);
     QObject::connect(
         login, &frmDragLoginSetup::changePasswordChosen, &window, [this] { openChangePassword(); },
         Qt::QueuedConnection);
@@ -730,17 +745,9 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
                      &EventServerControl::shareChosenEvent);
     QObject::connect(p.window.mnuTakeControl, &QAction::triggered, &p.server,
                      &EventServerControl::takeControl);
-    QObject::connect(p.window.mnuEventServer, &QAction::triggered, &p.window, [&p] {
-        frmEventServer dialog(p.server.address(), &p.window);
-        if (dialog.exec() != QDialog::Accepted)
-            return;
-        try {
-            p.server.setAddress(dialog.address());
-        } catch (const Failure& f) {
-            p.services.prompter.message(f.description(), QStringLiteral("Event Server"),
-                                        Buttons::Ok, Icon::Warning);
-        }
-    });
+    // The station's place on the server is a setting like the others: behind the password.
+    QObject::connect(p.window.mnuEventServer, &QAction::triggered, &p.window,
+                     [&p] { p.openLogin(true, [&p] { p.openEventServer(); }); });
     QObject::connect(p.window.mnuHelpAbout, &QAction::triggered, &p.window, [&p] {
         frmDragAbout about(p.programTitle, &p.window);
         about.exec();
