@@ -130,8 +130,12 @@ bool StationLink::connectServer()
             grantStations(*m_server, m_schema);
         QSqlDriver* driver = QSqlDatabase::database(m_connection, false).driver();
         driver->subscribeToNotification(QStringLiteral("halvex_") + m_schema);
-        connect(driver, &QSqlDriver::notification, this,
-                [this](const QString& channel) { notified(channel); });
+        // Taken in the next turn of the loop: a failed sync drops the connection, and with it
+        // the driver that is still sending the notice.
+        connect(driver, &QSqlDriver::notification, this, [this](const QString& channel) {
+            QMetaObject::invokeMethod(
+                this, [this, channel] { notified(channel); }, Qt::QueuedConnection);
+        });
         m_pauseMs = 0;
         m_status.online = true;
         m_status.problem.clear();
