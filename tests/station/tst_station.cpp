@@ -159,7 +159,9 @@ private Q_SLOTS:
             server(QStringLiteral("tower"), QStringLiteral("tower"), StationRole::Tower), towerFile,
             shared.schema, kQuick);
         StationStatus status;
-        connect(link, &StationLink::statusChanged, this,
+        // Statuses still queued when the test ends go with this, not to a status long gone.
+        QObject receiver;
+        connect(link, &StationLink::statusChanged, &receiver,
                 [&](const StationStatus& s) { status = s; });
         StationThread tower(link);
         WAIT_VERIFY(status.inControl);
@@ -258,7 +260,8 @@ private Q_SLOTS:
         QSignalSpy grantedB(linkB, &StationLink::controlGranted);
         QSignalSpy refusedB(linkB, &StationLink::controlRefused);
         StationStatus statusB;
-        connect(linkB, &StationLink::statusChanged, this,
+        QObject receiver;
+        connect(linkB, &StationLink::statusChanged, &receiver,
                 [&](const StationStatus& s) { statusB = s; });
         StationThread threadB(linkB);
         WAIT_COMPARE(refusedB.size(), 1);
@@ -274,7 +277,7 @@ private Q_SLOTS:
                                    StationRole::Registration),
                             fileR, shared.schema, kQuick));
         StationStatus deskStatus;
-        connect(desk.link(), &StationLink::statusChanged, this,
+        connect(desk.link(), &StationLink::statusChanged, &receiver,
                 [&](const StationStatus& s) { deskStatus = s; });
         WAIT_VERIFY2(Event(fileR).entries().size() == 4, qPrintable(deskStatus.problem));
         Event(fileR).addEntry({0, QStringLiteral("Stock"), QStringLiteral("Eve"), {}, {}, 0});
