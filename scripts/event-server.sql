@@ -70,6 +70,8 @@ CREATE TABLE IF NOT EXISTS halvex.handover (
     taken TIMESTAMPTZ NOT NULL,
     PRIMARY KEY (event_schema, epoch));
 GRANT SELECT ON halvex.lease, halvex.handover TO halvex_tower, halvex_registration, halvex_display;
+GRANT INSERT, UPDATE ON halvex.lease TO halvex_tower;
+GRANT INSERT ON halvex.handover TO halvex_tower;
 
 -- A station's heartbeat: the one write a display station makes.
 CREATE OR REPLACE FUNCTION halvex.heartbeat(ev TEXT, me TEXT, my_role TEXT) RETURNS VOID
@@ -84,10 +86,12 @@ GRANT EXECUTE ON FUNCTION halvex.heartbeat(TEXT, TEXT, TEXT)
 
 -- Claims or renews control of an event for the station `me`. Held by another station, control
 -- stays there unless `take` is true: then it moves and the epoch rises. Answers the holder and
--- the epoch after the call; the caller holds control when the holder is itself.
+-- the epoch after the call; the caller holds control when the holder is itself. It runs with
+-- the tower's own rights: it reads the event's tables, which the towers own, so it must never
+-- run as the owner of this script.
 CREATE OR REPLACE FUNCTION halvex.claim_control(ev TEXT, me TEXT, take BOOLEAN)
 RETURNS TABLE (holder TEXT, epoch INTEGER)
-LANGUAGE plpgsql SECURITY DEFINER SET search_path = halvex, pg_temp AS $$
+LANGUAGE plpgsql SECURITY INVOKER SET search_path = halvex, pg_temp AS $$
 DECLARE
     current halvex.lease%ROWTYPE;
     sent INTEGER;

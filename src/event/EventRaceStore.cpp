@@ -136,12 +136,13 @@ void EventRaceStore::keep(std::function<void(EventDatabase&)> work)
 
 qint64 EventRaceStore::nextSeq(const EventDatabase& db, const QString& station)
 {
-    // Passes and corrections share one sequence, which orders them for the ladder.
+    // Passes and corrections share one sequence, which orders them for the ladder. It runs on
+    // across the stations of a shared event, whose rows the file holds too, so that a heat, a
+    // corrected pass and the ladder's order never mix two stations' races.
+    Q_UNUSED(station)
     return db
         .value(QStringLiteral("SELECT COALESCE(MAX(seq), 0) + 1 FROM (SELECT seq FROM pass "
-                              "WHERE station = ? UNION ALL SELECT seq FROM correction "
-                              "WHERE station = ?) s"),
-               {station, station})
+                              "UNION ALL SELECT seq FROM correction) s"))
         .toLongLong();
 }
 
@@ -288,9 +289,11 @@ std::vector<RaceRecord> EventRaceStore::racesOfRun(const EventDatabase& db, qint
         QStringLiteral("SELECT class_name, racer, car, lane, race_number, spare1, spare2, "
                        "reaction_time, timing_point1, timing_point2, timing_point3, "
                        "timing_point4, timing_point5, speed, dial_in, elapsed_time, win_margin, "
-                       "result, state FROM pass WHERE run_id = ? AND segment = (SELECT "
-                       "MAX(segment) FROM pass WHERE run_id = ?) ORDER BY seq"),
-        {run, run});
+                       "result, state FROM pass WHERE run_id = ? AND station = (SELECT station "
+                       "FROM run WHERE id = ?) AND segment = (SELECT MAX(segment) FROM pass "
+                       "WHERE run_id = ? AND station = (SELECT station FROM run WHERE id = ?)) "
+                       "ORDER BY seq"),
+        {run, run, run, run});
     std::vector<RaceRecord> records;
     // Two rows a race, left lane first; a commit replaces the race's shown rows.
     bool lastShown = false;

@@ -59,8 +59,10 @@ void EventServerControl::follow(const QString& path)
     const QString schema = m_address.shared.value(QFileInfo(path).fileName());
     if (path.isEmpty() || !m_address.isSet() || schema.isEmpty())
         return;
+    const int epoch = m_address.epochs.value(QFileInfo(path).fileName());
     m_journal.setStation(m_address.station);
-    m_rounds.setStation(m_address.station, 0);
+    m_journal.setEpoch(epoch);
+    m_rounds.setStation(m_address.station, epoch);
     m_rounds.setReadOnly(m_address.role != StationRole::Tower);
     auto* link = new StationLink(m_address, path, schema);
     connect(link, &StationLink::statusChanged, this, &EventServerControl::showStatus);
@@ -68,10 +70,19 @@ void EventServerControl::follow(const QString& path)
         if (m_rounds.isOpen())
             m_rounds.refresh();
     });
-    connect(link, &StationLink::controlGranted, this, [this](int epoch) {
+    connect(link, &StationLink::controlGranted, this, [this, path](int epoch) {
         m_journal.setEpoch(epoch);
         m_rounds.setStation(m_address.station, epoch);
         m_holderTold.clear();
+        try {
+            ServerAddress changed = m_address;
+            changed.epochs.insert(QFileInfo(path).fileName(), epoch);
+            changed.save(m_settingsPath);
+            m_address = changed;
+        } catch (const Failure& f) {
+            // Raced under it all the same; a start without the server would begin at 0.
+            m_prompter.message(f.description(), kTitle, Buttons::Ok, Icon::Warning);
+        }
     });
     connect(link, &StationLink::controlRefused, this, [this](const QString& holder) {
         // Once for each station that holds it: the status line keeps saying it.
@@ -138,7 +149,12 @@ QString EventServerControl::copyPath(const QString& folder, const ServerEvent& e
     for (auto it = m_address.shared.cbegin(); it != m_address.shared.cend(); ++it)
         if (it.value() == event.schema)
             return QDir(folder).filePath(it.key());
-    return newEventPath(folder, QStringLiteral("%1 (%2)").arg(event.name, event.schema));
+    try {
+        return newEventPath(folder, QStringLiteral("%1 (%2)").arg(event.name, event.schema));
+    } catch (const Failure&) {
+        // A name that can be no file's (a slash, a leading dot) is the server's to keep.
+        return newEventPath(folder, event.schema);
+    }
 }
 
 void EventServerControl::adopt(const QString& path, const QString& schema)
@@ -235,7 +251,7 @@ void EventServerControl::showStatus(const StationStatus& status)
                         .arg(s.name, s.role,
                              s.lastSeen.toLocalTime().toString(QStringLiteral("HH:mm:ss")));
     QString text = status.text(m_address.role);
-    if (!status.online && !status.problem.isEmpty())
+    if (!status.problem.isEmpty())
         stations.prepend(status.problem);
     Q_EMIT statusShown(text, stations.join(QLatin1Char('\n')));
 }

@@ -25,28 +25,62 @@ QStringList columnsOf(const EventDatabase& db, const QString& table)
     return names;
 }
 
+// Rows read from one database, to be written into another: read first, so that no write lock is
+// held while a server answers.
+struct Batch
+{
+    QString table;
+    QStringList columns;
+    std::vector<QVariantList> rows;
+    QString tail; // the insert's conflict clause
+};
+
+Batch readRows(const EventDatabase& from, const QString& table, const QStringList& columns,
+               const QString& select, const QVariantList& values, const QString& tail)
+{
+    Batch batch{table, columns, {}, tail};
+    QSqlQuery rows = from.run(select, values);
+    while (rows.next()) {
+        QVariantList row;
+        row.reserve(columns.size());
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            row << rows.value(int(i));
+        batch.rows.push_back(std::move(row));
+    }
+    return batch;
+}
+
+int writeRows(EventDatabase& to, const Batch& batch)
+{
+    QStringList marks;
+    for (qsizetype i = 0; i < batch.columns.size(); ++i)
+        marks << QStringLiteral("?");
+    const QString insert =
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) %4")
+            .arg(batch.table, batch.columns.join(u", "), marks.join(u", "), batch.tail);
+    int n = 0;
+    for (const QVariantList& row : batch.rows)
+        if (to.run(insert, row).numRowsAffected() > 0)
+            ++n;
+    return n;
+}
+
+// The rows of a whole table of `from`, in the columns `like` has.
+Batch readTable(const EventDatabase& from, const EventDatabase& like, const QString& table,
+                const QString& tail)
+{
+    const QStringList columns = columnsOf(like, table);
+    return readRows(from, table, columns,
+                    QStringLiteral("SELECT %1 FROM %2").arg(columns.join(u", "), table), {}, tail);
+}
+
 // Copies the rows `select` finds in `from` into `table` of `to`, each insert ending in `tail`
 // (its conflict clause). The select's columns are the table's, in `columns` order.
 int copyRows(const EventDatabase& from, EventDatabase& to, const QString& table,
              const QStringList& columns, const QString& select, const QVariantList& values,
              const QString& tail)
 {
-    QSqlQuery rows = from.run(select, values);
-    QStringList marks;
-    for (qsizetype i = 0; i < columns.size(); ++i)
-        marks << QStringLiteral("?");
-    const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) %4")
-                               .arg(table, columns.join(u", "), marks.join(u", "), tail);
-    int n = 0;
-    while (rows.next()) {
-        QVariantList row;
-        row.reserve(columns.size());
-        for (qsizetype i = 0; i < columns.size(); ++i)
-            row << rows.value(int(i));
-        if (to.run(insert, row).numRowsAffected() > 0)
-            ++n;
-    }
-    return n;
+    return writeRows(to, readRows(from, table, columns, select, values, tail));
 }
 
 int copyTable(const EventDatabase& from, EventDatabase& to, const QString& table,
@@ -170,8 +204,8 @@ int pushOwn(EventDatabase& local, EventDatabase& server, const QString& station)
     server.write([&] {
         copyEventRow(local, server);
         for (const QString& table : kShared)
-            copyTable(local, server, table);
-        copyTable(local, server, QStringLiteral("entry"));
+            sent += copyTable(local, server, table);
+        sent += copyTable(local, server, QStringLiteral("entry"));
         const qint64 after = lastSeq(server, station);
         for (const QString& table : {QStringLiteral("pass"), QStringLiteral("correction")}) {
             const QStringList columns = columnsOf(server, table);
@@ -195,45 +229,54 @@ int pushEntries(EventDatabase& local, EventDatabase& server)
 Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& station,
                   const QString& schema)
 {
-    Pulled pulled;
-    local.write([&] {
-        copyEventRow(server, local);
-        for (const QString& table : kShared)
-            pulled.rows += copyTable(server, local, table);
-        // A changed dial-in or car reaches the station; a number that stands for another racer
-        // in its file is the operator's to sort out, not the program's to overwrite.
-        pulled.rows += copyTable(server, local, QStringLiteral("entry"), kEntryUpdate);
-        pulled.conflicts = entryConflicts(server, local);
-        QSqlQuery stations = server.run(
-            QStringLiteral(
-                "SELECT station FROM pass WHERE station <> ? UNION SELECT station FROM correction "
-                "WHERE station <> ?"),
-            {station, station});
-        QStringList others;
-        while (stations.next())
-            others << stations.value(0).toString();
-        for (const QString& other : others) {
-            const qint64 after = lastSeq(local, other);
-            for (const QString& table : {QStringLiteral("pass"), QStringLiteral("correction")}) {
-                QStringList columns = columnsOf(local, table);
-                QStringList select = columns;
-                const qsizetype state = columns.indexOf(QStringLiteral("state"));
-                QVariantList values;
-                if (state >= 0) {
-                    select[state] = QStringLiteral(
-                        "CASE WHEN state = 'Shown' AND EXISTS (SELECT 1 FROM halvex.handover h "
-                        "WHERE h.event_schema = ? AND h.taken_from = pass.station AND h.epoch > "
-                        "pass.epoch AND pass.seq > h.last_seq) THEN 'Stale' ELSE state END");
-                    values << schema;
-                }
-                values << other << after;
-                pulled.rows += copyRows(server, local, table, columns,
-                                        QStringLiteral("SELECT %1 FROM %2 WHERE station = ? AND "
-                                                       "seq > ? ORDER BY seq")
-                                            .arg(select.join(u", "), table),
-                                        values, QStringLiteral("ON CONFLICT DO NOTHING"));
+    // The station's own rows come too: a new copy of it (another PC, a lost file) gets them
+    // back, and its numbering goes on above them.
+    Q_UNUSED(station)
+    const QString nothing = QStringLiteral("ON CONFLICT DO NOTHING");
+    // Everything is read from the server first: the file's write lock, which the race window
+    // waits for, is held only while the rows are written.
+    std::vector<Batch> batches;
+    if (local.value(QStringLiteral("SELECT COUNT(*) FROM event")).toInt() == 0)
+        batches.push_back(readTable(server, local, QStringLiteral("event"), {}));
+    for (const QString& table : kShared)
+        batches.push_back(readTable(server, local, table, nothing));
+    batches.push_back(readTable(server, local, QStringLiteral("entry"), kEntryUpdate));
+    QSqlQuery stations =
+        server.run(QStringLiteral("SELECT station FROM pass UNION SELECT station FROM correction"));
+    QStringList all;
+    while (stations.next())
+        all << stations.value(0).toString();
+    for (const QString& other : all) {
+        const qint64 after = lastSeq(local, other);
+        for (const QString& table : {QStringLiteral("pass"), QStringLiteral("correction")}) {
+            const QStringList columns = columnsOf(local, table);
+            QStringList select = columns;
+            const qsizetype state = columns.indexOf(QStringLiteral("state"));
+            QVariantList values;
+            if (state >= 0) {
+                // Raced without control: by a tower never granted it (the file's own station
+                // "tower" is the event's before it was shared), or under an epoch that had
+                // passed when the pass reached the server.
+                select[state] = QStringLiteral(
+                    "CASE WHEN state = 'Shown' AND ((epoch = 0 AND station <> 'tower') OR "
+                    "EXISTS (SELECT 1 FROM halvex.handover h WHERE h.event_schema = ? AND "
+                    "h.taken_from = pass.station AND h.epoch > pass.epoch AND pass.seq > "
+                    "h.last_seq)) THEN 'Stale' ELSE state END");
+                values << schema;
             }
+            values << other << after;
+            batches.push_back(readRows(server, table, columns,
+                                       QStringLiteral("SELECT %1 FROM %2 WHERE station = ? AND "
+                                                      "seq > ? ORDER BY seq")
+                                           .arg(select.join(u", "), table),
+                                       values, nothing));
         }
+    }
+    Pulled pulled;
+    pulled.conflicts = entryConflicts(server, local);
+    local.write([&] {
+        for (const Batch& batch : batches)
+            pulled.rows += writeRows(local, batch);
         pulled.stale = local
                            .value(QStringLiteral("SELECT COUNT(*) FROM pass WHERE state = "
                                                  "'Stale'"))

@@ -30,7 +30,8 @@ void grantStations(EventDatabase& server, const QString& schema);
 // Sends what `station` keeps in its own event file and the server lacks: the event, its
 // classes, entries, draws and ladder seedings, and the station's passes and corrections after
 // the last one the server has. Rows the server has stay as they are there. One transaction;
-// returns the number of passes and corrections sent. Throws halvex::Failure.
+// returns the number of rows sent (draws, seedings and entries among them). Throws
+// halvex::Failure.
 int pushOwn(EventDatabase& local, EventDatabase& server, const QString& station);
 
 // Sends the entries of a registration station's file: new ones, and the car, number and dial-in
@@ -44,11 +45,13 @@ struct Pulled
     int stale = 0;     // passes among them raced under a control epoch that had passed
     int conflicts = 0; // entries of the server whose number the station gave another racer
 };
-// Takes into the station's own event file what other stations sent: passes and corrections
-// after the last of each station that the file has, and the event's other rows it lacks
-// (entries changed on the server change in the file, unless the number stands for another
-// racer there). A pass of a control epoch that had passed when it reached the server is kept as
-// "Stale": no round counts it. One transaction. Throws halvex::Failure.
+// Takes into the station's own event file what the stations sent: passes and corrections after
+// the last of each station that the file has (its own among them, for a new copy), and the
+// event's other rows it lacks (entries changed on the server change in the file, unless the
+// number stands for another racer there). A pass raced without control (by a tower never
+// granted it, or under an epoch that had passed when it reached the server) is kept as "Stale":
+// no round counts it. Read from the server first, then written in one short transaction.
+// Throws halvex::Failure.
 Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& station,
                   const QString& schema);
 

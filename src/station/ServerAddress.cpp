@@ -67,6 +67,13 @@ ServerAddress ServerAddress::load(const QString& path)
             a.shared.insert(key, schema);
     }
     events.endGroup();
+    events.beginGroup(QStringLiteral("Epochs"));
+    for (const QString& key : events.childKeys()) {
+        const int epoch = events.value(key).toInt();
+        if (epoch > 0)
+            a.epochs.insert(key, epoch);
+    }
+    events.endGroup();
     a.role = roleFromName(
         file.value(QStringLiteral("Station/Role"), QStringLiteral("tower")).toString());
     return a;
@@ -85,6 +92,10 @@ void ServerAddress::save(const QString& path) const
     file.setValue(QStringLiteral("Station/Role"), roleName(role));
     file.beginGroup(QStringLiteral("Events"));
     for (auto it = shared.cbegin(); it != shared.cend(); ++it)
+        file.setValue(it.key(), it.value());
+    file.endGroup();
+    file.beginGroup(QStringLiteral("Epochs"));
+    for (auto it = epochs.cbegin(); it != epochs.cend(); ++it)
         file.setValue(it.key(), it.value());
     file.endGroup();
     file.sync();

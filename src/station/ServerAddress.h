@@ -34,6 +34,9 @@ struct ServerAddress
     StationRole role = StationRole::Tower;
     // The station's event files that are copies of an event on the server: file name, schema.
     QMap<QString, QString> shared;
+    // The control epoch a tower was last granted on each of them, so that it races under it
+    // from its first pass, also when it starts without the server.
+    QMap<QString, int> epochs;
 
     bool isSet() const { return !host.isEmpty(); }
     // "user@host:port/database", as the operator's messages name the server.

@@ -45,6 +45,8 @@ QString StationStatus::text(StationRole role) const
     }
     if (stale > 0)
         t += QStringLiteral(" - %1 passes raced without control kept, not counted").arg(stale);
+    if (online && !problem.isEmpty())
+        t += QStringLiteral(" - the server refused a change");
     if (conflicts > 0)
         t += QStringLiteral(" - %1 entries differ from the server's").arg(conflicts);
     return t;
@@ -114,9 +116,15 @@ void StationLink::tick()
         }
     }
     // A registration station's entries are few: they go out with every tick's look.
-    if (m_server && (m_dirty || m_address.role == StationRole::Registration ||
-                     (m_address.role == StationRole::Tower &&
-                      lastSeq(*m_local, m_address.station) > m_sentSeq)))
+    bool ownRows = false;
+    try {
+        ownRows = m_address.role == StationRole::Tower &&
+                  lastSeq(*m_local, m_address.station) > m_sentSeq;
+    } catch (const Failure& f) {
+        // The station's own file cannot be read: said in the status line, tried again next tick.
+        m_status.problem = f.description();
+    }
+    if (m_server && (m_dirty || m_address.role == StationRole::Registration || ownRows))
         sync();
     publish();
 }
@@ -203,13 +211,22 @@ void StationLink::sync()
                           {QStringLiteral("halvex_") + m_schema});
         }
         const Pulled pulled = pullOthers(*m_server, *m_local, m_address.station, m_schema);
+        m_status.problem.clear();
         m_status.stale = pulled.stale;
         m_status.conflicts = pulled.conflicts;
         m_dirty = false;
         if (pulled.rows > 0)
             Q_EMIT eventChanged();
     } catch (const Failure& f) {
-        dropServer(f.description());
+        // A refused row (a text too long for the server's column, a right the user lacks) is
+        // told and tried again; only a link that no longer answers is dropped.
+        QSqlQuery alive(QSqlDatabase::database(m_connection, false));
+        if (m_server && alive.exec(QStringLiteral("SELECT 1"))) {
+            m_status.problem = f.description();
+            m_dirty = false;
+        } else {
+            dropServer(f.description());
+        }
     }
 }
 
@@ -230,8 +247,13 @@ void StationLink::notified(const QString& channel)
         return;
     m_dirty = true;
     sync();
-    if (m_server && m_address.role == StationRole::Tower)
-        claim(false);
+    if (m_server && m_address.role == StationRole::Tower) {
+        try {
+            claim(false);
+        } catch (const Failure& f) {
+            dropServer(f.description());
+        }
+    }
     publish();
 }
 

@@ -312,6 +312,22 @@ private Q_SLOTS:
         const EventRounds rounds(b, QStringLiteral("towerB"));
         QCOMPARE(rounds.openPairs(QStringLiteral("Stock"), Stage::Qualifying).size(), size_t(2));
         QCOMPARE(passes(fileB).filter(QStringLiteral(" Stale ")).size(), 2);
+
+        // A tower that was never granted control races the second pair: kept, counted nowhere
+        // but in its own file.
+        const QString fileC = dir.filePath(QStringLiteral("c.sqlite"));
+        StationThread threadC(new StationLink(
+            server(QStringLiteral("tower2"), QStringLiteral("towerC"), StationRole::Tower), fileC,
+            shared.schema, kQuick));
+        WAIT_COMPARE(Event(fileC).entries().size(), size_t(5));
+        {
+            Event c(fileC);
+            EventRounds roundsC(c, QStringLiteral("towerC"));
+            roundsC.enterByHand(roundsC.openPairs(QStringLiteral("Stock"), Stage::Qualifying)[1],
+                                {{0.1f, 0.2f}, {1.5f, 1.6f}});
+        }
+        WAIT_COMPARE(statusB.stale, 4);
+        QCOMPARE(rounds.openPairs(QStringLiteral("Stock"), Stage::Qualifying).size(), size_t(2));
     }
 
     // Each station's user has the rights of its role and no more.
