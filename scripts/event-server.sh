@@ -70,12 +70,14 @@ make_user() {
         tower | registration | display) ;;
         *) echo "The role is tower, registration or display, not \"$role\"." >&2; exit 2 ;;
     esac
-    superuser_psql postgres -v name="$name" -v role="halvex_$role" -v pw="$password" <<'SQL'
+    # The password goes in on the standard input, never on a command line others can list.
+    { printf "\\set pw '%s'\n" "${password//\'/\'\'}"; cat <<'SQL'; } |
 SELECT format('CREATE ROLE %I LOGIN', :'name')
     WHERE NOT EXISTS (SELECT FROM pg_roles WHERE rolname = :'name') \gexec
 SELECT format('ALTER ROLE %I PASSWORD %L', :'name', :'pw') WHERE :'pw' <> '' \gexec
 SELECT format('GRANT %I TO %I', :'role', :'name') \gexec
 SQL
+        superuser_psql postgres -v name="$name" -v role="halvex_$role"
 }
 
 case "${1:-}" in

@@ -36,8 +36,15 @@ EventServerControl::~EventServerControl()
 
 void EventServerControl::setAddress(const ServerAddress& address)
 {
-    address.save(m_settingsPath);
-    m_address = address;
+    ServerAddress changed = address;
+    // The copies belong to the server they came from: another server's "e1" is another event.
+    if (changed.host != m_address.host || changed.port != m_address.port ||
+        changed.database != m_address.database) {
+        changed.shared.clear();
+        changed.epochs.clear();
+    }
+    changed.save(m_settingsPath);
+    m_address = changed;
     follow(m_path);
 }
 
