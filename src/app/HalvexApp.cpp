@@ -737,6 +737,8 @@ HalvexApp::HalvexApp(Services services) : m_parts(std::make_unique<Parts>(std::m
     // A shared event: the server's settings, the link's status line, and what the link sends.
     QObject::connect(&p.server, &EventServerControl::statusShown, &p.window,
                      &frmDragRacing::showServerStatus);
+    QObject::connect(&p.server, &EventServerControl::followingChanged, &p.session,
+                     &RaceSession::setFollowing);
     QObject::connect(&p.session, &RaceSession::resultReady, &p.server,
                      &EventServerControl::eventWritten);
     QObject::connect(&p.rounds, &RoundControl::changed, &p.server,

@@ -41,6 +41,10 @@ SetupField RaceSession::start()
 {
     if (m_state != State::Idle)
         return SetupField::None;
+    if (!m_following.isEmpty()) {
+        m_prompter.message(m_following, {}, Buttons::Ok, Icon::Information);
+        return SetupField::None;
+    }
     m_setup = m_setupModel.setup();
     m_pairing = m_setupModel.pairing();
     setState(State::Checking);

@@ -60,6 +60,9 @@ public:
     // Start Race with the setup the model holds. Returns the control to hand the focus back to
     // when a check stopped the race.
     SetupField start();
+    // A station that only follows a shared event starts no race: Start Race tells `why` (empty:
+    // races start as always).
+    void setFollowing(const QString& why) { m_following = why; }
     // The start delay has run out (or "Get Ready" was clicked).
     void endDelay();
     // The result's window has closed, whichever way: commits the race once.
@@ -104,6 +107,7 @@ private:
     Random& m_random;
     Prompter& m_prompter;
     State m_state = State::Idle;
+    QString m_following;
     RaceSetup m_setup;                     // the setup the race started with
     std::optional<EventPairing> m_pairing; // the event round's pair it races, if any
     RaceReply m_reply{};

@@ -55,6 +55,7 @@ void EventServerControl::stopLink()
     m_journal.setStation(kLocalStation);
     m_rounds.setStation(kLocalStation, 0);
     m_rounds.setReadOnly(false);
+    Q_EMIT followingChanged({});
     Q_EMIT statusShown({}, {});
 }
 
@@ -71,6 +72,9 @@ void EventServerControl::follow(const QString& path)
     m_journal.setEpoch(epoch);
     m_rounds.setStation(m_address.station, epoch);
     m_rounds.setReadOnly(m_address.role != StationRole::Tower);
+    if (m_address.role != StationRole::Tower)
+        Q_EMIT followingChanged(QStringLiteral("This station follows the event on the event "
+                                               "server: its races are started at the tower."));
     auto* link = new StationLink(m_address, path, schema);
     connect(link, &StationLink::statusChanged, this, &EventServerControl::showStatus);
     connect(link, &StationLink::eventChanged, this, [this] {

@@ -56,6 +56,9 @@ public:
 Q_SIGNALS:
     // The status line's text, and the stations of the event with when each was last seen.
     void statusShown(const QString& text, const QString& stations);
+    // Why this station starts no race (it follows the event as a display or registration desk),
+    // or empty when it races.
+    void followingChanged(const QString& why);
 
 private:
     void stopLink();
