@@ -84,6 +84,15 @@ ServerEvent newSharedEvent(const QString& path, const QString& user = QStringLit
     return made;
 }
 
+// A station's event file, made before its link starts, as the program chooses an event before
+// it links it: the window's side and the link never make the same new file at once.
+QString stationFile(const QTemporaryDir& dir, const QString& name)
+{
+    const QString path = dir.filePath(name);
+    const EventDatabase made(path);
+    return path;
+}
+
 void race(EventRaceStore& store, int n)
 {
     RaceRecord r[2];
@@ -236,7 +245,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString fileA = dir.filePath(QStringLiteral("a.sqlite"));
-        const QString fileB = dir.filePath(QStringLiteral("b.sqlite"));
+        const QString fileB = stationFile(dir, QStringLiteral("b.sqlite"));
         const ServerEvent shared = newSharedEvent(fileA);
         {
             Event a(fileA);
@@ -271,7 +280,7 @@ private Q_SLOTS:
         // B has the event and its draw from the server.
         WAIT_COMPARE(Event(fileB).entries().size(), size_t(4));
         // A registration desk's new entry reaches both towers.
-        const QString fileR = dir.filePath(QStringLiteral("r.sqlite"));
+        const QString fileR = stationFile(dir, QStringLiteral("r.sqlite"));
         StationThread desk(
             new StationLink(server(QStringLiteral("registration"), QStringLiteral("desk"),
                                    StationRole::Registration),
@@ -315,7 +324,7 @@ private Q_SLOTS:
 
         // A tower that was never granted control races the second pair: kept, counted nowhere
         // but in its own file.
-        const QString fileC = dir.filePath(QStringLiteral("c.sqlite"));
+        const QString fileC = stationFile(dir, QStringLiteral("c.sqlite"));
         StationThread threadC(new StationLink(
             server(QStringLiteral("tower2"), QStringLiteral("towerC"), StationRole::Tower), fileC,
             shared.schema, kQuick));
