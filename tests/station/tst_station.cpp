@@ -204,9 +204,12 @@ private Q_SLOTS:
                 WAIT_VERIFY(!status.online);
             }
             if (n == 35) {
-                QTRY_COMPARE_WITH_TIMEOUT(status.text(StationRole::Tower),
-                                          QStringLiteral("Event server offline: 10 passes waiting"),
-                                          3000);
+                WAIT_COMPARE(status.text(StationRole::Tower),
+                             QStringLiteral("Event server offline: 10 passes waiting"));
+                // The displays, whose link ticks once a second, have seen the server gone.
+                for (Display& d : displays)
+                    WAIT_VERIFY(d.process->peek(1 << 20).contains(
+                        "status Event server offline: stale since "));
                 serverScript(QStringLiteral("resume"));
             }
         }
