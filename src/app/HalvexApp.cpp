@@ -461,12 +461,15 @@ void HalvexApp::Parts::editEntries(Event& event, QWidget* owner)
 {
     if (event.database().isReadOnly())
         throw Failure(event.database().damage());
+    if (const QString why = server.entriesRefusal(event.database().path()); !why.isEmpty())
+        throw Failure(why);
     const auto names = [](const QComboBox* box) {
         return qobject_cast<QStringListModel*>(box->model())->stringList();
     };
     frmEntries entries(event, services.prompter, names(window.cmbRacers[0]),
                        names(window.cmbCars[0]), owner);
     entries.exec();
+    server.eventWritten();
     if (rounds.isOpen())
         rounds.refresh();
 }

@@ -5,6 +5,7 @@
 #include "event/EventDatabase.h"
 #include "platform/Failure.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -23,6 +24,11 @@ QString key(const QString& text)
 }
 
 } // namespace
+
+QString entryChangeStamp()
+{
+    return QDateTime::currentDateTime().toString(Qt::ISODateWithMs);
+}
 
 Handicap handicapOfTree(int tree)
 {
@@ -160,9 +166,10 @@ void Event::insert(Entry& e)
     e.racer = e.racer.trimmed();
     e.car = e.car.trimmed();
     e.carNumber = e.carNumber.trimmed();
-    m_db->run(QStringLiteral("INSERT INTO entry (id, class_name, racer, car, car_number, dial_in) "
-                             "VALUES (?, ?, ?, ?, ?, ?)"),
-              {e.id, e.className, e.racer, e.car, e.carNumber, double(e.dialIn)});
+    m_db->run(
+        QStringLiteral("INSERT INTO entry (id, class_name, racer, car, car_number, dial_in, "
+                       "changed) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+        {e.id, e.className, e.racer, e.car, e.carNumber, double(e.dialIn), entryChangeStamp()});
 }
 
 Entry Event::addEntry(Entry entry)

@@ -100,6 +100,10 @@ private:
     std::unique_ptr<EventDatabase> m_db;
 };
 
+// What an entry's change is stamped with: the station's clock, as passes are (the stations at
+// one track keep one time), to the millisecond.
+QString entryChangeStamp();
+
 // The event files of a folder, the one changed last first.
 QStringList eventFiles(const QString& folder);
 

@@ -412,6 +412,29 @@ QString EventRounds::describe(const CalledPair& pair) const
                                                             : QStringLiteral(" (solo)")));
 }
 
+void EventRounds::changeDialIn(EntryId id, float dialIn)
+{
+    const std::vector<Entry> all = m_event.entries();
+    const Entry* e = entry(all, id);
+    if (!e)
+        throw Failure(QStringLiteral("The entry is no longer in the event."));
+    const std::optional<EventClass> c = eventClass(e->className);
+    if (!(dialIn >= 0 && dialIn < 1000) ||
+        (c && handicapOfTree(c->tree) == Handicap::DialIn && !(dialIn > 0)))
+        throw Failure(QStringLiteral("The dial-in must be a number above 0."));
+    for (const CalledPair& pair : callOrder())
+        if (pair.className == e->className &&
+            std::find(pair.entries.begin(), pair.entries.end(), id) != pair.entries.end())
+            throw Failure(QStringLiteral("The dial-in of %1 is locked while the pair %2 is still "
+                                         "to run: change it once that pair has raced.")
+                              .arg(e->racer, describe(pair)));
+    m_event.database().write([&] {
+        m_event.database().run(
+            QStringLiteral("UPDATE entry SET dial_in = ?, changed = ? WHERE id = ?"),
+            {double(dialIn), entryChangeStamp(), id});
+    });
+}
+
 void EventRounds::correct(const QString& className, Stage stage, Correction c)
 {
     if (c.reason.trimmed().isEmpty())

@@ -93,6 +93,10 @@ public:
     // "Pro Stock E2: Ann Lee vs Bob Cole"
     QString describe(const CalledPair& pair) const;
 
+    // An entry's dial-in for its later pairs. Refused while the entry stands in a pair still to
+    // run (drawn, or paired on the ladder): that pair was set up with the dial-in it has.
+    void changeDialIn(EntryId id, float dialIn);
+
     // Corrections are recorded with their reason, after every pass before them.
     void correct(const QString& className, Stage stage, Correction correction);
     // A pass entered by hand for the pair; decided as a timed one would be.

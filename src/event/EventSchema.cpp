@@ -74,6 +74,10 @@ const std::vector<EventDatabase::Migration>& EventDatabase::eventSchema()
           // server (0: none). A pass of an older epoch that reaches the server after control
           // moved is kept in the state "Stale" and counts for no round.
           QStringLiteral("ALTER TABLE pass ADD COLUMN epoch INTEGER NOT NULL DEFAULT 0")}},
+        {4,
+         {// When an entry's car, number or dial-in last changed, at whichever station: between
+          // stations sharing the event the later change wins.
+          QStringLiteral("ALTER TABLE entry ADD COLUMN changed VARCHAR(32) NOT NULL DEFAULT ''")}},
     };
     return schema;
 }

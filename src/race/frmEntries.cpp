@@ -2,6 +2,7 @@
 
 #include "event/Event.h"
 #include "event/EventDatabase.h"
+#include "event/EventRounds.h"
 #include "platform/Failure.h"
 #include "platform/Prompter.h"
 
@@ -71,6 +72,7 @@ frmEntries::frmEntries(Event& event, Prompter& prompter, const QStringList& race
     grdEntries->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdEntries->verticalHeader()->hide();
     cmdRemove = named(new QPushButton(QStringLiteral("&Remove")), "cmdRemove");
+    cmdChangeDialIn = named(new QPushButton(QStringLiteral("Change &Dial-In")), "cmdChangeDialIn");
     cmdClose = named(new QPushButton(QStringLiteral("Close")), "cmdClose");
 
     auto* entryRow = new QHBoxLayout;
@@ -80,6 +82,7 @@ frmEntries::frmEntries(Event& event, Prompter& prompter, const QStringList& race
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdImport);
     buttons->addWidget(cmdRemove);
+    buttons->addWidget(cmdChangeDialIn);
     buttons->addStretch();
     buttons->addWidget(cmdClose);
     auto* layout = new QVBoxLayout(this);
@@ -91,6 +94,7 @@ frmEntries::frmEntries(Event& event, Prompter& prompter, const QStringList& race
     connect(cmdAdd, &QPushButton::clicked, this, &frmEntries::add);
     connect(cmdImport, &QPushButton::clicked, this, &frmEntries::import);
     connect(cmdRemove, &QPushButton::clicked, this, &frmEntries::remove);
+    connect(cmdChangeDialIn, &QPushButton::clicked, this, &frmEntries::changeDialIn);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
     showEntries();
 }
@@ -102,14 +106,8 @@ void frmEntries::add()
     entry.car = cmbCar->currentText();
     entry.className = cmbClass->currentText();
     entry.carNumber = txtCarNumber->text();
-    bool number = true;
-    if (!txtDialIn->text().trimmed().isEmpty())
-        entry.dialIn = txtDialIn->text().trimmed().toFloat(&number);
-    if (!number) {
-        m_prompter.message(QStringLiteral("The dial-in must be a number."), kTitle, Buttons::Ok,
-                           Icon::Warning);
+    if (!typedDialIn(entry.dialIn))
         return;
-    }
     try {
         m_event.addEntry(entry);
     } catch (const Failure& f) {
@@ -119,6 +117,39 @@ void frmEntries::add()
     txtCarNumber->clear();
     txtDialIn->clear();
     showEntries();
+}
+
+bool frmEntries::typedDialIn(float& dialIn)
+{
+    bool number = true;
+    dialIn = 0;
+    if (!txtDialIn->text().trimmed().isEmpty())
+        dialIn = txtDialIn->text().trimmed().toFloat(&number);
+    if (!number)
+        m_prompter.message(QStringLiteral("The dial-in must be a number."), kTitle, Buttons::Ok,
+                           Icon::Warning);
+    return number;
+}
+
+void frmEntries::changeDialIn()
+{
+    const int row = grdEntries->currentRow();
+    if (row < 0 || row >= int(m_shown.size())) {
+        m_prompter.message(QStringLiteral("Choose the entry whose dial-in changes."), kTitle,
+                           Buttons::Ok, Icon::Information);
+        return;
+    }
+    float dialIn = 0;
+    if (!typedDialIn(dialIn))
+        return;
+    try {
+        EventRounds(m_event).changeDialIn(m_shown[size_t(row)].id, dialIn);
+        txtDialIn->clear();
+    } catch (const Failure& f) {
+        m_prompter.message(f.description(), kTitle, Buttons::Ok, Icon::Warning);
+    }
+    showEntries();
+    grdEntries->setCurrentCell(row, 4);
 }
 
 void frmEntries::import()

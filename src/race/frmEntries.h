@@ -33,11 +33,16 @@ public:
     QPushButton* cmdImport = nullptr;
     QTableWidget* grdEntries = nullptr;
     QPushButton* cmdRemove = nullptr;
+    QPushButton* cmdChangeDialIn = nullptr;
     QPushButton* cmdClose = nullptr;
 
 private:
     // The selected entry leaves the event, unless it has been drawn or has raced.
     void remove();
+    // The selected entry races its later pairs on the dial-in typed above.
+    void changeDialIn();
+    // The typed dial-in (0 when none is typed); false, told, when it is no number.
+    bool typedDialIn(float& dialIn);
     std::vector<Entry> m_shown; // the grid's rows
     void add();
     void import();

@@ -59,6 +59,15 @@ void EventServerControl::stopLink()
     Q_EMIT statusShown({}, {});
 }
 
+QString EventServerControl::entriesRefusal(const QString& path) const
+{
+    if (m_address.role != StationRole::Display ||
+        !m_address.shared.contains(QFileInfo(path).fileName()))
+        return {};
+    return QStringLiteral("This station follows the event on the event server: its entries are "
+                          "kept at the registration desk and the tower.");
+}
+
 void EventServerControl::follow(const QString& path)
 {
     stopLink();
@@ -264,6 +273,7 @@ void EventServerControl::showStatus(const StationStatus& status)
     QString text = status.text(m_address.role);
     if (!status.problem.isEmpty())
         stations.prepend(status.problem);
+    stations << status.late;
     Q_EMIT statusShown(text, stations.join(QLatin1Char('\n')));
 }
 

@@ -36,6 +36,9 @@ public:
     // The chosen event is now `path`: a copy of a server's event is linked, any other is not.
     void follow(const QString& path);
     bool linked() const { return m_thread != nullptr; }
+    // Why the entries of the event file at `path` are not edited here (a display's copy of a
+    // shared event, which only takes what the server has), or empty.
+    QString entriesRefusal(const QString& path) const;
 
     // The server's events, given to `done` on this thread (an empty list and the reason when
     // the server cannot be asked).

@@ -1,5 +1,6 @@
 #include "station/EventSync.h"
 
+#include "event/Event.h"
 #include "event/EventDatabase.h"
 #include "platform/Failure.h"
 
@@ -118,12 +119,63 @@ int entryConflicts(const EventDatabase& server, const EventDatabase& local)
     return conflicts;
 }
 
-// An entry's car, number and dial-in change; a number that stands for another racer is left.
+// An entry's car, number and dial-in as last changed, at whichever station; a number that stands
+// for another racer is left.
 const QString kEntryUpdate = QStringLiteral(
     "ON CONFLICT (id) DO UPDATE SET car = excluded.car, car_number = excluded.car_number, "
-    "dial_in = excluded.dial_in WHERE entry.racer = excluded.racer AND entry.class_name = "
-    "excluded.class_name AND (entry.car <> excluded.car OR entry.car_number <> "
-    "excluded.car_number OR entry.dial_in <> excluded.dial_in)");
+    "dial_in = excluded.dial_in, changed = excluded.changed WHERE entry.racer = excluded.racer "
+    "AND entry.class_name = excluded.class_name AND excluded.changed > entry.changed");
+
+// Keeps out of `batch` (the server's entries) the dial-in changes of entries in `setUp` (counted
+// in `held`); of the others, tells each whose entry has raced on its old dial-in in a
+// dial-in class since the change was made.
+QStringList takeEntryChanges(const EventDatabase& local, Batch& batch,
+                             const std::vector<qint64>& setUp, int& held)
+{
+    struct Known
+    {
+        double dialIn;
+        QString changed;
+        QString racer;
+        QString className;
+    };
+    QHash<qint64, Known> mine;
+    QSqlQuery own = local.run(
+        QStringLiteral("SELECT e.id, e.dial_in, e.changed, e.racer, e.class_name, c.tree FROM "
+                       "entry e JOIN event_class c ON c.name = e.class_name"));
+    while (own.next())
+        if (handicapOfTree(own.value(5).toInt()) == Handicap::DialIn)
+            mine.insert(own.value(0).toLongLong(),
+                        {own.value(1).toDouble(), own.value(2).toString(), own.value(3).toString(),
+                         own.value(4).toString()});
+    const qsizetype id = batch.columns.indexOf(QStringLiteral("id"));
+    const qsizetype dialIn = batch.columns.indexOf(QStringLiteral("dial_in"));
+    const qsizetype changed = batch.columns.indexOf(QStringLiteral("changed"));
+    QStringList late;
+    held = 0;
+    std::erase_if(batch.rows, [&](const QVariantList& row) {
+        const auto it = mine.constFind(row[id].toLongLong());
+        if (it == mine.constEnd() || row[changed].toString() <= it->changed ||
+            row[dialIn].toDouble() == it->dialIn)
+            return false;
+        if (std::find(setUp.begin(), setUp.end(), it.key()) != setUp.end()) {
+            ++held;
+            return true;
+        }
+        const bool racedOnTheOld =
+            local
+                .value(QStringLiteral("SELECT COUNT(*) FROM pass WHERE entry_id = ? AND "
+                                      "dial_in = ? AND recorded > ? AND state <> 'Stale'"),
+                       {it.key(), it->dialIn, row[changed]})
+                .toInt() > 0;
+        if (racedOnTheOld)
+            late << QStringLiteral("%1 (%2): dial-in changed to %3 before a pass raced on %4")
+                        .arg(it->racer, it->className, QString::number(row[dialIn].toDouble()),
+                             QString::number(it->dialIn));
+        return false;
+    });
+    return late;
+}
 
 const QStringList kShared = {QStringLiteral("event_class"), QStringLiteral("draw"),
                              QStringLiteral("ladder_seed")};
@@ -205,7 +257,7 @@ int pushOwn(EventDatabase& local, EventDatabase& server, const QString& station)
         copyEventRow(local, server);
         for (const QString& table : kShared)
             sent += copyTable(local, server, table);
-        sent += copyTable(local, server, QStringLiteral("entry"));
+        sent += copyTable(local, server, QStringLiteral("entry"), kEntryUpdate);
         const qint64 after = lastSeq(server, station);
         for (const QString& table : {QStringLiteral("pass"), QStringLiteral("correction")}) {
             const QStringList columns = columnsOf(server, table);
@@ -226,12 +278,11 @@ int pushEntries(EventDatabase& local, EventDatabase& server)
     return sent;
 }
 
-Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& station,
-                  const QString& schema)
+Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& schema,
+                  const std::vector<qint64>& setUp)
 {
-    // The station's own rows come too: a new copy of it (another PC, a lost file) gets them
-    // back, and its numbering goes on above them.
-    Q_UNUSED(station)
+    // Every station's rows come, its own too: a new copy of it (another PC, a lost file) gets
+    // them back, and its numbering goes on above them.
     const QString nothing = QStringLiteral("ON CONFLICT DO NOTHING");
     // Everything is read from the server first: the file's write lock, which the race window
     // waits for, is held only while the rows are written.
@@ -240,7 +291,9 @@ Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& st
         batches.push_back(readTable(server, local, QStringLiteral("event"), {}));
     for (const QString& table : kShared)
         batches.push_back(readTable(server, local, table, nothing));
+    Pulled pulled;
     batches.push_back(readTable(server, local, QStringLiteral("entry"), kEntryUpdate));
+    pulled.late = takeEntryChanges(local, batches.back(), setUp, pulled.held);
     QSqlQuery stations =
         server.run(QStringLiteral("SELECT station FROM pass UNION SELECT station FROM correction"));
     QStringList all;
@@ -272,7 +325,6 @@ Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& st
                                        values, nothing));
         }
     }
-    Pulled pulled;
     pulled.conflicts = entryConflicts(server, local);
     local.write([&] {
         for (const Batch& batch : batches)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <vector>
@@ -44,16 +45,19 @@ struct Pulled
     int rows = 0;      // rows new to the station's file
     int stale = 0;     // passes among them raced under a control epoch that had passed
     int conflicts = 0; // entries of the server whose number the station gave another racer
+    int held = 0;      // dial-in changes held back while their entries' pairs are to run
+    QStringList late;  // dial-in changes that came after a pass raced on the old dial-in
 };
 // Takes into the station's own event file what the stations sent: passes and corrections after
 // the last of each station that the file has (its own among them, for a new copy), and the
 // event's other rows it lacks (entries changed on the server change in the file, unless the
-// number stands for another racer there). A pass raced without control (by a tower never
-// granted it, or under an epoch that had passed when it reached the server) is kept as "Stale":
-// no round counts it. Read from the server first, then written in one short transaction.
+// number stands for another racer there; the later change of an entry wins, and the dial-in of
+// an entry in `setUp`, a pair still to run, is held back). A pass raced without control (by a tower
+// never granted it, or under an epoch that had passed when it reached the server) is kept as
+// "Stale": no round counts it. Read from the server first, then written in one short transaction.
 // Throws halvex::Failure.
-Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& station,
-                  const QString& schema);
+Pulled pullOthers(EventDatabase& server, EventDatabase& local, const QString& schema,
+                  const std::vector<qint64>& setUp = {});
 
 // The passes of `station` in its file after `sentSeq`, as the operator counts them (one a lane).
 int passesAfter(const EventDatabase& local, const QString& station, qint64 sentSeq);

@@ -1,6 +1,8 @@
 #include "station/StationLink.h"
 
+#include "event/Event.h"
 #include "event/EventDatabase.h"
+#include "event/EventRounds.h"
 #include "platform/Failure.h"
 #include "station/EventSync.h"
 
@@ -49,6 +51,11 @@ QString StationStatus::text(StationRole role) const
         t += QStringLiteral(" - the server refused a change");
     if (conflicts > 0)
         t += QStringLiteral(" - %1 entries differ from the server's").arg(conflicts);
+    if (held > 0)
+        t += QStringLiteral(" - %1 dial-in changes held until their pairs have raced").arg(held);
+    if (!late.isEmpty())
+        t += QStringLiteral(" - %1 dial-in changes came after a pass on the old one")
+                 .arg(late.size());
     return t;
 }
 
@@ -69,10 +76,10 @@ void StationLink::start()
     try {
         if (!isSchemaName(m_schema))
             throw Failure(QStringLiteral("\"%1\" is no event of the event server.").arg(m_schema));
-        m_local = std::make_unique<EventDatabase>(m_localPath);
+        m_event = std::make_unique<Event>(m_localPath);
         // What the file holds of this station went out in an earlier run unless the server
         // says otherwise when it answers.
-        m_sentSeq = lastSeq(*m_local, m_address.station);
+        m_sentSeq = lastSeq(m_event->database(), m_address.station);
     } catch (const Failure& f) {
         m_status.problem = f.description();
         Q_EMIT statusChanged(m_status);
@@ -91,12 +98,12 @@ void StationLink::stop()
     m_server.reset();
     if (QSqlDatabase::contains(m_connection))
         QSqlDatabase::removeDatabase(m_connection);
-    m_local.reset();
+    m_event.reset();
 }
 
 void StationLink::tick()
 {
-    if (!m_local)
+    if (!m_event)
         return;
     ++m_ticks;
     if (!m_server && QDateTime::currentDateTimeUtc() >= m_nextTry)
@@ -119,7 +126,7 @@ void StationLink::tick()
     bool ownRows = false;
     try {
         ownRows = m_address.role == StationRole::Tower &&
-                  lastSeq(*m_local, m_address.station) > m_sentSeq;
+                  lastSeq(m_event->database(), m_address.station) > m_sentSeq;
     } catch (const Failure& f) {
         // The station's own file cannot be read: said in the status line, tried again next tick.
         m_status.problem = f.description();
@@ -198,22 +205,32 @@ void StationLink::sync()
     try {
         if (m_address.role == StationRole::Tower) {
             // What the file's own station recorded before the event was shared goes too.
-            int sent = pushOwn(*m_local, *m_server, m_address.station);
+            int sent = pushOwn(m_event->database(), *m_server, m_address.station);
             if (m_address.station != kLocalStation)
-                sent += pushOwn(*m_local, *m_server, kLocalStation);
+                sent += pushOwn(m_event->database(), *m_server, kLocalStation);
             if (sent > 0)
                 m_server->run(QStringLiteral("SELECT pg_notify(?, 'pass')"),
                               {QStringLiteral("halvex_") + m_schema});
             m_sentSeq = lastSeq(*m_server, m_address.station);
         } else if (m_address.role == StationRole::Registration &&
-                   pushEntries(*m_local, *m_server) > 0) {
+                   pushEntries(m_event->database(), *m_server) > 0) {
             m_server->run(QStringLiteral("SELECT pg_notify(?, 'entry')"),
                           {QStringLiteral("halvex_") + m_schema});
         }
-        const Pulled pulled = pullOthers(*m_server, *m_local, m_address.station, m_schema);
+        // A tower holds back a dial-in changed elsewhere while the entry's pair is still to run:
+        // the pair was set up with the dial-in it has.
+        std::vector<qint64> setUp;
+        if (m_address.role == StationRole::Tower)
+            for (const CalledPair& pair : EventRounds(*m_event).callOrder())
+                for (EntryId id : pair.entries)
+                    if (id != kNoEntry)
+                        setUp.push_back(id);
+        const Pulled pulled = pullOthers(*m_server, m_event->database(), m_schema, setUp);
         m_status.problem.clear();
         m_status.stale = pulled.stale;
         m_status.conflicts = pulled.conflicts;
+        m_status.held = pulled.held;
+        m_status.late << pulled.late;
         m_dirty = false;
         if (pulled.rows > 0)
             Q_EMIT eventChanged();
@@ -279,9 +296,9 @@ void StationLink::takeControl()
 
 void StationLink::publish()
 {
-    if (m_local && m_address.role == StationRole::Tower) {
+    if (m_event && m_address.role == StationRole::Tower) {
         try {
-            m_status.waiting = passesAfter(*m_local, m_address.station, m_sentSeq);
+            m_status.waiting = passesAfter(m_event->database(), m_address.station, m_sentSeq);
             m_status.sentSeq = m_sentSeq;
         } catch (const Failure&) {
             // The count waits for the next tick; the link's state is what matters here.

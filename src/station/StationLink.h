@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 
 #include <memory>
@@ -14,6 +15,7 @@ class QTimer;
 
 namespace halvex {
 
+class Event;
 class EventDatabase;
 
 // Another station of the event and when the server last heard from it.
@@ -36,6 +38,8 @@ struct StationStatus
     bool inControl = false; // this station holds control
     int stale = 0;          // passes of a passed control epoch, kept but counted for no round
     int conflicts = 0;      // entries whose number the server gives another racer
+    int held = 0;           // dial-ins changed elsewhere, held while the entry's pair is to run
+    QStringList late;       // dial-in changes that came after a pass raced on the old one
     QString problem;        // why the server cannot be used, as the operator is told
     std::vector<SeenStation> stations;
 
@@ -97,7 +101,7 @@ private:
     QString m_schema;
     Timing m_timing;
     QString m_connection;
-    std::unique_ptr<EventDatabase> m_local;
+    std::unique_ptr<Event> m_event;
     std::unique_ptr<EventDatabase> m_server;
     QTimer* m_timer = nullptr;
     StationStatus m_status;

@@ -69,13 +69,15 @@ void serverScript(const QString& verb)
              0);
 }
 
-// A new event with one class of four entries, put on the server by the tower `user`.
-ServerEvent newSharedEvent(const QString& path, const QString& user = QStringLiteral("tower"))
+// A new event with one class of four entries on the tree `tree`, put on the server by the tower
+// `user`.
+ServerEvent newSharedEvent(const QString& path, const QString& user = QStringLiteral("tower"),
+                           int tree = 0)
 {
     auto event = Event::create(path, QStringLiteral("Shared"), QDate(2026, 12, 6),
-                               {{QStringLiteral("Stock"), 0, 0, 4, LadderKind::Fixed}});
+                               {{QStringLiteral("Stock"), tree, 0, 4, LadderKind::Fixed}});
     for (const char* name : {"Ann", "Bob", "Cy", "Di"})
-        event->addEntry({0, QStringLiteral("Stock"), QString::fromLatin1(name), {}, {}, 0});
+        event->addEntry({0, QStringLiteral("Stock"), QString::fromLatin1(name), {}, {}, 7.5f});
     const QString connection = QStringLiteral("create");
     ServerEvent made;
     openServerConnection(server(user, user, StationRole::Tower), connection);
@@ -340,6 +342,78 @@ private Q_SLOTS:
         }
         WAIT_COMPARE(statusB.stale, 4);
         QCOMPARE(rounds.openPairs(QStringLiteral("Stock"), Stage::Qualifying).size(), size_t(2));
+    }
+
+    // A dial-in changed at the registration desk reaches the tower at once while the racer waits
+    // for a pair. One changed while the tower, out of touch, had set up the racer's pair is held
+    // back until that pair has raced, and is then told as late, never applied to the raced pair.
+    void aDialInChangeWaitsForItsPair()
+    {
+        QTemporaryDir dir;
+        const QString fileT = dir.filePath(QStringLiteral("t.sqlite"));
+        const QString fileR = stationFile(dir, QStringLiteral("r.sqlite"));
+        const ServerEvent shared = newSharedEvent(fileT, QStringLiteral("tower"), 2);
+        const auto towerLink = [&] {
+            return new StationLink(
+                server(QStringLiteral("tower"), QStringLiteral("tower"), StationRole::Tower), fileT,
+                shared.schema, kQuick);
+        };
+        auto tower = std::make_unique<StationThread>(towerLink());
+        StationThread desk(
+            new StationLink(server(QStringLiteral("registration"), QStringLiteral("desk"),
+                                   StationRole::Registration),
+                            fileR, shared.schema, kQuick));
+        WAIT_COMPARE(Event(fileR).entries().size(), size_t(4));
+        const auto dialIn = [](const QString& file) { return Event(file).entries()[0].dialIn; };
+        Event deskEvent(fileR);
+        EventRounds deskRounds(deskEvent, QStringLiteral("desk"));
+        deskRounds.changeDialIn(1, 7.25f);
+        WAIT_COMPARE(dialIn(fileT), 7.25f);
+
+        tower.reset();
+        {
+            Event t(fileT);
+            EventRounds rounds(t);
+            QueuedRandom random;
+            random.queue({0.0f, 0.0f});
+            rounds.drawRound(QStringLiteral("Stock"), {1, 2, 3, 4}, random);
+        }
+        deskRounds.changeDialIn(1, 7.0f);
+        tower = std::make_unique<StationThread>(towerLink());
+        StationStatus status;
+        QObject receiver;
+        connect(tower->link(), &StationLink::statusChanged, &receiver,
+                [&](const StationStatus& s) { status = s; });
+        WAIT_COMPARE(status.held, 1);
+        QCOMPARE(status.text(StationRole::Tower),
+                 QStringLiteral("Event server online: this station has control - 1 dial-in "
+                                "changes held until their pairs have raced"));
+        QCOMPARE(dialIn(fileT), 7.25f);
+        // The desk, which now has the draw, locks the dial-in as the tower does.
+        WAIT_COMPARE(deskRounds.draws(QStringLiteral("Stock")).size(), size_t(1));
+        try {
+            deskRounds.changeDialIn(1, 6.5f);
+            QFAIL("a set-up pair's dial-in changed");
+        } catch (const Failure& f) {
+            QCOMPARE(f.description(),
+                     QStringLiteral("The dial-in of Ann is locked while the pair Stock Q1: Di "
+                                    "vs Ann is still to run: change it once that pair has raced."));
+        }
+
+        {
+            Event t(fileT);
+            EventRounds rounds(t);
+            for (const CalledPair& pair :
+                 rounds.openPairs(QStringLiteral("Stock"), Stage::Qualifying))
+                if (pair.entries[1] == 1)
+                    rounds.enterByHand(pair, {{0.1f, 0.2f}, {7.3f, 7.6f}});
+        }
+        tower->syncNow();
+        WAIT_COMPARE(status.late.size(), qsizetype(1));
+        QCOMPARE(status.late[0],
+                 QStringLiteral("Ann (Stock): dial-in changed to 7 before a pass raced on 7.25"));
+        QCOMPARE(status.held, 0);
+        QCOMPARE(dialIn(fileT), 7.0f);
     }
 
     // Each station's user has the rights of its role and no more.
