@@ -468,6 +468,7 @@ void HalvexApp::Parts::editEntries(Event& event, QWidget* owner)
     };
     frmEntries entries(event, services.prompter, names(window.cmbRacers[0]),
                        names(window.cmbCars[0]), owner);
+    entries.setRemovalRefusal(server.removalRefusal(event.database().path()));
     entries.exec();
     server.eventWritten();
     if (rounds.isOpen())

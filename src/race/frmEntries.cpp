@@ -183,6 +183,10 @@ void frmEntries::remove()
     const int row = grdEntries->currentRow();
     if (row < 0 || row >= int(m_shown.size()))
         return;
+    if (!m_removalRefusal.isEmpty()) {
+        m_prompter.message(m_removalRefusal, kTitle, Buttons::Ok, Icon::Warning);
+        return;
+    }
     try {
         m_event.removeEntry(m_shown[size_t(row)].id);
     } catch (const Failure& f) {

@@ -36,6 +36,9 @@ public:
     QPushButton* cmdChangeDialIn = nullptr;
     QPushButton* cmdClose = nullptr;
 
+    // Why no entry may leave the event (one shared with other stations), or empty.
+    void setRemovalRefusal(const QString& why) { m_removalRefusal = why; }
+
 private:
     // The selected entry leaves the event, unless it has been drawn or has raced.
     void remove();
@@ -50,6 +53,7 @@ private:
 
     Event& m_event;
     Prompter& m_prompter;
+    QString m_removalRefusal;
 };
 
 } // namespace halvex

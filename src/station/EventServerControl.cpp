@@ -68,6 +68,15 @@ QString EventServerControl::entriesRefusal(const QString& path) const
                           "kept at the registration desk and the tower.");
 }
 
+QString EventServerControl::removalRefusal(const QString& path) const
+{
+    if (!m_address.shared.contains(QFileInfo(path).fileName()))
+        return {};
+    return QStringLiteral("This event is shared on the event server, where every station keeps its "
+                          "entries: an entry stays entered. Scratch a no-show in the round "
+                          "instead.");
+}
+
 void EventServerControl::follow(const QString& path)
 {
     stopLink();

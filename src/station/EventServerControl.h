@@ -39,6 +39,9 @@ public:
     // Why the entries of the event file at `path` are not edited here (a display's copy of a
     // shared event, which only takes what the server has), or empty.
     QString entriesRefusal(const QString& path) const;
+    // Why no entry leaves the event file at `path` (a shared event's entries are every station's),
+    // or empty.
+    QString removalRefusal(const QString& path) const;
 
     // The server's events, given to `done` on this thread (an empty list and the reason when
     // the server cannot be asked).
