@@ -73,15 +73,24 @@ GRANT SELECT ON halvex.lease, halvex.handover TO halvex_tower, halvex_registrati
 GRANT INSERT, UPDATE ON halvex.lease TO halvex_tower;
 GRANT INSERT ON halvex.handover TO halvex_tower;
 
--- A station's heartbeat: the one write a display station makes.
-CREATE OR REPLACE FUNCTION halvex.heartbeat(ev TEXT, me TEXT, my_role TEXT) RETURNS VOID
-LANGUAGE sql SECURITY DEFINER SET search_path = halvex, pg_temp AS $$
-    INSERT INTO halvex.station (event_schema, name, role, last_seen)
-    VALUES (ev, me, my_role, now())
-    ON CONFLICT (event_schema, name) DO UPDATE SET role = EXCLUDED.role, last_seen = now();
-$$;
-REVOKE ALL ON FUNCTION halvex.heartbeat(TEXT, TEXT, TEXT) FROM PUBLIC;
-GRANT EXECUTE ON FUNCTION halvex.heartbeat(TEXT, TEXT, TEXT)
+-- A station's heartbeat: the one write a display station makes. It answers false, and records
+-- nothing, while another run of the program has beaten under the same station name in the last
+-- 3 s: two PCs under one name would both hold control and number their passes alike.
+ALTER TABLE halvex.station ADD COLUMN IF NOT EXISTS run_id VARCHAR(40) NOT NULL DEFAULT '';
+DROP FUNCTION IF EXISTS halvex.heartbeat(TEXT, TEXT, TEXT);
+CREATE OR REPLACE FUNCTION halvex.heartbeat(ev TEXT, me TEXT, my_role TEXT, my_run TEXT)
+RETURNS BOOLEAN
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = halvex, pg_temp AS $$
+BEGIN
+    INSERT INTO halvex.station AS s (event_schema, name, role, last_seen, run_id)
+    VALUES (ev, me, my_role, now(), my_run)
+    ON CONFLICT (event_schema, name) DO UPDATE
+        SET role = EXCLUDED.role, last_seen = now(), run_id = EXCLUDED.run_id
+        WHERE s.run_id = EXCLUDED.run_id OR s.last_seen < now() - interval '3 seconds';
+    RETURN FOUND;
+END $$;
+REVOKE ALL ON FUNCTION halvex.heartbeat(TEXT, TEXT, TEXT, TEXT) FROM PUBLIC;
+GRANT EXECUTE ON FUNCTION halvex.heartbeat(TEXT, TEXT, TEXT, TEXT)
     TO halvex_tower, halvex_registration, halvex_display;
 
 -- Claims or renews control of an event for the station `me`. Held by another station, control

@@ -11,6 +11,7 @@
 #include <QSqlDriver>
 #include <QSqlQuery>
 #include <QTimer>
+#include <QUuid>
 
 #include <algorithm>
 
@@ -31,6 +32,8 @@ QString newConnectionName()
 QString StationStatus::text(StationRole role) const
 {
     QString t;
+    if (online && nameTaken)
+        return QStringLiteral("Event server online: another station uses this station's name");
     if (!online) {
         if (role == StationRole::Tower)
             t = QStringLiteral("Event server offline: %1 passes waiting").arg(waiting);
@@ -112,10 +115,7 @@ void StationLink::tick()
         try {
             // The heartbeat is the link's check too: the driver reports no dropped link by
             // itself.
-            m_server->run(QStringLiteral("SELECT halvex.heartbeat(?, ?, ?)"),
-                          {m_schema, m_address.station, roleName(m_address.role)});
-            m_status.lastContact = QDateTime::currentDateTime();
-            if (m_address.role == StationRole::Tower && m_ticks % 2 == 0)
+            if (beat() && m_address.role == StationRole::Tower && m_ticks % 2 == 0)
                 claim(false);
             readStations();
         } catch (const Failure& f) {
@@ -131,7 +131,8 @@ void StationLink::tick()
         // The station's own file cannot be read: said in the status line, tried again next tick.
         m_status.problem = f.description();
     }
-    if (m_server && (m_dirty || m_address.role == StationRole::Registration || ownRows))
+    if (m_server && !m_status.nameTaken &&
+        (m_dirty || m_address.role == StationRole::Registration || ownRows))
         sync();
     publish();
 }
@@ -157,13 +158,38 @@ bool StationLink::connectServer()
         m_status.lastContact = QDateTime::currentDateTime();
         m_sentSeq = lastSeq(*m_server, m_address.station);
         m_dirty = true;
-        if (m_address.role == StationRole::Tower)
+        if (beat() && m_address.role == StationRole::Tower)
             claim(false);
         return true;
     } catch (const Failure& f) {
         dropServer(f.description());
         return false;
     }
+}
+
+bool StationLink::beat()
+{
+    // One name a program run: links of one run may follow each other under it at once.
+    static const QString run = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const bool mine = m_server
+                          ->value(QStringLiteral("SELECT halvex.heartbeat(?, ?, ?, ?)"),
+                                  {m_schema, m_address.station, roleName(m_address.role), run})
+                          .toBool();
+    m_status.lastContact = QDateTime::currentDateTime();
+    if (mine != m_status.nameTaken) // as it was
+        return mine;
+    m_status.nameTaken = !mine;
+    if (mine) {
+        m_status.problem.clear();
+        m_dirty = true;
+    } else {
+        m_status.inControl = false;
+        m_status.problem =
+            QStringLiteral("Another station uses the name \"%1\" on this event: give each station "
+                           "a name of its own in Settings, Event Server.")
+                .arg(m_address.station);
+    }
+    return mine;
 }
 
 void StationLink::dropServer(const QString& why)

@@ -40,6 +40,7 @@ struct StationStatus
     int conflicts = 0;      // entries whose number the server gives another racer
     int held = 0;           // dial-ins changed elsewhere, held while the entry's pair is to run
     QStringList late;       // dial-in changes that came after a pass raced on the old one
+    bool nameTaken = false; // another station beats under this station's name
     QString problem;        // why the server cannot be used, as the operator is told
     std::vector<SeenStation> stations;
 
@@ -89,6 +90,9 @@ Q_SIGNALS:
 private:
     void tick();
     bool connectServer();
+    // The heartbeat; false while another station beats under this one's name, which then
+    // sends nothing and holds no control.
+    bool beat();
     void dropServer(const QString& why);
     void claim(bool take);
     void sync();

@@ -414,6 +414,22 @@ private Q_SLOTS:
                  QStringLiteral("Ann (Stock): dial-in changed to 7 before a pass raced on 7.25"));
         QCOMPARE(status.held, 0);
         QCOMPARE(dialIn(fileT), 7.0f);
+
+        // A second PC under the tower's name is told so and leaves the tower's control alone.
+        Display other;
+        other.process->start(qEnvironmentVariable("HALVEX_STATION"),
+                             {QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
+                              QStringLiteral("--port"), qEnvironmentVariable("HALVEX_TEST_PG_PORT"),
+                              QStringLiteral("--user"), QStringLiteral("display"),
+                              QStringLiteral("--station"), QStringLiteral("tower"), shared.schema,
+                              dir.filePath(QStringLiteral("o.sqlite"))});
+        WAIT_VERIFY(other.process->peek(1 << 20).contains(
+            "status Event server online: another station uses this station's name (Another "
+            "station uses the name \"tower\" on this event: give each station a name of its own "
+            "in Settings, Event Server.)\n"));
+        QCOMPARE(status.text(StationRole::Tower),
+                 QStringLiteral("Event server online: this station has control - 1 dial-in "
+                                "changes came after a pass on the old one"));
     }
 
     // Each station's user has the rights of its role and no more.
@@ -436,7 +452,7 @@ private Q_SLOTS:
             const char* sql;
             bool allowed;
         } rows[] = {
-            {"display", "SELECT halvex.heartbeat('%1', 'd', 'display')", true},
+            {"display", "SELECT halvex.heartbeat('%1', 'd', 'display', 'r')", true},
             {"display", "SELECT COUNT(*) FROM %1.pass", true},
             {"display", "INSERT INTO %1.entry VALUES (9, 'Stock', 'Eve', '', '', 0)", false},
             {"display", "DELETE FROM %1.pass", false},
