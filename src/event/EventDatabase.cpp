@@ -167,10 +167,19 @@ void EventDatabase::write(const std::function<void()>& work)
     // take it after another connection (a station's link, a display) wrote in between, and would
     // fail rather than wait its turn.
     QSqlQuery begin(db);
-    if (!(m_onServer ? db.transaction() : begin.exec(QStringLiteral("BEGIN IMMEDIATE"))))
+    if (!(m_onServer ? db.transaction() : begin.exec(QStringLiteral("BEGIN IMMEDIATE")))) {
+        // The engine's "busy": another program has held the file's write lock longer than the
+        // wait allows.
+        if (!m_onServer && begin.lastError().nativeErrorCode() == u"5")
+            throw Failure(QStringLiteral("The event file \"%1\" is in use by another program "
+                                         "that holds it locked, so nothing was written to it. "
+                                         "Close that program and try again; a race is kept and "
+                                         "written with the next one.")
+                              .arg(m_path));
         throw Failure(
             QStringLiteral("The %1 cannot be written: %2")
                 .arg(described(), errorText(m_onServer ? db.lastError() : begin.lastError())));
+    }
     begin.finish();
     try {
         work();
