@@ -1,7 +1,7 @@
 #include "PtyPeer.h"
 #include "event/EventRounds.h"
 #include "periphery/Tips.h"
-#include "race/SetupModel.h"
+#include "support/EventOperator.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
@@ -50,10 +50,9 @@ QString digest(const EventRounds& rounds)
     return lines.join(u'\n');
 }
 
-// One run of the program over the event, against the simulated unit: the rounds drawn and
-// started as they come due, each pair called into the race setup, raced with Start Race and its
-// result closed with OK, one rerun on the first elimination pass. Killed at `killAt` with what
-// it then held written out; else it runs the event to its end and quits.
+// One run of the program over the event, against the simulated unit, as an operator runs it
+// through the rounds windows, with one rerun on the first elimination pass. Killed at `killAt` with
+// what it then held written out; else it runs the event to its end and quits.
 int runEvent(const QString& folder, const QString& killAt)
 {
     ScriptedPrompter prompter;
@@ -98,33 +97,19 @@ int runEvent(const QString& folder, const QString& killAt)
         if (s == RaceSession::State::Awaiting)
             dieAt("awaiting", 6);
     });
-    while (true) {
-        const std::vector<CalledPair> order = rounds.callOrder();
-        if (order.empty()) {
-            std::vector<EntryId> all;
-            for (const Entry& e : rounds.entriesOf(kClass))
-                all.push_back(e.id);
-            if (rounds.draws(kClass).empty())
-                rounds.drawRound(kClass, all, random);
-            else if (!rounds.ladderStarted(kClass))
-                rounds.startLadder(kClass);
-            else
-                break;
-            continue;
-        }
-        const auto [setup, pairing] = rounds.setupFor(order.front(), false);
-        app.setup().callPair(setup, pairing);
-        pressStartRace(app.mainWindow());
-        if (!app.statisticsWindow())
-            return 2;
-        dieAt("shown", 4);
-        app.statisticsWindow()->cmdOk->click();
+    EventOperator operatorOf(app, prompter, rounds);
+    operatorOf.resultShown = [&] { dieAt("shown", 4); };
+    operatorOf.resultClosed = [&] {
         dieAt("committed", 8);
         const std::vector<Pass> eliminations = rounds.passes(kClass, Stage::Eliminations);
         if (eliminations.size() == 1 && rounds.corrections(kClass, Stage::Eliminations).empty())
             rounds.correct(kClass, Stage::Eliminations,
                            {0, CorrectionKind::Rerun, 0, 0, eliminations[0].seq, kNoEntry,
                             QStringLiteral("a sensor blinked")});
+    };
+    if (const QString failed = operatorOf.run(); !failed.isEmpty()) {
+        out(failed);
+        return 2;
     }
     out(digest(rounds));
     app.quitWithoutAsking();
