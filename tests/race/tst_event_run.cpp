@@ -2,6 +2,7 @@
 #include "event/EventRounds.h"
 #include "periphery/Tips.h"
 #include "support/EventOperator.h"
+#include "support/EventPasses.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
@@ -23,31 +24,6 @@ const QString kClass = QStringLiteral("Stock");
 QString eventPath(const QString& folder)
 {
     return QDir(folder).filePath(QStringLiteral("Events/Club Night.sqlite"));
-}
-
-// Everything the event holds, as the windows and a reloaded event derive it.
-QString digest(const EventRounds& rounds)
-{
-    QStringList lines;
-    for (const Stage stage : {Stage::Qualifying, Stage::Eliminations}) {
-        for (const Pass& p : rounds.passes(kClass, stage))
-            lines.append(QStringLiteral("pass %1 %2/%3 %4-%5 %6 %7")
-                             .arg(p.seq)
-                             .arg(p.round)
-                             .arg(p.pair)
-                             .arg(p.left.entry)
-                             .arg(p.right.entry)
-                             .arg(int(p.decision.winner))
-                             .arg(p.byHand));
-        for (const Correction& c : rounds.corrections(kClass, stage))
-            lines.append(QStringLiteral("fix %1 %2 %3").arg(c.seq).arg(int(c.kind)).arg(c.pass));
-    }
-    const Ladder ladder = rounds.ladder(kClass);
-    for (const auto& round : ladder.rounds)
-        for (const LadderPair& p : round)
-            lines.append(QStringLiteral("pair %1-%2 %3").arg(p.left).arg(p.right).arg(p.winner));
-    lines.append(QStringLiteral("winner %1").arg(ladder.winner));
-    return lines.join(u'\n');
 }
 
 // One run of the program over the event, against the simulated unit, as an operator runs it
@@ -87,7 +63,7 @@ int runEvent(const QString& folder, const QString& killAt)
     };
     const auto dieAt = [&](const char* point, std::size_t atHeats) {
         if (killAt == QLatin1String(point) && heats() == atHeats) {
-            out(digest(rounds));
+            out(eventDigest(rounds));
             ::kill(::getpid(), SIGKILL);
         }
     };
@@ -111,7 +87,7 @@ int runEvent(const QString& folder, const QString& killAt)
         out(failed);
         return 2;
     }
-    out(digest(rounds));
+    out(eventDigest(rounds));
     app.quitWithoutAsking();
     return 0;
 }
@@ -161,7 +137,7 @@ private Q_SLOTS:
             QCOMPARE(said.section(u'\n', 0, 0), QStringLiteral("asked: ") + question);
             Event event(eventPath(rig.folder()));
             EventRounds rounds(event);
-            QCOMPARE(digest(rounds), said.section(u'\n', 1));
+            QCOMPARE(eventDigest(rounds), said.section(u'\n', 1));
         }
         Event event(eventPath(rig.folder()));
         EventRounds rounds(event);
