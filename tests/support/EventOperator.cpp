@@ -81,13 +81,10 @@ QString EventOperator::raceWhile(const std::function<bool()>& due, RoundsWindow&
         // A pair raced without a decision comes round again: Next Pair calls it once another
         // pair has been in the lanes, or leaves it there when nothing else waits.
         window.cmdNextPair->click();
-        const QString called = m_app.mainWindow().cmbRacers[0]->currentText() +
-                               QStringLiteral(" vs ") +
-                               m_app.mainWindow().cmbRacers[1]->currentText();
         pressStartRace(m_app.mainWindow());
         frmDragStats* stats = m_app.statisticsWindow();
         if (!stats)
-            return QStringLiteral("The race of %1 showed no result").arg(called);
+            return QStringLiteral("Race %1 showed no result").arg(m_races + 1);
         resultShown();
         stats->cmdOk->click();
         ++m_races;
