@@ -1,7 +1,8 @@
 #include "PtyPeer.h"
 #include "event/EventRounds.h"
 #include "periphery/Tips.h"
-#include "race/SetupModel.h"
+#include "support/EventOperator.h"
+#include "support/EventPasses.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
@@ -25,35 +26,9 @@ QString eventPath(const QString& folder)
     return QDir(folder).filePath(QStringLiteral("Events/Club Night.sqlite"));
 }
 
-// Everything the event holds, as the windows and a reloaded event derive it.
-QString digest(const EventRounds& rounds)
-{
-    QStringList lines;
-    for (const Stage stage : {Stage::Qualifying, Stage::Eliminations}) {
-        for (const Pass& p : rounds.passes(kClass, stage))
-            lines.append(QStringLiteral("pass %1 %2/%3 %4-%5 %6 %7")
-                             .arg(p.seq)
-                             .arg(p.round)
-                             .arg(p.pair)
-                             .arg(p.left.entry)
-                             .arg(p.right.entry)
-                             .arg(int(p.decision.winner))
-                             .arg(p.byHand));
-        for (const Correction& c : rounds.corrections(kClass, stage))
-            lines.append(QStringLiteral("fix %1 %2 %3").arg(c.seq).arg(int(c.kind)).arg(c.pass));
-    }
-    const Ladder ladder = rounds.ladder(kClass);
-    for (const auto& round : ladder.rounds)
-        for (const LadderPair& p : round)
-            lines.append(QStringLiteral("pair %1-%2 %3").arg(p.left).arg(p.right).arg(p.winner));
-    lines.append(QStringLiteral("winner %1").arg(ladder.winner));
-    return lines.join(u'\n');
-}
-
-// One run of the program over the event, against the simulated unit: the rounds drawn and
-// started as they come due, each pair called into the race setup, raced with Start Race and its
-// result closed with OK, one rerun on the first elimination pass. Killed at `killAt` with what
-// it then held written out; else it runs the event to its end and quits.
+// One run of the program over the event, against the simulated unit, as an operator runs it
+// through the rounds windows, with one rerun on the first elimination pass. Killed at `killAt` with
+// what it then held written out; else it runs the event to its end and quits.
 int runEvent(const QString& folder, const QString& killAt)
 {
     ScriptedPrompter prompter;
@@ -88,7 +63,7 @@ int runEvent(const QString& folder, const QString& killAt)
     };
     const auto dieAt = [&](const char* point, std::size_t atHeats) {
         if (killAt == QLatin1String(point) && heats() == atHeats) {
-            out(digest(rounds));
+            out(eventDigest(rounds));
             ::kill(::getpid(), SIGKILL);
         }
     };
@@ -98,35 +73,21 @@ int runEvent(const QString& folder, const QString& killAt)
         if (s == RaceSession::State::Awaiting)
             dieAt("awaiting", 6);
     });
-    while (true) {
-        const std::vector<CalledPair> order = rounds.callOrder();
-        if (order.empty()) {
-            std::vector<EntryId> all;
-            for (const Entry& e : rounds.entriesOf(kClass))
-                all.push_back(e.id);
-            if (rounds.draws(kClass).empty())
-                rounds.drawRound(kClass, all, random);
-            else if (!rounds.ladderStarted(kClass))
-                rounds.startLadder(kClass);
-            else
-                break;
-            continue;
-        }
-        const auto [setup, pairing] = rounds.setupFor(order.front(), false);
-        app.setup().callPair(setup, pairing);
-        pressStartRace(app.mainWindow());
-        if (!app.statisticsWindow())
-            return 2;
-        dieAt("shown", 4);
-        app.statisticsWindow()->cmdOk->click();
+    EventOperator operatorOf(app, prompter, rounds);
+    operatorOf.resultShown = [&] { dieAt("shown", 4); };
+    operatorOf.resultClosed = [&] {
         dieAt("committed", 8);
         const std::vector<Pass> eliminations = rounds.passes(kClass, Stage::Eliminations);
         if (eliminations.size() == 1 && rounds.corrections(kClass, Stage::Eliminations).empty())
             rounds.correct(kClass, Stage::Eliminations,
                            {0, CorrectionKind::Rerun, 0, 0, eliminations[0].seq, kNoEntry,
                             QStringLiteral("a sensor blinked")});
+    };
+    if (const QString failed = operatorOf.run(); !failed.isEmpty()) {
+        out(failed);
+        return 2;
     }
-    out(digest(rounds));
+    out(eventDigest(rounds));
     app.quitWithoutAsking();
     return 0;
 }
@@ -176,7 +137,7 @@ private Q_SLOTS:
             QCOMPARE(said.section(u'\n', 0, 0), QStringLiteral("asked: ") + question);
             Event event(eventPath(rig.folder()));
             EventRounds rounds(event);
-            QCOMPARE(digest(rounds), said.section(u'\n', 1));
+            QCOMPARE(eventDigest(rounds), said.section(u'\n', 1));
         }
         Event event(eventPath(rig.folder()));
         EventRounds rounds(event);

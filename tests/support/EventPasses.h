@@ -3,9 +3,44 @@
 #include "event/EventRaceStore.h"
 #include "event/EventRounds.h"
 
+#include <QStringList>
+
 #include <array>
+#include <bit>
 
 namespace halvex::test {
+
+// Everything an event holds, as the windows and a reloaded event derive it: each class's passes
+// (their elapsed times by their bits) and corrections by stage, and its ladder.
+inline QString eventDigest(const EventRounds& rounds)
+{
+    QStringList lines;
+    const auto bits = [](float f) { return QString::number(std::bit_cast<quint32>(f), 16); };
+    for (const EventClass& c : rounds.event().classes()) {
+        for (const Stage stage : {Stage::Qualifying, Stage::Eliminations}) {
+            for (const Pass& p : rounds.passes(c.name, stage))
+                lines.append(QStringLiteral("pass %1 %2/%3 %4-%5 %6 %7 %8-%9")
+                                 .arg(p.seq)
+                                 .arg(p.round)
+                                 .arg(p.pair)
+                                 .arg(p.left.entry)
+                                 .arg(p.right.entry)
+                                 .arg(int(p.decision.winner))
+                                 .arg(p.byHand)
+                                 .arg(bits(p.left.elapsedTime), bits(p.right.elapsedTime)));
+            for (const Correction& k : rounds.corrections(c.name, stage))
+                lines.append(
+                    QStringLiteral("fix %1 %2 %3").arg(k.seq).arg(int(k.kind)).arg(k.pass));
+        }
+        const Ladder ladder = rounds.ladder(c.name);
+        for (const auto& round : ladder.rounds)
+            for (const LadderPair& p : round)
+                lines.append(
+                    QStringLiteral("pair %1-%2 %3").arg(p.left).arg(p.right).arg(p.winner));
+        lines.append(QStringLiteral("%1 won by %2").arg(c.name).arg(ladder.winner));
+    }
+    return lines.join(u'\n');
+}
 
 // A called pair raced as the session races it: decided, shown and committed through the store.
 inline void raceCalledPair(EventRaceStore& store, const EventRounds& rounds, const CalledPair& call,
