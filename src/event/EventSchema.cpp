@@ -78,6 +78,11 @@ const std::vector<EventDatabase::Migration>& EventDatabase::eventSchema()
          {// When an entry's car, number or dial-in last changed, at whichever station: between
           // stations sharing the event the later change wins.
           QStringLiteral("ALTER TABLE entry ADD COLUMN changed VARCHAR(32) NOT NULL DEFAULT ''")}},
+        {5,
+         {// How far a station's own passes had reached the event server when it last heard from
+          // it, so that a station started without the server counts what waits.
+          QStringLiteral("CREATE TABLE sent_to_server (station VARCHAR(100) NOT NULL PRIMARY KEY, "
+                         "seq INTEGER NOT NULL)")}},
     };
     return schema;
 }

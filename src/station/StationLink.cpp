@@ -82,7 +82,11 @@ void StationLink::start()
         m_event = std::make_unique<Event>(m_localPath);
         // What the file holds of this station went out in an earlier run unless the server
         // says otherwise when it answers.
-        m_sentSeq = lastSeq(m_event->database(), m_address.station);
+        const QVariant sent = m_event->database().value(
+            QStringLiteral("SELECT seq FROM sent_to_server WHERE station = ?"),
+            {m_address.station});
+        m_sentSeq =
+            sent.isValid() ? sent.toLongLong() : lastSeq(m_event->database(), m_address.station);
     } catch (const Failure& f) {
         m_status.problem = f.description();
         Q_EMIT statusChanged(m_status);
@@ -156,7 +160,7 @@ bool StationLink::connectServer()
         m_status.online = true;
         m_status.problem.clear();
         m_status.lastContact = QDateTime::currentDateTime();
-        m_sentSeq = lastSeq(*m_server, m_address.station);
+        noteSent(lastSeq(*m_server, m_address.station));
         m_dirty = true;
         if (beat() && m_address.role == StationRole::Tower)
             claim(false);
@@ -164,6 +168,28 @@ bool StationLink::connectServer()
     } catch (const Failure& f) {
         dropServer(f.description());
         return false;
+    }
+}
+
+void StationLink::noteSent(qint64 seq)
+{
+    if (seq == m_sentSeq && m_sentKept)
+        return;
+    m_sentSeq = seq;
+    if (m_address.role != StationRole::Tower)
+        return;
+    EventDatabase& local = m_event->database();
+    try {
+        local.write([&] {
+            local.run(QStringLiteral("INSERT INTO sent_to_server (station, seq) VALUES (?, ?) ON "
+                                     "CONFLICT (station) DO UPDATE SET seq = excluded.seq"),
+                      {m_address.station, seq});
+        });
+        m_sentKept = true;
+    } catch (const Failure&) {
+        // Only the count of a later start without the server depends on it: the file that
+        // cannot take it now (in use, full) takes it with the next send.
+        m_sentKept = false;
     }
 }
 
@@ -237,7 +263,7 @@ void StationLink::sync()
             if (sent > 0)
                 m_server->run(QStringLiteral("SELECT pg_notify(?, 'pass')"),
                               {QStringLiteral("halvex_") + m_schema});
-            m_sentSeq = lastSeq(*m_server, m_address.station);
+            noteSent(lastSeq(*m_server, m_address.station));
         } else if (m_address.role == StationRole::Registration &&
                    pushEntries(m_event->database(), *m_server) > 0) {
             m_server->run(QStringLiteral("SELECT pg_notify(?, 'entry')"),

@@ -93,6 +93,9 @@ private:
     // The heartbeat; false while another station beats under this one's name, which then
     // sends nothing and holds no control.
     bool beat();
+    // The server has the station's passes up to `seq`; a tower's file keeps it for its next
+    // start.
+    void noteSent(qint64 seq);
     void dropServer(const QString& why);
     void claim(bool take);
     void sync();
@@ -110,6 +113,7 @@ private:
     QTimer* m_timer = nullptr;
     StationStatus m_status;
     qint64 m_sentSeq = 0;
+    bool m_sentKept = true; // m_sentSeq is in the file too
     int m_pauseMs = 0;
     QDateTime m_nextTry;
     int m_ticks = 0;
