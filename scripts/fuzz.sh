@@ -2,11 +2,11 @@
 # Builds the fuzz targets with clang (libFuzzer, address and undefined-behaviour sanitizers) in
 # build-fuzz and runs each for a bounded time from its seed corpus. Fails when any target finds a
 # crash, a hang, a leak or a sanitizer report; the reproducer is left in build-fuzz/findings.
-# Usage: [HALVEX_FUZZ_SECONDS=55] [HALVEX_FUZZ_TARGETS="reply_parser ..."] scripts/fuzz.sh
+# Usage: [HALVEX_FUZZ_SECONDS=30] [HALVEX_FUZZ_TARGETS="reply_parser ..."] scripts/fuzz.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${HALVEX_FUZZ_SECONDS:-55}
+seconds=${HALVEX_FUZZ_SECONDS:-30}
 all_targets="reply_parser reply_reader data_files tips biff2 grid_sort grid_print time_slip entries_import"
 targets=${HALVEX_FUZZ_TARGETS:-$all_targets}
 
