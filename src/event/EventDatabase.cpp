@@ -172,9 +172,8 @@ void EventDatabase::write(const std::function<void()>& work)
         // wait allows.
         if (!m_onServer && begin.lastError().nativeErrorCode() == u"5")
             throw Failure(QStringLiteral("The event file \"%1\" is in use by another program "
-                                         "that holds it locked, so nothing was written to it. "
-                                         "Close that program and try again; a race is kept and "
-                                         "written with the next one.")
+                                         "that holds it locked, so nothing was written to it: "
+                                         "close that program.")
                               .arg(m_path));
         throw Failure(
             QStringLiteral("The %1 cannot be written: %2")

@@ -188,16 +188,17 @@ qint64 EventRaceStore::insertPass(EventDatabase& db, const PassRow& row)
 }
 
 void EventRaceStore::insertRace(EventDatabase& db, const RaceRecord& left, const RaceRecord& right,
-                                const QString& state, int segment, const PassContext& context)
+                                const QString& state, int segment, const PassContext& context,
+                                qint64& heat)
 {
     PassRow row{m_station,           m_runId, segment, state,  left, context.pairing,
                 context.outcomes[0], false,   0,       m_epoch};
     // A commit's rows belong to the race its shown rows began.
     if (state == kCommitted)
-        row.heat = m_lastHeat;
+        row.heat = heat;
     const qint64 first = insertPass(db, row);
     if (state == kShown)
-        m_lastHeat = first;
+        heat = first;
     row.record = right;
     row.outcome = context.outcomes[1];
     row.heat = state == kShown ? first : row.heat;
@@ -207,16 +208,19 @@ void EventRaceStore::insertRace(EventDatabase& db, const RaceRecord& left, const
 void EventRaceStore::raceShown(const RaceRecord& left, const RaceRecord& right,
                                const PassContext& context)
 {
-    keep([this, left, right, context, segment = m_segment](EventDatabase& db) {
-        insertRace(db, left, right, kShown, segment, context);
-    });
+    // Its commit goes with it even when this write fails and is tried again later.
     m_lastContext = context;
+    m_lastHeat = std::make_shared<qint64>(0);
+    keep([this, left, right, context, segment = m_segment, heat = m_lastHeat](EventDatabase& db) {
+        insertRace(db, left, right, kShown, segment, context, *heat);
+    });
 }
 
 void EventRaceStore::raceCommitted(const RaceRecord& left, const RaceRecord& right)
 {
-    keep([this, left, right, context = m_lastContext, segment = m_segment](EventDatabase& db) {
-        insertRace(db, left, right, kCommitted, segment, context);
+    keep([this, left, right, context = m_lastContext, segment = m_segment,
+          heat = m_lastHeat](EventDatabase& db) {
+        insertRace(db, left, right, kCommitted, segment, context, *heat);
     });
 }
 

@@ -88,8 +88,9 @@ private:
     EventDatabase& database();
     // Adds the work to the backlog and writes the whole backlog in one transaction.
     void keep(std::function<void(EventDatabase&)> work);
+    // A race's two rows; shown ones set `heat` to the race's heat, committed ones take it.
     void insertRace(EventDatabase& db, const RaceRecord& left, const RaceRecord& right,
-                    const QString& state, int segment, const PassContext& context);
+                    const QString& state, int segment, const PassContext& context, qint64& heat);
     static std::vector<RaceRecord> racesOfRun(const EventDatabase& db, qint64 run);
 
     QString m_dir;
@@ -105,7 +106,10 @@ private:
     int m_segment = 0;
     int m_epoch = 0;
     PassContext m_lastContext; // the race shown last, which its commit goes with
-    qint64 m_lastHeat = 0;
+    // The heat of the race shown last, which its commit's rows take. Set as its shown rows are
+    // written, and set again when a failed write is tried again: a number a rolled-back
+    // write gave out is given out anew.
+    std::shared_ptr<qint64> m_lastHeat = std::make_shared<qint64>(0);
 };
 
 } // namespace halvex

@@ -3,13 +3,20 @@
 #include "periphery/Tips.h"
 #include "support/EventOperator.h"
 #include "support/EventPasses.h"
+#include "support/FaultFolder.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QHash>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <csignal>
+#include <functional>
+#include <optional>
 #include <unistd.h>
 
 using namespace halvex;
@@ -18,7 +25,9 @@ using namespace halvex::test;
 namespace {
 
 const char* const kFolderVariable = "HALVEX_TEST_EVENT_FOLDER";
-const char* const kKillVariable = "HALVEX_TEST_EVENT_KILL_AT";
+// "kill", "locked" or "full", and the step of a pass it strikes at: "report" (the reply in, its
+// pass not yet written), "shown", "awaiting" (the next report) or "committed".
+const char* const kFaultVariable = "HALVEX_TEST_EVENT_FAULT";
 const QString kClass = QStringLiteral("Stock");
 
 QString eventPath(const QString& folder)
@@ -26,10 +35,88 @@ QString eventPath(const QString& folder)
     return QDir(folder).filePath(QStringLiteral("Events/Club Night.sqlite"));
 }
 
+// A fault the run strikes itself with once, at one step of a pass: killed, with what it then
+// held written out; the event file locked by another writer; or the disk full (the events
+// folder a tiny disk of its own, filled up). The last two are lifted once the next result has
+// shown.
+class Fault
+{
+public:
+    Fault(const QString& spec, QString path) : m_path(std::move(path))
+    {
+        m_kind = spec.section(u' ', 0, 0);
+        m_step = spec.section(u' ', 1, 1);
+    }
+    ~Fault() { lift(); }
+    Fault(const Fault&) = delete;
+    Fault& operator=(const Fault&) = delete;
+
+    // Called at each step; `heats` counts the races in the file.
+    void at(const QString& step, std::size_t heats, const std::function<void()>& beforeKill)
+    {
+        if (step == u"shown" && m_struck)
+            lift();
+        // The races in the file when each step strikes: one run after another of the killed
+        // event finds each step still ahead.
+        // A fault that lasts strikes a qualifying result, to be lifted before the ladder starts.
+        const QHash<QString, std::size_t> when{{QStringLiteral("report"), 1},
+                                               {QStringLiteral("shown"), m_kind == u"kill" ? 4 : 2},
+                                               {QStringLiteral("awaiting"), 6},
+                                               {QStringLiteral("committed"), 8}};
+        if (m_struck || step != m_step || heats != when.value(step))
+            return;
+        m_struck = true;
+        if (m_kind == u"kill") {
+            beforeKill();
+            ::kill(::getpid(), SIGKILL);
+        } else if (m_kind == u"locked") {
+            // The engine locks the file for a connection as it does for another process.
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_lock);
+            db.setDatabaseName(m_path);
+            m_held = db.open() && QSqlQuery(db).exec(QStringLiteral("BEGIN EXCLUSIVE"));
+        } else if (m_kind == u"full") {
+            QFile fill(filler());
+            m_held = fill.open(QIODevice::WriteOnly);
+            const QByteArray block(512, 'f');
+            while (fill.write(block) == block.size() && fill.flush()) {
+            }
+            while (fill.write("f", 1) == 1 && fill.flush()) {
+            }
+        }
+    }
+
+private:
+    void lift()
+    {
+        if (!m_held)
+            return;
+        m_held = false;
+        if (m_kind == u"full") {
+            QFile::remove(filler());
+            return;
+        }
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_lock, false);
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_lock);
+    }
+
+    QString filler() const { return QFileInfo(m_path).dir().filePath(QStringLiteral("filler")); }
+
+    const QString m_lock = QStringLiteral("another writer");
+    QString m_path;
+    QString m_kind;
+    QString m_step;
+    bool m_struck = false;
+    bool m_held = false;
+};
+
 // One run of the program over the event, against the simulated unit, as an operator runs it
-// through the rounds windows, with one rerun on the first elimination pass. Killed at `killAt` with
-// what it then held written out; else it runs the event to its end and quits.
-int runEvent(const QString& folder, const QString& killAt)
+// through the rounds windows, with one rerun on the first elimination pass, struck by `fault`.
+// It writes out what it was asked, then the event as it holds it at the end (or at its kill).
+int runEvent(const QString& folder, const QString& faultSpec)
 {
     ScriptedPrompter prompter;
     prompter.answers.enqueue(Answer::Yes);
@@ -57,39 +144,65 @@ int runEvent(const QString& folder, const QString& killAt)
         ::write(STDOUT_FILENO, bytes.constData(), std::size_t(bytes.size()));
     };
     out(QStringLiteral("asked: ") + prompter.texts().join(u'|'));
-    const auto heats = [&rounds] {
-        return rounds.passes(kClass, Stage::Qualifying).size() +
-               rounds.passes(kClass, Stage::Eliminations).size();
-    };
-    const auto dieAt = [&](const char* point, std::size_t atHeats) {
-        if (killAt == QLatin1String(point) && heats() == atHeats) {
-            out(eventDigest(rounds));
-            ::kill(::getpid(), SIGKILL);
-        }
+    Fault fault(faultSpec, eventPath(folder));
+    const auto at = [&](const char* step) {
+        const std::size_t heats = rounds.passes(kClass, Stage::Qualifying).size() +
+                                  rounds.passes(kClass, Stage::Eliminations).size();
+        fault.at(QLatin1String(step), heats, [&] { out(eventDigest(rounds)); });
     };
     QObject::connect(&app.session(), &RaceSession::stateChanged, [&](RaceSession::State s) {
         if (s == RaceSession::State::Shown)
-            dieAt("report", 1); // the reply is in, the pass not yet written
+            at("report");
         if (s == RaceSession::State::Awaiting)
-            dieAt("awaiting", 6);
+            at("awaiting");
     });
     EventOperator operatorOf(app, prompter, rounds);
-    operatorOf.resultShown = [&] { dieAt("shown", 4); };
+    operatorOf.resultShown = [&] { at("shown"); };
     operatorOf.resultClosed = [&] {
-        dieAt("committed", 8);
+        at("committed");
         const std::vector<Pass> eliminations = rounds.passes(kClass, Stage::Eliminations);
         if (eliminations.size() == 1 && rounds.corrections(kClass, Stage::Eliminations).empty())
             rounds.correct(kClass, Stage::Eliminations,
                            {0, CorrectionKind::Rerun, 0, 0, eliminations[0].seq, kNoEntry,
                             QStringLiteral("a sensor blinked")});
     };
-    if (const QString failed = operatorOf.run(); !failed.isEmpty()) {
+    const QString failed = operatorOf.run();
+    QStringList told = prompter.texts();
+    told.removeIf([](const QString& t) { return t.startsWith(QLatin1String("Start the ladder")); });
+    out(QStringLiteral("told: ") +
+        told.join(u'|').replace(QStringLiteral("\r\n"), QStringLiteral(" // ")));
+    if (!failed.isEmpty()) {
         out(failed);
         return 2;
     }
     out(eventDigest(rounds));
     app.quitWithoutAsking();
     return 0;
+}
+
+// A new event of eight entries in the rig's folder.
+void makeEvent(const WindowRig& rig)
+{
+    QDir(rig.folder()).mkpath(QStringLiteral("Events"));
+    QFile::remove(eventPath(rig.folder()));
+    auto event = Event::create(eventPath(rig.folder()), QStringLiteral("Club Night"),
+                               QDate(2026, 12, 6), {{kClass, 0, 0, 8, LadderKind::Fixed}});
+    for (int i = 1; i <= 8; ++i)
+        event->addEntry({0, kClass, QStringLiteral("Racer %1").arg(i), {}, {}, 0});
+}
+
+// Runs the program over the rig's event, struck by `fault`; what it wrote out.
+QString runChild(const WindowRig& rig, const QString& fault, QProcess::ExitStatus expected)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(kFolderVariable), rig.folder());
+    env.insert(QString::fromLatin1(kFaultVariable), fault);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    if (!child.waitForFinished(120000) || child.exitStatus() != expected)
+        return QStringLiteral("the run ended otherwise: ") + child.readAllStandardOutput();
+    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
 }
 
 } // namespace
@@ -109,26 +222,13 @@ private Q_SLOTS:
         rig.writeSettings();
         rig.writeLists();
         rig.writeFile(kWindowStateFileName, windowStateLine(WindowRig::proTreeSetup()));
-        QDir(rig.folder()).mkpath(QStringLiteral("Events"));
-        {
-            auto event = Event::create(eventPath(rig.folder()), QStringLiteral("Club Night"),
-                                       QDate(2026, 12, 6), {{kClass, 0, 0, 8, LadderKind::Fixed}});
-            for (int i = 1; i <= 8; ++i)
-                event->addEntry({0, kClass, QStringLiteral("Racer %1").arg(i), {}, {}, 0});
-        }
+        makeEvent(rig);
         const QStringList asked{"", "1", "4", "6", "8"};
         const QStringList kills{"report", "shown", "awaiting", "committed", ""};
         for (int run = 0; run < kills.size(); ++run) {
-            QProcess child;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QString::fromLatin1(kFolderVariable), rig.folder());
-            env.insert(QString::fromLatin1(kKillVariable), kills[run]);
-            child.setProcessEnvironment(env);
-            child.start(QCoreApplication::applicationFilePath(), {});
-            QVERIFY(child.waitForFinished(120000));
-            QCOMPARE(child.exitStatus(),
-                     kills[run].isEmpty() ? QProcess::NormalExit : QProcess::CrashExit);
-            const QString said = QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+            const QString said =
+                runChild(rig, QStringLiteral("kill ") + kills[run],
+                         kills[run].isEmpty() ? QProcess::NormalExit : QProcess::CrashExit);
             const QString question = asked[run].isEmpty()
                                          ? QString()
                                          : QStringLiteral("The last session ended unexpectedly "
@@ -137,7 +237,7 @@ private Q_SLOTS:
             QCOMPARE(said.section(u'\n', 0, 0), QStringLiteral("asked: ") + question);
             Event event(eventPath(rig.folder()));
             EventRounds rounds(event);
-            QCOMPARE(eventDigest(rounds), said.section(u'\n', 1));
+            QCOMPARE(eventDigest(rounds), said.section(u'\n', kills[run].isEmpty() ? 2 : 1));
         }
         Event event(eventPath(rig.folder()));
         EventRounds rounds(event);
@@ -148,13 +248,65 @@ private Q_SLOTS:
         QVERIFY(ladder.winner != kNoEntry);
         QVERIFY(rounds.callOrder().empty());
     }
+
+    // The event file locked by another writer, or the disk full, at each step of a pass: the
+    // operator is told once which file and what to do, races on, and once the fault is gone
+    // every race is in the file once, as shown and as committed.
+    void anEventRacesOnThroughAFaultAtEachStep_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("told");
+        const QString goesOn = QStringLiteral(" // Racing goes on; the races stay in the race "
+                                              "data window and are written with the next one.");
+        const QString locked = QStringLiteral("The event file \"%1\" is in use by another "
+                                              "program that holds it locked, so nothing was "
+                                              "written to it: close that program.") +
+                               goesOn;
+        const QString full =
+            QStringLiteral("The event file \"%1\" cannot be written: database or disk is full") +
+            goesOn;
+        for (const char* step : {"report", "shown", "awaiting", "committed"}) {
+            QTest::addRow("locked at %s", step) << QStringLiteral("locked %1").arg(step) << locked;
+            QTest::addRow("full at %s", step) << QStringLiteral("full %1").arg(step) << full;
+        }
+    }
+
+    void anEventRacesOnThroughAFaultAtEachStep()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, told);
+        WindowRig rig;
+        rig.writeSettings();
+        rig.writeLists();
+        rig.writeFile(kWindowStateFileName, windowStateLine(WindowRig::proTreeSetup()));
+        // The events folder a tiny disk of its own, for the disk to fill; root alone mounts it.
+        const QString events = QDir(rig.folder()).filePath(QStringLiteral("Events"));
+        QDir(rig.folder()).mkpath(QStringLiteral("Events"));
+        std::optional<TinyDisk> disk;
+        if (fault.startsWith(u"full")) {
+            disk.emplace(events, 4 << 20);
+            if (!disk->mounted())
+                QSKIP("A tiny disk is mounted by root only.");
+        }
+        makeEvent(rig);
+        const QString said = runChild(rig, fault, QProcess::NormalExit);
+        QCOMPARE(said.section(u'\n', 1, 1),
+                 QStringLiteral("told: ") + told.arg(eventPath(rig.folder())));
+        QCOMPARE(passCounts(eventPath(rig.folder())),
+                 QStringLiteral("Committed 24 12|Shown 24 12"));
+        Event event(eventPath(rig.folder()));
+        EventRounds rounds(event);
+        QCOMPARE(eventDigest(rounds), said.section(u'\n', 2));
+        QVERIFY(rounds.callOrder().empty());
+    }
 };
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     if (qEnvironmentVariableIsSet(kFolderVariable))
-        return runEvent(qEnvironmentVariable(kFolderVariable), qEnvironmentVariable(kKillVariable));
+        return runEvent(qEnvironmentVariable(kFolderVariable),
+                        qEnvironmentVariable(kFaultVariable));
     TestEventRun test;
     return QTest::qExec(&test, argc, argv);
 }

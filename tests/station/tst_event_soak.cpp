@@ -20,19 +20,6 @@ namespace {
 
 const QString kEventFile = QStringLiteral("Soak.sqlite");
 
-// How many pass rows, and races, a file holds in each state.
-QString passCounts(const QString& path)
-{
-    const EventDatabase db(path);
-    QSqlQuery q = db.run(QStringLiteral("SELECT state, COUNT(*), COUNT(DISTINCT heat) FROM pass "
-                                        "GROUP BY state ORDER BY state"));
-    QStringList counts;
-    while (q.next())
-        counts << QStringLiteral("%1 %2 %3")
-                      .arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
-    return counts.join(u'|');
-}
-
 QString digestOf(const QString& path)
 {
     Event event(path);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "event/EventDatabase.h"
 #include "event/EventRaceStore.h"
 #include "event/EventRounds.h"
 
+#include <QSqlQuery>
 #include <QStringList>
 
 #include <array>
@@ -40,6 +42,28 @@ inline QString eventDigest(const EventRounds& rounds)
         lines.append(QStringLiteral("%1 won by %2").arg(c.name).arg(ladder.winner));
     }
     return lines.join(u'\n');
+}
+
+// How many pass rows, and races, an event file holds in each state: "Committed 24 12|Shown 24 12"
+// for twelve races each written once as shown and once as committed; and the races whose rows
+// name more than one pair.
+inline QString passCounts(const QString& path)
+{
+    const EventDatabase db(path);
+    QSqlQuery q = db.run(QStringLiteral("SELECT state, COUNT(*), COUNT(DISTINCT heat) FROM pass "
+                                        "GROUP BY state ORDER BY state"));
+    QStringList counts;
+    while (q.next())
+        counts << QStringLiteral("%1 %2 %3")
+                      .arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
+    // A race's rows, shown and committed, name one pair.
+    const int mixed = db.value(QStringLiteral("SELECT COUNT(*) FROM (SELECT heat FROM pass GROUP "
+                                              "BY heat HAVING COUNT(DISTINCT stage || '/' || "
+                                              "round_no || '/' || pair_no) > 1) m"))
+                          .toInt();
+    if (mixed > 0)
+        counts << QStringLiteral("%1 races of two pairs").arg(mixed);
+    return counts.join(u'|');
 }
 
 // A called pair raced as the session races it: decided, shown and committed through the store.
