@@ -5,6 +5,7 @@
 #include "support/EventPasses.h"
 #include "support/FakeServices.h"
 #include "support/FaultFolder.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -26,25 +27,6 @@ QStringList texts(const QJsonValue& list, const QString& key)
     for (const QJsonValue& v : list.toArray())
         found.append(v[key].toString());
     return found;
-}
-
-quint32 bits(const QJsonValue& v)
-{
-    const float f = float(v.toDouble());
-    quint32 b = 0;
-    std::memcpy(&b, &f, sizeof b);
-    return b;
-}
-
-quint32 bits(float f)
-{
-    return bits(QJsonValue(double(f)));
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -101,7 +83,7 @@ private Q_SLOTS:
 
         QJsonParseError error{};
         const QJsonObject doc =
-            QJsonDocument::fromJson(readAll(web + QStringLiteral("/results.json")), &error)
+            QJsonDocument::fromJson(fileBytes(web + QStringLiteral("/results.json")), &error)
                 .object();
         QCOMPARE(error.error, QJsonParseError::NoError);
         QCOMPARE(doc[u"event"].toObject(),
@@ -118,7 +100,7 @@ private Q_SLOTS:
                             R"("lane":"right","outcome":"win","pair":1,"racer":"Ed",)"
                             R"("round":"Q1","rt":0.4,"speed":102.25,"stage":"qualifying",)"
                             R"("void":false})"));
-        QCOMPARE(bits(passes[0][u"et"]), bits(7.2f));
+        QCOMPARE(bits(float(passes[0][u"et"].toDouble())), bits(7.2f));
         QVERIFY(passes[2][u"et"].isDouble() && passes[4][u"speed"].isNull());
         QStringList voids;
         for (const QJsonValue& p : passes)
@@ -130,7 +112,7 @@ private Q_SLOTS:
         const QJsonValue order = stockDoc[u"qualifying"];
         QCOMPARE(texts(order, QStringLiteral("racer")),
                  (QStringList{"Ed", "Cy <Speedy> & Co", "Di", "Ann", "Bob\a"}));
-        QCOMPARE(bits(order[0][u"et"]), bits(7.1f));
+        QCOMPARE(bits(float(order[0][u"et"].toDouble())), bits(7.1f));
         QVERIFY(order[3][u"bumpSpot"].toBool() && !order[2][u"bumpSpot"].toBool());
         QVERIFY(order[3][u"inField"].toBool() && !order[4][u"inField"].toBool());
         QVERIFY(!order[4][u"counted"].toBool() && order[4][u"et"].isNull()); // a red light
@@ -151,7 +133,7 @@ private Q_SLOTS:
 
         // The page reads as XML, even with a control character in a name, and shows the names
         // and the times as the rounds do.
-        const QByteArray html = readAll(web + QStringLiteral("/index.html"));
+        const QByteArray html = fileBytes(web + QStringLiteral("/index.html"));
         QXmlStreamReader xml(html);
         QString shown;
         bool viewport = false;
@@ -182,18 +164,11 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(dir.path(), QFile::Permissions(0x7755)));
         const QString web = dir.filePath(QStringLiteral("web"));
         QVERIFY(QDir().mkpath(web));
-        QFile old(web + QStringLiteral("/index.html"));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old page") == 8);
-        old.close();
+        writeFile(web + QStringLiteral("/index.html"), "old page");
         QVERIFY(QFile::setPermissions(web, QFile::Permissions(0x5555)));
         const QJsonDocument doc(QJsonObject{{"event", QJsonObject{{"name", "Club"}}}});
         const auto failure = [&doc](const QString& folder) {
-            try {
-                publishResults(folder, doc);
-            } catch (const Failure& f) {
-                return f.description();
-            }
-            return QString();
+            return failureOf([&] { publishResults(folder, doc); }).description();
         };
         QCOMPARE(failure(dir.filePath(QStringLiteral("gone"))),
                  QStringLiteral("The results could not be published to the folder \"%1\": there "
@@ -205,7 +180,7 @@ private Q_SLOTS:
                 QStringLiteral("The results could not be published to the folder \"%1\": ")
                     .arg(web)));
         }
-        QCOMPARE(readAll(web + QStringLiteral("/index.html")), QByteArray("old page"));
+        QCOMPARE(fileBytes(web + QStringLiteral("/index.html")), QByteArray("old page"));
         QCOMPARE(QDir(web).entryList(QDir::Files), QStringList{"index.html"});
     }
 };

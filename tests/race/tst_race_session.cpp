@@ -26,19 +26,7 @@ struct Rig : SessionRig
     QSignalSpy results{&session, &RaceSession::resultReady};
     QSignalSpy delays{&session, &RaceSession::delayStarted};
     Rig() { setup.setSetup(proTree()); }
-    static RaceSetup proTree()
-    {
-        RaceSetup s;
-        s.treeIndex = 3;
-        s.className = QStringLiteral("Stock");
-        s.racerLeft = QStringLiteral("Ann");
-        s.racerRight = QStringLiteral("Bob");
-        s.carLeft = QStringLiteral("Red");
-        s.carRight = QStringLiteral("Blue");
-        s.dialInLeft = "7.500";
-        s.dialInRight = "7.250";
-        return s;
-    }
+    static RaceSetup proTree() { return annAgainstBob(3, "7.500", "7.250"); }
 };
 
 } // namespace

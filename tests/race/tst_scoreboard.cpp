@@ -46,15 +46,7 @@ struct Rig : SessionRig
 
 RaceSetup dialInRace()
 {
-    RaceSetup s;
-    s.treeIndex = 2;
-    s.className = QStringLiteral("Stock");
-    s.racerLeft = QStringLiteral("Ann");
-    s.racerRight = QStringLiteral("Bob");
-    s.carLeft = QStringLiteral("Red");
-    s.carRight = QStringLiteral("Blue");
-    s.dialInLeft = QStringLiteral("1.0");
-    s.dialInRight = QStringLiteral("1.1");
+    RaceSetup s = annAgainstBob(2, "1.0", "1.1");
     s.dialInsShown = true;
     return s;
 }
