@@ -1,9 +1,11 @@
 #include "data/Cp1252.h"
 #include "data/DelimitedText.h"
+#include "data/DragSettings.h"
 #include "data/Numbers.h"
 #include "platform/Failure.h"
 #include "support/TestFiles.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <bit>
@@ -11,9 +13,38 @@
 using namespace halvex;
 using namespace halvex::test;
 
-class TestDelimitedText : public QObject
+namespace {
+
+const DragSettings kSample{.ProTreeCountdown = .4f,
+                           .ProTreeCommPortIndex = 2,
+                           .TrackName = QStringLiteral("Raceway, North"),
+                           .SpeedTrapDistance = 100,
+                           .TrackLength = QStringLiteral("66 ft"),
+                           .SpeedMultiplier = -.25f,
+                           .InterSensorDistance = {{{}, "10 ft", "20 ft", "12 in"}},
+                           .CoinBoxInstalled = 1,
+                           .CreditsPerCoinIndex = 4,
+                           .LedDisplayCommPortIndex = 3,
+                           .Metric = true,
+                           .RandomStartMin = 2,
+                           .RandomStartMaxIndex = -1,
+                           .NumberOfSensors = 2,
+                           .PreStageStage = true,
+                           .InvertSignal = 1,
+                           .CopiesIndex = 1};
+
+const QByteArray kSampleLine = ".4,2,\"Raceway, North\",100,\"66 ft\",-.25,\"10 ft\",\"20 ft\","
+                               "\"12 in\",1,4,0,3,#TRUE#,2,-1,2,#TRUE#,1,1,#FALSE#\r\n";
+
+} // namespace
+
+// The delimited text of the data files, its code page and numbers, and the settings file in it.
+class TestDataFiles : public QObject
 {
     Q_OBJECT
+
+    QTemporaryDir dir;
+    QString settingsPath() const { return dir.filePath(kSettingsFileName); }
 
 private Q_SLOTS:
     void writerBytes()
@@ -105,7 +136,40 @@ private Q_SLOTS:
         QCOMPARE(failure.description(),
                  QStringLiteral("Type mismatch in DragRacing.dat: field 2 is not a number"));
     }
+
+    void writtenAndReadBackFieldForField()
+    {
+        writeSettingsFile(settingsPath(), kSample);
+        QCOMPARE(fileBytes(settingsPath()), kSampleLine);
+        DragSettings back;
+        QCOMPARE(readSettingsFile(settingsPath(), back), QStringList());
+        QCOMPARE(back, kSample);
+    }
+
+    void aFailedReadKeepsTheFieldsItDoesNotReach()
+    {
+        DragSettings s = kSample;
+        QCOMPARE(readSettingsFile(dir.filePath(QStringLiteral("none.dat")), s),
+                 QStringList({"File not found: none.dat",
+                              "Bad file name or number: none.dat is not open"}));
+        QCOMPARE(s, kSample);
+        writeFile(settingsPath(), "0.6,1,\"Strip\",12\n");
+        QCOMPARE(readSettingsFile(settingsPath(), s), QStringList{"Input past end of file"});
+        DragSettings expected = kSample;
+        expected.ProTreeCountdown = .6f;
+        expected.ProTreeCommPortIndex = 1;
+        expected.TrackName = QStringLiteral("Strip");
+        expected.SpeedTrapDistance = 12;
+        QCOMPARE(s, expected);
+    }
+
+    void distanceTextsAreNormalised()
+    {
+        QCOMPARE(normaliseDistanceText(QStringLiteral("  66' ")), QStringLiteral("66 ft"));
+        QCOMPARE(normaliseDistanceText(QStringLiteral("5'6\"")), QStringLiteral("5 ft6 in"));
+        QCOMPARE(normaliseDistanceText(QStringLiteral("   ")), QString());
+    }
 };
 
-QTEST_GUILESS_MAIN(TestDelimitedText)
-#include "tst_delimited_text.moc"
+QTEST_GUILESS_MAIN(TestDataFiles)
+#include "tst_data_files.moc"
