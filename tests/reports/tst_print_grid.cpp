@@ -2,6 +2,7 @@
 #include "reports/GridModel.h"
 #include "reports/PrintGrid.h"
 #include "support/RecordingSurface.h"
+#include "support/TestFiles.h"
 
 #include <QTest>
 
@@ -131,25 +132,23 @@ private Q_SLOTS:
         QCOMPARE(page(surface, 6), (QStringList{"r3c1", "t1"}));
     }
 
+    // One cell a row of cell-alignments.tsv.
+    void textsSitAsTheGridShowsThem_data()
+    {
+        addTableRows(QFINDTESTDATA("cell-alignments.tsv"), 4);
+    }
     void textsSitAsTheGridShowsThem()
     {
-        // Body cells have no alignment of their own: general, centred in rows the font may fill.
-        const struct
-        {
-            int alignment;
-            const char* text;
-            Qt::Alignment placed;
-        } rows[] = {
-            {-1, "Yellow Jacket", Qt::AlignLeft | Qt::AlignVCenter},
-            {-1, " -1.5 ", Qt::AlignRight | Qt::AlignVCenter},
-            {9, "Sat Dec 5 09:07:00 2026", Qt::AlignRight | Qt::AlignVCenter},
-            {9, "1.2.3", Qt::AlignLeft | Qt::AlignVCenter},
-            {0, "12", Qt::AlignLeft | Qt::AlignTop},
-            {4, "Win", Qt::AlignHCenter | Qt::AlignVCenter},
-            {8, "x", Qt::AlignRight | Qt::AlignBottom},
-        };
-        for (const auto& r : rows)
-            QCOMPARE(cellTextAlignment(r.alignment, QLatin1String(r.text)), r.placed);
+        QFETCH(QStringList, row);
+        const QStringList names{"left", "right", "hcenter", "top", "bottom", "vcenter"};
+        const Qt::AlignmentFlag flags[] = {Qt::AlignLeft, Qt::AlignRight,  Qt::AlignHCenter,
+                                           Qt::AlignTop,  Qt::AlignBottom, Qt::AlignVCenter};
+        Qt::Alignment placed;
+        for (const QString& word : row[3].split(u' ')) {
+            QVERIFY2(names.contains(word), qPrintable(word));
+            placed |= flags[names.indexOf(word)];
+        }
+        QCOMPARE(cellTextAlignment(row[1].toInt(), row[2]), placed);
     }
 
     void bracketFitsItsPages()
