@@ -113,10 +113,8 @@ private Q_SLOTS:
                                     {0, CorrectionKind::Rerun, 0, 1, rerun, kNoEntry, {}}));
         rounds.enterByHand(rounds.openPairs(stock, Stage::Eliminations).front(),
                            {{0.4f, 0.5f}, {7.3f, 7.0f}});
-        Ladder ladder = rounds.ladder(stock);
-        QCOMPARE(ladder.rounds[0][0].winner, EntryId(1));
-        QCOMPARE(ladder.rounds[0][1].winner, EntryId(4));
-        QCOMPARE(ladder.rounds[0][1].voided, std::vector<qint64>{rerun});
+        // The winners, Ann and Di, are the published document's to show.
+        QCOMPARE(rounds.ladder(stock).rounds[0][1].voided, std::vector<qint64>{rerun});
         QVERIFY(rounds.passes(stock, Stage::Eliminations).back().byHand);
 
         const CalledPair final = rounds.openPairs(stock, Stage::Eliminations).front();

@@ -61,14 +61,11 @@ private Q_SLOTS:
         QString got = w.winner == Lane::Left    ? QStringLiteral("L")
                       : w.winner == Lane::Right ? QStringLiteral("R")
                                                 : QStringLiteral("-");
-        auto marks = [](const char* name, bool left, bool right) {
-            if (!left && !right)
-                return QString();
-            return QLatin1String(name) + QLatin1String(left ? "L" : "") +
-                   QLatin1String(right ? "R" : "");
-        };
-        got += marks(" red:", w.redLightLeft, w.redLightRight);
-        got += marks(" out:", w.breakoutLeft, w.breakoutRight);
+        for (const auto& [name, left, right] :
+             {std::tuple(" red:", w.redLightLeft, w.redLightRight),
+              std::tuple(" out:", w.breakoutLeft, w.breakoutRight)})
+            if (left || right)
+                got += QLatin1String(name) + (left ? "L" : "") + (right ? "R" : "");
         QCOMPARE(got, expected);
 
         // The win is written into both records and lights the winner's lane; no winner, no text.
