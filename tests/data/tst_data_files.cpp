@@ -52,8 +52,8 @@ class TestDataFiles : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString settingsPath() const { return dir.filePath(kSettingsFileName); }
+    QTemporaryDir settingsDir;
+    QString settingsPath() const { return settingsDir.filePath(kSettingsFileName); }
 
 private Q_SLOTS:
     void writerBytes()
@@ -158,7 +158,7 @@ private Q_SLOTS:
     void aFailedReadKeepsTheFieldsItDoesNotReach()
     {
         DragSettings s = kSample;
-        QCOMPARE(readSettingsFile(dir.filePath(QStringLiteral("none.dat")), s),
+        QCOMPARE(readSettingsFile(settingsDir.filePath(QStringLiteral("none.dat")), s),
                  QStringList({"File not found: none.dat",
                               "Bad file name or number: none.dat is not open"}));
         QCOMPARE(s, kSample);
