@@ -1,14 +1,23 @@
+// The rounds of an event from the draw to the final, and the results published from them.
 #include "event/EventDatabase.h"
 #include "event/EventExport.h"
 #include "event/EventRaceStore.h"
 #include "event/EventRounds.h"
+#include "event/ResultsPage.h"
 #include "platform/Failure.h"
 #include "support/EventPasses.h"
 #include "support/FakeServices.h"
+#include "support/FaultFolder.h"
+#include "support/TestFiles.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
+
+#include <cstring>
 
 using namespace halvex;
 using namespace halvex::test;
@@ -17,12 +26,12 @@ namespace {
 
 using Pairs = std::vector<std::array<EntryId, 2>>;
 
-std::vector<EntryId> ranked(const QualifyingOrder& order)
+QStringList texts(const QJsonValue& list, const QString& key)
 {
-    std::vector<EntryId> ids;
-    for (const Qualifier& q : order.ranked)
-        ids.push_back(q.entry);
-    return ids;
+    QStringList found;
+    for (const QJsonValue& v : list.toArray())
+        found.append(v[key].toString());
+    return found;
 }
 
 } // namespace
@@ -34,16 +43,18 @@ class TestEventRounds : public QObject
 private Q_SLOTS:
     // Five entries qualify for a field of four, the ladder runs to its final through a red
     // light, a lane that does not finish, a rerun and a pass entered by hand; a class without
-    // qualifying takes its entries as they came. Every answer is read back from the file.
+    // qualifying takes its entries as they came. Every answer is read back from the file, and the
+    // results published before the final show what the rounds show, names that need escaping too.
     void anEventRunsFromTheDrawToTheFinal()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Club.sqlite"));
-        auto event = Event::create(path, QStringLiteral("Club"), QDate(2026, 12, 6),
+        auto event = Event::create(path, QStringLiteral("Night & <Day>"), QDate(2026, 12, 6),
                                    {{QStringLiteral("Stock"), 0, 0, 4, LadderKind::Fixed},
                                     {QStringLiteral("Open"), 0, 0, 4, LadderKind::Fixed}});
-        for (const char* name : {"Ann", "Bob", "Cy", "Di", "Ed"})
-            event->addEntry({0, QStringLiteral("Stock"), QString::fromLatin1(name), {}, {}, 0});
+        for (const char* name : {"Ann", "Bob\a", "Cy <Speedy> & Co", "Di", "Ed"})
+            event->addEntry({0, QStringLiteral("Stock"), QString::fromLatin1(name),
+                             QStringLiteral("Red"), QString::number(std::strlen(name)), 0});
         for (const char* name : {"Fay", "Gus"})
             event->addEntry({0, QStringLiteral("Open"), QString::fromLatin1(name), {}, {}, 0});
         EventRounds rounds(*event);
@@ -60,13 +71,13 @@ private Q_SLOTS:
         QCOMPARE(rounds.describe(calls[2]), QStringLiteral("Stock Q1: Ann (bye)"));
         QCOMPARE(rounds.setupFor(calls[0], true).second.entries, (std::array<EntryId, 2>{5, 3}));
 
-        raceCalledPair(store, rounds, calls[0], {0.5f, 0.4f}, {7.2f, 7.1f});
+        raceCalledPair(store, rounds, calls[0], {0.5f, 0.4f}, {7.2f, 7.1f}, {101.5f, 102.25f});
         raceCalledPair(store, rounds, calls[1], {-0.1f, 0.4f}, {6.0f, 7.3f});
         raceCalledPair(store, rounds, calls[2], {0.5f, 0}, {7.4f, 0});
         QVERIFY(rounds.openPairs(stock, Stage::Qualifying).empty());
-        // Shown and committed rows are one pass; the red light is no qualifying run.
+        // Shown and committed rows are one pass; the red light is no qualifying run (the order in
+        // full is the published document's).
         QCOMPARE(rounds.passes(stock, Stage::Qualifying).size(), size_t(3));
-        QCOMPARE(ranked(rounds.qualifying(stock)), (std::vector<EntryId>{5, 3, 4, 1, 2}));
         QCOMPARE(rounds.seeding(stock), (std::vector<EntryId>{5, 3, 4, 1}));
 
         rounds.startLadder(stock);
@@ -80,6 +91,15 @@ private Q_SLOTS:
         QCOMPARE(calls[0].entries, (std::array<EntryId, 2>{5, 1}));
         QCOMPARE(calls[1].entries, (std::array<EntryId, 2>{3, 4}));
         QCOMPARE(calls[2].className, QStringLiteral("Open"));
+        const QDateTime at(QDate(2026, 12, 6), QTime(20, 15, 30));
+        // The pair in the lanes is racing, not on deck.
+        const QJsonObject called =
+            resultsJson(rounds, at, rounds.setupFor(calls[0], false).second).object();
+        QCOMPARE(called[u"nowRacing"][u"text"].toString(), QStringLiteral("Stock E1: Ed vs Ann"));
+        QCOMPARE(called[u"onDeck"][u"text"].toString(),
+                 QStringLiteral("Stock E1: Cy <Speedy> & Co vs Di"));
+        QCOMPARE(called[u"inTheHole"][u"text"].toString(),
+                 QStringLiteral("Open Final: Fay vs Gus"));
 
         // Ed red-lights and loses; Di does not finish and Cy does, but the pair is rerun and Di
         // wins it by hand.
@@ -93,20 +113,102 @@ private Q_SLOTS:
                                     {0, CorrectionKind::Rerun, 0, 1, rerun, kNoEntry, {}}));
         rounds.enterByHand(rounds.openPairs(stock, Stage::Eliminations).front(),
                            {{0.4f, 0.5f}, {7.3f, 7.0f}});
-        Ladder ladder = rounds.ladder(stock);
-        QCOMPARE(ladder.rounds[0][0].winner, EntryId(1));
-        QCOMPARE(ladder.rounds[0][1].winner, EntryId(4));
-        QCOMPARE(ladder.rounds[0][1].voided, std::vector<qint64>{rerun});
+        // The winners, Ann and Di, are the published document's to show.
+        QCOMPARE(rounds.ladder(stock).rounds[0][1].voided, std::vector<qint64>{rerun});
         QVERIFY(rounds.passes(stock, Stage::Eliminations).back().byHand);
 
         const CalledPair final = rounds.openPairs(stock, Stage::Eliminations).front();
         QCOMPARE(final.roundName, QStringLiteral("Final"));
         QCOMPARE(final.entries, (std::array<EntryId, 2>{4, 1}));
+        const QString web = dir.filePath(QStringLiteral("web"));
+        QVERIFY(QDir().mkpath(web));
+        publishResults(web, resultsJson(rounds, at, rounds.setupFor(final, false).second));
+
+        QJsonParseError error{};
+        const QJsonObject doc =
+            QJsonDocument::fromJson(fileBytes(web + QStringLiteral("/results.json")), &error)
+                .object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(doc[u"event"].toObject(),
+                 (QJsonObject{{"name", "Night & <Day>"}, {"date", "2026-12-06"}}));
+        QCOMPARE(doc[u"generated"].toString(), QStringLiteral("2026-12-06T20:15:30"));
+        QCOMPARE(doc[u"nowRacing"][u"text"].toString(), QStringLiteral("Stock Final: Di vs Ann"));
+        QCOMPARE(doc[u"onDeck"][u"text"].toString(), QStringLiteral("Open Final: Fay vs Gus"));
+
+        // Each lane that held a racer, in the order run: the solo pass has one.
+        const QJsonArray passes = doc[u"passes"].toArray();
+        QCOMPARE(passes.size(), 11);
+        QCOMPARE(QJsonDocument(passes[1].toObject()).toJson(QJsonDocument::Compact),
+                 QByteArray(R"({"byHand":false,"car":"Red","class":"Stock","et":7.1,)"
+                            R"("lane":"right","outcome":"win","pair":1,"racer":"Ed",)"
+                            R"("round":"Q1","rt":0.4,"speed":102.25,"stage":"qualifying",)"
+                            R"("void":false})"));
+        QCOMPARE(bits(float(passes[0][u"et"].toDouble())), bits(7.2f));
+        QVERIFY(passes[2][u"et"].isDouble() && passes[4][u"speed"].isNull());
+        QStringList voids;
+        for (const QJsonValue& p : passes)
+            voids.append(p[u"void"].toBool() ? p[u"racer"].toString() : QString());
+        QCOMPARE(voids.join(u','), QStringLiteral(",,,,,,,Cy <Speedy> & Co,Di,,"));
+        QVERIFY(passes[8][u"et"].isNull()); // Di did not finish
+
+        const QJsonObject stockDoc = doc[u"classes"][0].toObject();
+        const QJsonValue order = stockDoc[u"qualifying"];
+        QCOMPARE(texts(order, QStringLiteral("racer")),
+                 (QStringList{"Ed", "Cy <Speedy> & Co", "Di", "Ann", "Bob\a"}));
+        QCOMPARE(bits(float(order[0][u"et"].toDouble())), bits(7.1f));
+        QVERIFY(order[3][u"bumpSpot"].toBool() && !order[2][u"bumpSpot"].toBool());
+        QVERIFY(order[3][u"inField"].toBool() && !order[4][u"inField"].toBool());
+        QVERIFY(!order[4][u"counted"].toBool() && order[4][u"et"].isNull()); // a red light
+
+        const QJsonArray rungs = stockDoc[u"ladder"][u"rounds"].toArray();
+        QCOMPARE(texts(rungs, QStringLiteral("name")), (QStringList{"E1", "Final"}));
+        const QJsonValue firstRound = rungs[0][u"pairs"];
+        QCOMPARE(texts(firstRound, QStringLiteral("winner")), (QStringList{"Ann", "Di"}));
+        QCOMPARE(texts(firstRound, QStringLiteral("note")), (QStringList{"", "Rerun, By hand"}));
+        QCOMPARE(firstRound[1][u"right"].toObject(), (QJsonObject{{"racer", "Di"},
+                                                                  {"number", "2"},
+                                                                  {"etText", "7.000"},
+                                                                  {"rtText", "0.500"},
+                                                                  {"winner", true}}));
+        QCOMPARE(rungs[1][u"pairs"][0][u"state"].toString(), QStringLiteral("open"));
+        QVERIFY(stockDoc[u"ladder"][u"winner"].isNull());
+        QCOMPARE(stockDoc[u"results"].toArray().size(), 5);
+
+        // The page reads as XML, even with a control character in a name, and shows the names
+        // and the times as the rounds do.
+        const QByteArray html = fileBytes(web + QStringLiteral("/index.html"));
+        QXmlStreamReader xml(html);
+        QString shown;
+        bool viewport = false;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            // Texts between tags, each closed by "|".
+            if (xml.isCharacters())
+                shown += xml.text();
+            else if (xml.isStartElement() || xml.isEndElement())
+                shown += u'|';
+            if (xml.isStartElement() && xml.name() == u"meta")
+                viewport =
+                    viewport || (xml.attributes().value(QStringLiteral("name")) == u"viewport" &&
+                                 xml.attributes().value(QStringLiteral("content")) ==
+                                     u"width=device-width, initial-scale=1");
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QVERIFY(viewport);
+        for (const char* expected :
+             {"|Night & <Day>|", "|Cy <Speedy> & Co #16|", "|Bob\uFFFD|", "|7.100|",
+              "|Now racing:| Stock Final: Di vs Ann|", "|102.25|"})
+            QVERIFY2(shown.contains(QString::fromUtf8(expected)), expected);
+
         raceCalledPair(store, rounds, final, {0.5f, 0.5f}, {0, 0});
         QCOMPARE(rounds.ladder(stock).winner, kNoEntry); // neither finished: undecided
         rounds.correct(stock, Stage::Eliminations,
                        {0, CorrectionKind::Override, 1, 0, 0, 1, QStringLiteral("judges")});
         QCOMPARE(rounds.ladder(stock).winner, EntryId(1));
+        // With Open's final in the lanes, nothing waits behind it.
+        const QJsonObject last =
+            resultsJson(rounds, at, rounds.setupFor(rounds.callOrder()[0], false).second).object();
+        QVERIFY(last[u"onDeck"].isNull() && last[u"inTheHole"].isNull());
 
         // The export shows each pass once, with its voiding and its reason, and the override.
         const GridModel grid = eventPassesGrid(event->database());
@@ -117,20 +219,47 @@ private Q_SLOTS:
                 cells.append(grid.text(r, c));
             lines.append(cells.join(u'|'));
         }
-        QCOMPARE(
-            lines,
-            (QStringList{"Q1|L|Cy||1|loss|||", "Q1|R|Ed|Win|1|win|||", "Q1|L|Bob||2|red light|||",
-                         "Q1|R|Di|Win|2|win|||", "Q1|L|Ann|Win|3|bye|||", "Q1|R|||3||||",
-                         "E1|L|Ed||1|red light|||", "E1|R|Ann|Win|1|win|||",
-                         "E1|L|Cy|Win|2|win||void|lights", "E1|R|Di||2|did not finish||void|lights",
-                         "E1|L|Cy|Lost|2|loss|yes||", "E1|R|Di|Win|2|win|yes||",
-                         "Final|L|Di||1|did not finish|||", "Final|R|Ann||1|did not finish|||",
-                         "Final||Ann||1|override|||judges"}));
+        QCOMPARE(lines, (QStringList{
+                            "Q1|L|Cy <Speedy> & Co||1|loss|||", "Q1|R|Ed|Win|1|win|||",
+                            "Q1|L|Bob\a||2|red light|||", "Q1|R|Di|Win|2|win|||",
+                            "Q1|L|Ann|Win|3|bye|||", "Q1|R|||3||||", "E1|L|Ed||1|red light|||",
+                            "E1|R|Ann|Win|1|win|||", "E1|L|Cy <Speedy> & Co|Win|2|win||void|lights",
+                            "E1|R|Di||2|did not finish||void|lights",
+                            "E1|L|Cy <Speedy> & Co|Lost|2|loss|yes||", "E1|R|Di|Win|2|win|yes||",
+                            "Final|L|Di||1|did not finish|||", "Final|R|Ann||1|did not finish|||",
+                            "Final||Ann||1|override|||judges"}));
 
         // Reopened from the file, the event is as it was.
         Event reopened(path);
         QCOMPARE(EventRounds(reopened).ladder(stock).winner, EntryId(1));
         QCOMPARE(EventRounds(reopened).callOrder().front().className, QStringLiteral("Open"));
+    }
+
+    // A folder that is not there or refuses new files: the page that was there stays as it was.
+    void aFolderThatCannotBeWrittenKeepsTheOldPage()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::Permissions(0x7755)));
+        const QString web = dir.filePath(QStringLiteral("web"));
+        QVERIFY(QDir().mkpath(web));
+        writeFile(web + QStringLiteral("/index.html"), "old page");
+        QVERIFY(QFile::setPermissions(web, QFile::Permissions(0x5555)));
+        const QJsonDocument doc(QJsonObject{{"event", QJsonObject{{"name", "Club"}}}});
+        const auto failure = [&doc](const QString& folder) {
+            return failureOf([&] { publishResults(folder, doc); }).description();
+        };
+        QCOMPARE(failure(dir.filePath(QStringLiteral("gone"))),
+                 QStringLiteral("The results could not be published to the folder \"%1\": there "
+                                "is no such folder.")
+                     .arg(dir.filePath(QStringLiteral("gone"))));
+        {
+            const AsOrdinaryUser user;
+            QVERIFY(failure(web).startsWith(
+                QStringLiteral("The results could not be published to the folder \"%1\": ")
+                    .arg(web)));
+        }
+        QCOMPARE(fileBytes(web + QStringLiteral("/index.html")), QByteArray("old page"));
+        QCOMPARE(QDir(web).entryList(QDir::Files), QStringList{"index.html"});
     }
 
     // A file of the first schema, passes and all, opens in the next one and keeps its passes.

@@ -75,13 +75,10 @@ private Q_SLOTS:
 
         // A folder that cannot be made is a failure that names it.
         writeFile(data.filePath("file"), "x");
-        try {
-            layOutProgramFolder(sample.path(), data.filePath("file/halvex"));
-            QFAIL("no failure");
-        } catch (const Failure& failure) {
-            QCOMPARE(failure.description(),
-                     "Cannot make the program folder " + data.filePath("file/halvex"));
-        }
+        QCOMPARE(failureOf([&] {
+                     layOutProgramFolder(sample.path(), data.filePath("file/halvex"));
+                 }).description(),
+                 "Cannot make the program folder " + data.filePath("file/halvex"));
     }
 };
 

@@ -1,21 +1,15 @@
 #include "race/Colours.h"
 #include "race/RaceResult.h"
 #include "race/ResultDisplay.h"
+#include "support/SessionRig.h"
 #include "support/TestFiles.h"
 
 #include <QTest>
-
-#include <bit>
 
 using namespace halvex;
 using namespace halvex::test;
 
 namespace {
-
-quint32 bits(float f)
-{
-    return std::bit_cast<quint32>(f);
-}
 
 // A race report: reaction times, raw finishes (from the lane's start signal) and traps in units
 // of 0.1 ms, the timing points left at 0 unless given.
@@ -30,20 +24,6 @@ RaceReply reply(qint32 rtLeft, qint32 rtRight, qint32 finishLeft, qint32 finishR
     r[13] = finishLeft;
     r[14] = finishRight;
     return r;
-}
-
-RaceSetup setup(int tree, const char* dialLeft = "0", const char* dialRight = "0")
-{
-    RaceSetup s;
-    s.treeIndex = static_cast<qint16>(tree);
-    s.className = QStringLiteral("Stock");
-    s.racerLeft = QStringLiteral("Ann");
-    s.racerRight = QStringLiteral("Bob");
-    s.carLeft = QStringLiteral("Red");
-    s.carRight = QStringLiteral("Blue");
-    s.dialInLeft = QString::fromLatin1(dialLeft);
-    s.dialInRight = QString::fromLatin1(dialRight);
-    return s;
 }
 
 DragSettings imperial()
@@ -75,35 +55,24 @@ private Q_SLOTS:
             QCOMPARE(QString::number(row[i].toInt()), row[i]); // no typo read as 0
         const auto unit = [&row](int i) { return row[i].toInt(); };
         const QString expected = row[8];
-        const RaceResult r = computeRace(setup(unit(1), qPrintable(row[2]), qPrintable(row[3])),
+        const RaceResult r = computeRace(annAgainstBob(unit(1), row[2], row[3]),
                                          reply(unit(4), unit(5), unit(6), unit(7)), imperial(), 7);
         const WinnerDecision& w = r.decision;
         QString got = w.winner == Lane::Left    ? QStringLiteral("L")
                       : w.winner == Lane::Right ? QStringLiteral("R")
                                                 : QStringLiteral("-");
-        auto marks = [](const char* name, bool left, bool right) {
-            if (!left && !right)
-                return QString();
-            return QLatin1String(name) + QLatin1String(left ? "L" : "") +
-                   QLatin1String(right ? "R" : "");
-        };
-        got += marks(" red:", w.redLightLeft, w.redLightRight);
-        got += marks(" out:", w.breakoutLeft, w.breakoutRight);
+        for (const auto& [name, left, right] :
+             {std::tuple(" red:", w.redLightLeft, w.redLightRight),
+              std::tuple(" out:", w.breakoutLeft, w.breakoutRight)})
+            if (left || right)
+                got += QLatin1String(name) + (left ? "L" : "") + (right ? "R" : "");
         QCOMPARE(got, expected);
 
         // The win is written into both records and lights the winner's lane; no winner, no text.
-        const QString results = r.left.Result + u'/' + r.right.Result;
-        const QString light = QString::fromLatin1(r.winLight);
-        if (w.winner == Lane::Left) {
-            QCOMPARE(results, QStringLiteral("Win/Lost"));
-            QCOMPARE(light, QStringLiteral("GL81"));
-        } else if (w.winner == Lane::Right) {
-            QCOMPARE(results, QStringLiteral("Lost/Win"));
-            QCOMPARE(light, QStringLiteral("GR81"));
-        } else {
-            QCOMPARE(results, QStringLiteral("/"));
-            QCOMPARE(light, QString());
-        }
+        const QString written = r.left.Result + u'/' + r.right.Result + u' ' + r.winLight;
+        QCOMPARE(written, expected[0] == u'L'   ? QStringLiteral("Win/Lost GL81")
+                          : expected[0] == u'R' ? QStringLiteral("Lost/Win GR81")
+                                                : QStringLiteral("/ "));
     }
 
     void timesAndMarginsAreSingleAtEveryStep()
@@ -112,7 +81,7 @@ private Q_SLOTS:
         r[5] = 20000;
         r[6] = 19000;
         r[9] = 75000;
-        const RaceResult res = computeRace(setup(2, "9.123", "1.017"), r, imperial(), 3);
+        const RaceResult res = computeRace(annAgainstBob(2, "9.123", "1.017"), r, imperial(), 3);
         const RaceRecord& L = res.left;
         const RaceRecord& R = res.right;
         QCOMPARE(L.RaceNumber, qint16(3));
@@ -137,8 +106,8 @@ private Q_SLOTS:
     void trapSpeeds()
     {
         // 12 inches in 0.01 s (finish 1.0500, trap 1.0400) is 68.18... miles per hour.
-        const RaceResult r =
-            computeRace(setup(0), reply(500, 400, 10500, 10800, 10400, 10700), imperial(), 1);
+        const RaceResult r = computeRace(
+            annAgainstBob(0), reply(500, 400, 10500, 10800, 10400, 10700), imperial(), 1);
         QCOMPARE(bits(r.left.Speed), 0x42885d20u);
         QCOMPARE(r.lanes[0].speed, QStringLiteral("68.18"));
         QCOMPARE(ComputeSpeed(0.0f, 12, 1, false), 0.0f);
@@ -155,7 +124,7 @@ private Q_SLOTS:
         RaceReply r = reply(-60, 440, 9500, 9940, 9400, 9800);
         r[5] = 1200;
         r[6] = 1700;
-        RaceResult res = computeRace(setup(2, "7.5", "9.25"), r, s, 12);
+        RaceResult res = computeRace(annAgainstBob(2, "7.5", "9.25"), r, s, 12);
         QCOMPARE(res.caption, QStringLiteral("Statistics - Race # 12"));
         QCOMPARE(res.classHeading, QStringLiteral("Class: Stock"));
         QCOMPARE(res.speedHeading, QStringLiteral("MPH"));
@@ -179,12 +148,12 @@ private Q_SLOTS:
 
         s.Metric = true;
         s.NumberOfSensors = 5;
-        res = computeRace(setup(4, "7.5", "7.5"), r, s, 1);
+        res = computeRace(annAgainstBob(4, "7.5", "7.5"), r, s, 1);
         QCOMPARE(res.speedHeading, QStringLiteral("KPH"));
         QCOMPARE(res.timingFontSize, 23);
         QCOMPARE(res.lanes[1].handicap, QStringLiteral("Index 7.500"));
         s.NumberOfSensors = 2;
-        res = computeRace(setup(3, "x", "y"), r, s, 1);
+        res = computeRace(annAgainstBob(3, "x", "y"), r, s, 1);
         QCOMPARE(res.timingFontSize, 0);
         QCOMPARE(res.lanes[0].handicap, QString());
         QCOMPARE(bits(res.left.DialIn), 0u);

@@ -1,10 +1,17 @@
 #include "data/RaceLog.h"
 #include "data/Settings.h"
+#include "link/ModCommand.h"
+#include "link/StartDelay.h"
 #include "link/TimingUnit.h"
 #include "platform/Failure.h"
+#include "race/Colours.h"
 #include "race/Credits.h"
+#include "race/DemoRace.h"
+#include "race/LadderColumns.h"
 #include "race/RaceSession.h"
+#include "race/Scoreboard.h"
 #include "race/SetupModel.h"
+#include "support/Brackets.h"
 #include "support/FakeServices.h"
 #include "support/ScriptedPrompter.h"
 #include "support/SessionRig.h"
@@ -21,28 +28,51 @@ using State = RaceSession::State;
 
 namespace {
 
+// The highest draw below 1.
+const float kMax = 1.0f - 1.0f / 16777216.0f;
+
 struct Rig : SessionRig
 {
     QSignalSpy results{&session, &RaceSession::resultReady};
     QSignalSpy delays{&session, &RaceSession::delayStarted};
     Rig() { setup.setSetup(proTree()); }
-    static RaceSetup proTree()
+    static RaceSetup proTree() { return annAgainstBob(3, "7.500", "7.250"); }
+};
+
+// Left starts before the green (RT -0.0100); right finishes 1.0400 after its start, under its
+// dial-in of 1.1: a red light and a breakout, and the right lane wins.
+const QByteArray kRedAndBreakout = "0\n0\n-100\n400\n2500\n2400\n4500\n4600\n8000\n8200\n10400\n"
+                                   "10700\n10500\n10800\n0\n0\n0\n0\n!\n";
+// The left lane never reaches the finish: no winner.
+const QByteArray kNoFinish = "0\n0\n500\n400\n2500\n2400\n4500\n4600\n8000\n8200\n10400\n10700\n"
+                             "0\n10800\n0\n0\n0\n0\n!\n";
+
+// The board following a session.
+struct BoardRig : SessionRig
+{
+    Scoreboard board;
+
+    BoardRig() { board.follow(session, setup, settings); }
+
+    void race(const RaceSetup& s, const QByteArray& report)
     {
-        RaceSetup s;
-        s.treeIndex = 3;
-        s.className = QStringLiteral("Stock");
-        s.racerLeft = QStringLiteral("Ann");
-        s.racerRight = QStringLiteral("Bob");
-        s.carLeft = QStringLiteral("Red");
-        s.carRight = QStringLiteral("Blue");
-        s.dialInLeft = "7.500";
-        s.dialInRight = "7.250";
-        return s;
+        port.answers.insert("N\n", report);
+        port.answers.insert("P\n", report);
+        setup.setSetup(s);
+        reach(RaceSession::State::Shown);
     }
 };
 
+RaceSetup dialInRace()
+{
+    RaceSetup s = annAgainstBob(2, "1.0", "1.1");
+    s.dialInsShown = true;
+    return s;
+}
+
 } // namespace
 
+// The race session, from the setup to the result and its commit, and the board that follows it.
 class TestRaceSession : public QObject
 {
     Q_OBJECT
@@ -192,10 +222,8 @@ private Q_SLOTS:
         Rig rig;
         rig.reach(State::Shown);
         QCOMPARE(rig.results.size(), 1);
-        const RaceResult& r = rig.session.result();
-        QCOMPARE(r.caption, QStringLiteral("Statistics - Race # 1"));
-        QCOMPARE(r.lanes[0].elapsedTime, QStringLiteral("1.0000"));
-        QCOMPARE(r.left.Result, QStringLiteral("Win"));
+        // The result's numbers are the race result's to test; the race's number is the log's.
+        QCOMPARE(rig.session.result().caption, QStringLiteral("Statistics - Race # 1"));
         QCOMPARE(rig.log.raceCounter(), qint16(1));
         // The lanes' names are now the race's: a reloaded list shows them.
         QCOMPARE(rig.setup.laneNames(), (LaneNames{"Stock", "Ann", "Bob", "Red", "Blue"}));
@@ -317,6 +345,175 @@ private Q_SLOTS:
         QCOMPARE(rig.session.state(), State::Shown);
         QCOMPARE(rig.random.reseeds, 1);
         QCOMPARE(rig.session.result().winLight, QByteArray("GR81"));
+    }
+
+    // One demo race a row of demo-draws.tsv.
+    void drawsGiveTheReply_data() { addTableRows(QFINDTESTDATA("demo-draws.tsv"), 3); }
+    void drawsGiveTheReply()
+    {
+        QFETCH(QStringList, row);
+        QueuedRandom random;
+        for (const QString& d : row[1].split(u' '))
+            random.draws.enqueue(d.toFloat());
+        QCOMPARE(random.draws.size(), 10);
+        RaceReply r;
+        r.fill(-7);
+        runDemoRace(random, r);
+        QVERIFY(random.draws.isEmpty());
+        QStringList got;
+        for (int i = 3; i <= 14; ++i)
+            got << QString::number(r[i]);
+        QCOMPARE(got.join(u' '), row[2]);
+        // Indices the unit fills but the race does not read keep their values.
+        for (int i : {0, 1, 2, 15, 16, 17, 18})
+            QCOMPARE(r[i], -7);
+    }
+
+    void startDelayTargets()
+    {
+        QueuedRandom random;
+        random.queue({0.0f, kMax, 0.0f, kMax, 0.5f});
+        QCOMPARE(startDelayTarget(random, 0, 0), 0);
+        QCOMPARE(startDelayTarget(random, 0, 0), 0);
+        // Minimum 2, maximum 6: ticks 2 to 5, so the window closes after 3 to 6 seconds.
+        QCOMPARE(startDelayTarget(random, 2, 3), 2);
+        QCOMPARE(startDelayTarget(random, 2, 3), 5);
+        QCOMPARE(startDelayTarget(random, 2, 3), 4);
+        // A maximum stored as position -1 gives a range of 0.
+        QCOMPARE(startDelayTarget(random, 4, -1), 4);
+    }
+
+    void thePairingBeingSetUpShowsWithItsHandicaps()
+    {
+        BoardRig rig;
+        QSignalSpy changes(&rig.board, &Scoreboard::changed);
+        RaceSetup s = dialInRace();
+        s.dialInRight = QStringLiteral("7.5x");
+        rig.setup.setSetup(s);
+        // Told once: the same setup again changes nothing.
+        rig.setup.setSetup(s);
+        QCOMPARE(changes.count(), 1);
+        const auto& lanes = rig.board.lanes();
+        QCOMPARE(rig.board.classHeading(), QStringLiteral("Class: Stock"));
+        QCOMPARE(rig.board.raceTitle(), QStringLiteral("Next Race"));
+        QCOMPARE(lanes[0].racer, QStringLiteral("Ann"));
+        QCOMPARE(lanes[1].car, QStringLiteral("Blue"));
+        QCOMPARE(lanes[0].handicap, QStringLiteral("Dial-In 1.000"));
+        // Not a number: shown as typed, as the race will not start with it.
+        QCOMPARE(lanes[1].handicap, QStringLiteral("Dial-In 7.5x"));
+        QCOMPARE(lanes[0].reactionTime, QString());
+        QCOMPARE(lanes[1].nameColour, kColourLightGrey);
+
+        s.treeIndex = 4;
+        s.dialInRight = QStringLiteral("1e39"); // numeric, but beyond a single
+        rig.setup.setSetup(s);
+        QCOMPARE(lanes[0].handicap, QStringLiteral("Index 1.000"));
+        QCOMPARE(lanes[1].handicap, QStringLiteral("Index 1e39"));
+        s.treeIndex = 3;
+        rig.setup.setSetup(s);
+        QCOMPARE(lanes[0].handicap, QString());
+        QCOMPARE(lanes[1].handicap, QString());
+        QCOMPARE(rig.board.speedHeading(), QStringLiteral("MPH"));
+        DragSettings metric;
+        metric.Metric = true;
+        rig.settings.replace(metric);
+        QCOMPARE(rig.board.speedHeading(), QStringLiteral("KPH"));
+    }
+
+    void aResultKeepsTheBoardUntilItsWindowClosesAndThePairingChanges()
+    {
+        BoardRig rig;
+        rig.setup.setSetup(dialInRace());
+        rig.race(dialInRace(), kRedAndBreakout);
+        const auto& lanes = rig.board.lanes();
+        // The result's texts and colours on the board are checked in its scenario, for this race;
+        // here only what the next pairing must clear.
+        QVERIFY(rig.board.showsResult());
+        QCOMPARE(lanes[0].reactionTime, QStringLiteral("-0.0100"));
+        QCOMPARE(lanes[0].reactionTimeColour, kColourRed);
+
+        // The operator sets up the next pair while the result is on screen: the crowd still
+        // reads the race just run, until its window closes.
+        RaceSetup next = dialInRace();
+        next.racerLeft = QStringLiteral("Cy");
+        rig.setup.setSetup(next);
+        QCOMPARE(lanes[0].racer, QStringLiteral("Ann"));
+        rig.session.commit();
+        QVERIFY(!rig.board.showsResult());
+        QCOMPARE(lanes[0].racer, QStringLiteral("Cy"));
+        QCOMPARE(lanes[0].reactionTime, QString());
+        QCOMPARE(lanes[0].reactionTimeColour, kColourLightGrey);
+        QCOMPARE(rig.board.raceTitle(), QStringLiteral("Next Race"));
+
+        // A rematch keeps the result up after the commit, also when a dial-in is only retyped
+        // in its full form; a new pairing then takes the board.
+        rig.race(next, kReport);
+        rig.session.commit();
+        QVERIFY(rig.board.showsResult());
+        next.dialInLeft = QStringLiteral("1.000");
+        rig.setup.setSetup(next);
+        QVERIFY(rig.board.showsResult());
+        QCOMPARE(rig.board.raceTitle(), QStringLiteral("Race # 2"));
+        next.carRight = QStringLiteral("Green");
+        rig.setup.setSetup(next);
+        QVERIFY(!rig.board.showsResult());
+        QCOMPARE(lanes[1].car, QStringLiteral("Green"));
+    }
+
+    void theLastFiveRacesNewestFirst()
+    {
+        BoardRig rig;
+        // Without a handicap an unfinished lane is no breakout, and no one wins.
+        const std::pair<QByteArray, int> runs[] = {{kReport, 2},   {kRedAndBreakout, 2},
+                                                   {kNoFinish, 3}, {kNoFinish, 2},
+                                                   {kReport, 3},   {kRedAndBreakout, 2}};
+        QStringList verdicts;
+        for (const auto& [report, tree] : runs) {
+            RaceSetup s = dialInRace();
+            s.treeIndex = tree;
+            rig.race(s, report);
+            rig.session.commit();
+            const auto& lanes = rig.board.lanes();
+            verdicts << lanes[0].verdict + u'|' + lanes[1].verdict;
+        }
+        // A winner that broke out says so; with a dial-in the unfinished lane counts as under
+        // it, yet did not finish.
+        QCOMPARE(verdicts, QStringList({"BREAKOUT|BREAKOUT", "RED LIGHT|BREAKOUT", "DNF|",
+                                        "DNF|BREAKOUT", "WIN|", "RED LIGHT|BREAKOUT"}));
+        const QList<BoardRace>& races = rig.board.lastRaces();
+        QCOMPARE(races.size(), 5);
+        QCOMPARE(races[0].title, QStringLiteral("Race # 6"));
+        QCOMPARE(races[4].title, QStringLiteral("Race # 2"));
+        QCOMPARE(races[0].winner, Lane::Right);
+        QCOMPARE(races[1].winner, Lane::Left);
+        QCOMPARE(races[3].winner, Lane::None);
+        QCOMPARE(races[3].elapsedTimes[0], QStringLiteral("0.0000"));
+        QCOMPARE(races[3].elapsedTimes[1], QStringLiteral("1.0400"));
+        QCOMPARE(races[4].racers[1], QStringLiteral("Bob"));
+        QCOMPARE(races[4].elapsedTimes[0], QStringLiteral("1.0600"));
+    }
+
+    // One board a row of ladder-columns.tsv: the ladder shows the round being run when it
+    // cannot show all.
+    void ladderColumnsShown_data() { addTableRows(QFINDTESTDATA("ladder-columns.tsv"), 5); }
+    void ladderColumnsShown()
+    {
+        QFETCH(QStringList, row);
+        BracketSheet sheet;
+        if (row[1] == u"blank") {
+            sheet = ladderOf(8, 0);
+            sheet.rounds[0].pairs.assign(4, {});
+        } else if (row[1] == u"odd") {
+            sheet = ladderOf(2, 0);
+            sheet.rounds.push_back({QString(), std::vector<BracketPair>(4)});
+            sheet.rounds.push_back({});
+        } else if (row[1] != u"none") {
+            sheet = ladderOf(row[1].section(u'/', 0, 0).toInt(), row[1].section(u'/', 1).toInt());
+        }
+        QStringList shown;
+        for (const LadderColumn& c : ladderColumns(sheet, row[2].toInt(), row[3].toInt()))
+            shown << QStringLiteral("%1:%2-%3").arg(c.round).arg(c.firstPair).arg(c.endPair);
+        QCOMPARE(shown.join(u' '), row[4]);
     }
 };
 

@@ -20,6 +20,19 @@ namespace halvex::test {
 inline const QByteArray kReport = "0\n0\n500\n400\n2500\n2400\n4500\n4600\n8000\n8200\n10400\n"
                                   "10700\n10500\n10800\n0\n0\n0\n0\n!\n";
 
+// Ann (Red) against Bob (Blue) in Stock.
+inline RaceSetup annAgainstBob(int tree, DialIn left = "0", DialIn right = "0")
+{
+    return {.treeIndex = qint16(tree),
+            .className = QStringLiteral("Stock"),
+            .racerLeft = QStringLiteral("Ann"),
+            .racerRight = QStringLiteral("Bob"),
+            .carLeft = QStringLiteral("Red"),
+            .carRight = QStringLiteral("Blue"),
+            .dialInLeft = left,
+            .dialInRight = right};
+}
+
 // The store's calls, in order; a store told to fail throws as a full disk does.
 class MemoryStore final : public RaceStore
 {

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/Failure.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QTest>
 
+#include <bit>
 #include <stdexcept>
 
 namespace halvex::test {
@@ -15,6 +18,24 @@ inline QByteArray fileBytes(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// A single's bit pattern: singles are compared exactly, never within a tolerance.
+inline quint32 bits(float value)
+{
+    return std::bit_cast<quint32>(value);
+}
+
+// The failure that `act` throws; one of code -1 when it throws none, so that the code compared
+// after it fails the test.
+template <class Act> Failure failureOf(Act&& act)
+{
+    try {
+        act();
+    } catch (const Failure& failure) {
+        return failure;
+    }
+    return Failure(QStringLiteral("nothing was thrown"), -1);
 }
 
 // Writes a file whole; a test that cannot lay out its files cannot go on.

@@ -1,7 +1,9 @@
 #include "data/Settings.h"
+#include "link/frmDelay.h"
 #include "link/frmDiag.h"
 #include "support/WindowRig.h"
 
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -10,7 +12,8 @@ using namespace halvex;
 using namespace halvex::test;
 using namespace std::chrono_literals;
 
-class TestFrmDiag : public QObject
+// The link's windows where timing counts: the start delay's and the diagnostics window.
+class TestLinkWindows : public QObject
 {
     Q_OBJECT
 
@@ -51,7 +54,22 @@ private Q_SLOTS:
         QTRY_VERIFY(!open);
         QCOMPARE(rig.prompter.messages.size(), 1);
     }
+
+    // That only "Get Ready" ends the wait early is a scenario
+    // (main-start-delay-ends-early-only-by-get-ready.scn); the tick it closes on is told here.
+    void closesOnTheTickAfterItsTarget()
+    {
+        QueuedRandom random;
+        random.queue({0.9f});
+        frmDelay delay(random, 0, 0);
+        QCOMPARE(delay.target(), 0);
+        QElapsedTimer t;
+        t.start();
+        delay.exec();
+        QVERIFY2(t.elapsed() >= 900 && t.elapsed() < 3000,
+                 qPrintable(QString::number(t.elapsed())));
+    }
 };
 
-QTEST_MAIN(TestFrmDiag)
-#include "tst_frm_diag.moc"
+QTEST_MAIN(TestLinkWindows)
+#include "tst_link_windows.moc"

@@ -1,14 +1,27 @@
 #include "data/DragSettings.h"
 #include "race/RaceResult.h"
+#include "race/Scoreboard.h"
+#include "reports/BoardLadder.h"
+#include "reports/PrintGrid.h"
 #include "reports/QtPrintSurface.h"
 #include "reports/TimeSlip.h"
+#include "reports/frmGridData.h"
+#include "reports/frmScoreboard.h"
+#include "support/Brackets.h"
 #include "support/RecordingSurface.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TestFiles.h"
+#include "support/WindowRig.h"
 
+#include <QAction>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace halvex;
@@ -67,9 +80,28 @@ QStringList slipText(const QString& racer, bool large)
         .split(u'|');
 }
 
+// The texts shown; one too small or cut off (also by the board's edge) is named instead.
+QStringList shown(const QWidget& board)
+{
+    QStringList texts;
+    for (const QLabel* label : board.findChildren<QLabel*>()) {
+        const QFontMetrics metrics = label->fontMetrics();
+        const QRect room = label->contentsRect();
+        const bool inside = label->mapTo(&board, room.bottomLeft()).y() < board.height();
+        if (label->isVisibleTo(&board) && !label->text().isEmpty())
+            texts << (label->font().pixelSize() >= 54 && metrics.height() <= room.height() &&
+                              metrics.horizontalAdvance(label->text()) <= room.width() && inside
+                          ? label->text()
+                          : QStringLiteral("unreadable: ") + label->objectName());
+    }
+    return texts;
+}
+
 } // namespace
 
-class TestTimeSlip : public QObject
+// The reports where real paper or a real window shows them: the time slip, the race data window
+// and the board.
+class TestReportWindows : public QObject
 {
     Q_OBJECT
 
@@ -191,7 +223,113 @@ private Q_SLOTS:
             QSKIP("No default printer, so no slip through a print queue: run "
                   "scripts/cups-pdf-queue.sh as root to set up a PDF queue");
     }
+
+    // The race data window's sorts, qualifiers, saved bytes, printed grid, a column dragged and
+    // Clear Data are a scenario; the save dialog's offer and the grid on paper are told here.
+    void afterRealRaces()
+    {
+        WindowRig rig;
+        rig.startWith(WindowRig::proTreeSetup(true));
+        RaceSession& session = rig.app->session();
+        for (int race = 0; race < 2; ++race) {
+            session.start();
+            session.endDelay();
+            session.commit();
+        }
+        frmGridData w(rig.app->services(), rig.app->settings(), rig.log());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+        // Save offers the worksheet first and chosen, then the workbook and the comma-separated
+        // values; a name without a suffix gets the chosen type's.
+        const QString out = rig.dir.filePath(QStringLiteral("out"));
+        rig.prompter.fileNames.enqueue(out);
+        w.mnuSave->trigger();
+        QCOMPARE(rig.prompter.saveDialogs[0].filter,
+                 QStringLiteral("Excel Files (*.xls);;Excel Workbook (*.xlsx);;CSV (*.csv)"));
+        QCOMPARE(rig.prompter.saveDialogs[0].selectedFilter, QStringLiteral("Excel Files (*.xls)"));
+        QVERIFY(QFileInfo::exists(out + QStringLiteral(".xls")));
+
+        // On paper, texts read back whole: a ligature keeps its letters.
+        w.gridL.setText(1, 1, QStringLiteral("Yellow Jacket"));
+        w.gridL.setText(2, 1, QStringLiteral("Modified"));
+        w.gridL.setColWidth(1, 2400);
+        PdfFileSurface pdf(rig.dir.filePath(QStringLiteral("grid.pdf")));
+        clsPrintGrid print;
+        print.Destination(&pdf, QPointF(15, 15));
+        print.Source(&w.gridL);
+        print.PrintGrid();
+        const QString printed = pdfLines(pdf.jobFile(1)).join(u'\n');
+        QVERIFY2(printed.contains(QStringLiteral("Yellow Jacket")) &&
+                     printed.contains(QStringLiteral("Modified")),
+                 qPrintable(printed));
+
+        QCOMPARE(rig.prompter.texts(), QStringList());
+    }
+
+    // Every "Menu, Item" the operator's help names is a menu item of the main window or of the
+    // race data window.
+    void theHelpNamesMenuItemsThatExist()
+    {
+        WindowRig rig;
+        frmDragRacing& main = rig.start();
+        frmGridData data(rig.app->services(), rig.app->settings(), rig.log());
+        QStringList items;
+        for (const QWidget* window : {static_cast<QWidget*>(&main), static_cast<QWidget*>(&data)})
+            for (const QMenu* menu : window->findChildren<QMenu*>())
+                for (const QAction* item : menu->actions())
+                    items << QString(menu->title() + QStringLiteral(", ") + item->text())
+                                 .remove(u'&');
+        QFile help(QStringLiteral(":/help/Halvex.html"));
+        QVERIFY(help.open(QIODevice::ReadOnly));
+        static const QRegularExpression path(QStringLiteral("<b>(\\w+, [^<]+)</b>"));
+        int named = 0;
+        for (const auto& m : path.globalMatch(QString::fromUtf8(help.readAll()))) {
+            QVERIFY2(items.contains(m.captured(1)), qPrintable(m.captured(1)));
+            ++named;
+        }
+        QVERIFY(named >= 10);
+    }
+
+    // The board at 1920 x 1080 with the longest of everything: every text shown at least a
+    // twentieth of the height and whole in its label, long names shortened, the times beside them
+    // never (the ladder's lines and the last races share that rule).
+    void everyTextReadsAtTenMetres()
+    {
+        const QString name = QStringLiteral("Maximilian Featherstonehaugh-Worthington");
+        Scoreboard board;
+        RaceResult result;
+        result.classHeading = QStringLiteral("Class: Pro Stock Eliminator");
+        result.speedHeading = QStringLiteral("MPH");
+        result.decision = {true, false, false, false, Lane::Right};
+        for (LaneDisplay& lane : result.lanes)
+            lane = {name, name,           "-0.0100", "10.0600", "0.0700", "168.18",
+                    {},   "Index 10.500", 0xe0e0e0,  0xe0e0e0,  0xff,     0xe0e0e0};
+        for (result.left.RaceNumber = 1; result.left.RaceNumber <= 5; ++result.left.RaceNumber)
+            board.showResult(result);
+        board.setOnDeck(QStringLiteral("Pro Stock E2: ") + name + QStringLiteral(" vs Bob Cole"));
+        frmScoreboard w(board);
+        w.resize(1920, 1080);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(shown(w).filter(QStringLiteral("unreadable")), QStringList());
+        QCOMPARE(shown(w).size(), 38); // every label of the board
+        QCOMPARE(w.lblNameLeft->text(), QStringLiteral("Maximilian Feather…"));
+        QCOMPARE(w.lblCarRight->text(), QStringLiteral("Maximilian Feathersto…"));
+        QCOMPARE(w.lblOnDeck->text(),
+                 QStringLiteral("On deck: Pro Stock E2: Maxim…augh-Worthington vs Bob Cole"));
+
+        // Sixteen racers, the first three pairs run: the fourth runs beside the third, and the
+        // rounds it leads to follow; the winner in green.
+        BracketSheet sheet = ladderOf(16, 3);
+        sheet.rounds[0].pairs[2].seats[0].racer = sheet.rounds[1].pairs[1].seats[0].racer = name;
+        board.showLadder(sheet);
+        QCOMPARE(shown(*w.ladder), QStringList({"E1", "Maxim…  7.512", "Racer 6  7.512", "Racer 7",
+                                                "Racer 8", "E2", "Maximilian Fe…", "E3", "Final"}));
+        const QLabel* winner = w.ladder->findChild<QLabel*>(QStringLiteral("lblLadder1"));
+        QCOMPARE(winner->palette().color(QPalette::WindowText), QColor(Qt::green));
+    }
 };
 
-QTEST_MAIN(TestTimeSlip)
-#include "tst_time_slip.moc"
+QTEST_MAIN(TestReportWindows)
+#include "tst_report_windows.moc"

@@ -1,6 +1,8 @@
 #include "link/CommandEncoding.h"
+#include "link/DiagLamps.h"
 #include "link/ModCommand.h"
 #include "link/PortDevice.h"
+#include "link/ReplyParser.h"
 #include "platform/Failure.h"
 #include "support/FakeServices.h"
 #include "support/ScriptedPrompter.h"
@@ -18,7 +20,9 @@ using namespace std::chrono_literals;
 using namespace halvex;
 using namespace halvex::test;
 
-class TestCommands : public QObject
+// The unit's link both ways: the commands' bytes, the replies as read and the lamps a
+// diagnostics reply lights, the reading's time limit, and the port a number names.
+class TestUnitLink : public QObject
 {
     Q_OBJECT
 
@@ -66,43 +70,38 @@ private Q_SLOTS:
             QCOMPARE(rig.prompter.messages[0].title, QStringLiteral("Halvex 3000"));
     }
 
-    void plainCommandsAreTheirLettersAndOneLineFeed()
+    // Each command is its letters and one line feed; demo mode silences every command but the
+    // race routine's own.
+    void commandsAreTheirLettersAndOneLineFeed()
     {
-        Rig rig;
-        rig.command.SendCountdown(0.6f);
-        rig.command.SendCountdown(0.4f);
-        rig.command.SendSignalPolarity(1);
-        rig.command.SendSignalPolarity(0);
-        rig.command.SendSignalPolarity(2);
-        rig.command.SendStagingMode(true);
-        rig.command.SendStagingMode(false);
-        rig.command.SendLaneLights(true);
-        rig.command.SendLaneLights(false);
-        rig.command.send("O");
-        QCOMPARE(rig.port.writes,
-                 (QList<QByteArray>{"B", "6000\n", "B", "4000\n", "Y\n", "X\n", "X\n", "R\n", "S\n",
-                                    "GL21\n", "GR21\n", "GL20\n", "GR20\n", "O\n"}));
-        QVERIFY(!rig.port.written().contains('\r'));
+        for (const bool demo : {false, true}) {
+            Rig rig;
+            rig.command.setDemoMode(demo);
+            rig.command.SendHandicap(7.5f, 7.5f);
+            if (demo)
+                rig.command.SendHandicap(7.5f, 10.8f); // past the largest delay: not even told
+            rig.command.SendCountdown(0.6f);
+            rig.command.SendCountdown(0.4f);
+            for (int polarity : {1, 0, 2})
+                rig.command.SendSignalPolarity(polarity);
+            for (bool on : {true, false}) {
+                rig.command.SendStagingMode(on);
+                rig.command.SendLaneLights(on);
+            }
+            rig.command.send("O");
+            rig.command.sendUngated("N");
+            const QList<QByteArray> all{"A\n", "0\n0\n", "B",      "6000\n", "B",      "4000\n",
+                                        "Y\n", "X\n",    "X\n",    "R\n",    "GL21\n", "GR21\n",
+                                        "S\n", "GL20\n", "GR20\n", "O\n",    "N\n"};
+            QCOMPARE(rig.port.writes, demo ? QList<QByteArray>{"N\n"} : all);
+            QVERIFY(!rig.port.written().contains('\r'));
+            QVERIFY(rig.prompter.messages.isEmpty());
+        }
         // A closed port is the caller's failure to report.
+        Rig rig;
         rig.port.opened = false;
         QVERIFY_THROWS_EXCEPTION(Failure, rig.command.send("O"));
         QVERIFY_THROWS_EXCEPTION(Failure, rig.command.SendCountdown(0.4f));
-    }
-
-    void demoModeSilencesEveryCommandButTheRaceRoutinesOwn()
-    {
-        Rig rig;
-        rig.command.setDemoMode(true);
-        rig.command.SendHandicap(7.5f, 10.8f);
-        rig.command.SendCountdown(0.4f);
-        rig.command.SendSignalPolarity(1);
-        rig.command.SendStagingMode(true);
-        rig.command.SendLaneLights(true);
-        rig.command.send("GL81");
-        QVERIFY(rig.port.writes.isEmpty());
-        QVERIFY(rig.prompter.messages.isEmpty());
-        rig.command.sendUngated("N");
-        QCOMPARE(rig.port.writes, QList<QByteArray>{"N\n"});
     }
 
     void aReplyArrivesInPiecesWhileTheEventLoopTurns()
@@ -180,16 +179,64 @@ private Q_SLOTS:
         QCOMPARE(portDevice(folder, 2, fallback), dir.filePath(QStringLiteral("com2")));
         QCOMPARE(portDevice(folder, 3, fallback), dir.filePath(QStringLiteral("tty2")));
         // The window tests take up a COM link that points nowhere.
-        for (int number : {0, 4, 5, -1}) {
-            try {
-                portDevice(folder, number, fallback);
-                QFAIL("an invalid port number was accepted");
-            } catch (const Failure& f) {
-                QCOMPARE(f.code(), int(Failure::InvalidPortNumber));
-            }
+        for (int number : {0, 4, 5, -1})
+            QCOMPARE(failureOf([&] { portDevice(folder, number, fallback); }).code(),
+                     int(Failure::InvalidPortNumber));
+    }
+
+    // One reply a row of race-replies.tsv.
+    void replies_data() { addTableRows(QFINDTESTDATA("race-replies.tsv"), 4); }
+
+    void replies()
+    {
+        QFETCH(QStringList, row);
+        const QString reply = row[1];
+        const int count = row[2].toInt();
+        QList<int> fields;
+        QStringList read; // the numbers as read back, so that no typo passes as 0
+        for (const QString& f : row[3].split(u' ', Qt::SkipEmptyParts)) {
+            fields.append(f.toInt());
+            read.append(QString::number(fields.last()));
         }
+        QCOMPARE(QString::number(count) + u'/' + read.join(u' '), row[2] + u'/' + row[3]);
+        RaceReply a;
+        a.fill(77); // every element is overwritten
+        QCOMPARE(parseReply(reply, kReplyValidChars, kReplyDelimiter,
+                            std::span<qint32>(a).subspan(1), 1),
+                 count);
+        QCOMPARE(a[0], 77);
+        for (int i = 1; i <= 18; ++i)
+            QCOMPARE(a[i], i <= fields.size() ? fields[i - 1] : 0);
+
+        // A diagnostics reply keeps its first two fields.
+        DiagReply diag{9, 9, 9};
+        const int n = parseReply(reply, kReplyValidChars, kReplyDelimiter,
+                                 std::span<qint32>(diag).subspan(1), 1);
+        QCOMPARE(n, std::min(count, 2));
+        QCOMPARE(diag[2], fields.size() >= 2 ? fields[1] : 0);
+    }
+
+    // One reply a row of diag-lamp-rows.tsv.
+    void eachBitLightsItsLamp_data() { addTableRows(QFINDTESTDATA("diag-lamp-rows.tsv"), 5); }
+
+    void eachBitLightsItsLamp()
+    {
+        QFETCH(QStringList, row);
+        const int n = row[1].toInt();
+        const int mask1 = row[2].toInt();
+        const int mask2 = row[3].toInt();
+        QCOMPARE(QStringLiteral("%1 %2 %3").arg(n).arg(mask1).arg(mask2), row.mid(1, 3).join(u' '));
+        DragSettings s;
+        s.NumberOfSensors = qint16(n);
+        const auto states = diagLampStates(diagRows(s), DiagReply{0, mask1, mask2});
+        QStringList shown{QStringLiteral("malformed")};
+        if (states)
+            shown.clear();
+        for (qsizetype r = 0; states && r < states->left.size(); ++r)
+            shown.append(QString(states->left[r] ? u'G' : u'R') + (states->right[r] ? u'G' : u'R'));
+        QCOMPARE(shown.join(u' '), row[4]);
     }
 };
 
-QTEST_GUILESS_MAIN(TestCommands)
-#include "tst_commands.moc"
+QTEST_GUILESS_MAIN(TestUnitLink)
+#include "tst_unit_link.moc"
