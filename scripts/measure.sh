@@ -9,8 +9,11 @@
 #   a million racers: start-up to the main window, and resident memory at its peak and idle
 #   benchmarks: the hot paths, the race path, the silent unit's 20 s, the diagnostics polls, and
 #     250 races' memory growth (Release build in build-bench, offscreen platform)
+#   events: a pass written per commit, a 64-car ladder computed and its bracket printed, an
+#     event of 10,000 passes opened, Next Pair to the setup shown
 #   stations: a tower and ten display stations on a private event server, 500 races: pass
 #     written to shown on every display, and the winner light's path meanwhile
+#   the event soak: 126 races through the windows with a display following, memory growth
 # Usage: scripts/measure.sh [start-ups of each, default 21]
 # HALVEX_MEASURE_BENCH=0 skips the benchmarks; HALVEX_DIAG_SECONDS shortens the minute of polls.
 # Not run in CI: it takes about six minutes on a busy machine.
@@ -202,7 +205,10 @@ echo "Machine after the start-ups: load average $(cut -d' ' -f1-3 /proc/loadavg)
 [ "${HALVEX_MEASURE_BENCH:-1}" = 0 ] && exit 0
 export QT_QPA_PLATFORM=offscreen
 fast='ParseRaceReply|ProcessTimesAndWinner|SlipLayout|TopQualifiers|WorksheetOfTheLog'
-fast+='|PageCountOfTheLog|ReportToStatisticsWindow|JournalAppendPerCommit'
+fast+='|PageCountOfTheLog|ReportToStatisticsWindow|PassWritePerCommit'
+# The events: a ladder computed, its bracket built and printed, a big event opened, Next Pair.
+fast+='|LadderOf64Cars|BracketSheetOf64Cars|BracketPdfOf64Cars|EventOf10kPassesOpens'
+fast+='|NextPairToTheSetupShown'
 "$build"/bin/halvex-bench --benchmark_filter="^($fast)" --benchmark_repetitions=3 \
     --benchmark_report_aggregates_only=true 2>&1 | grep -v '_mean\|_stddev\|_cv\|^This plugin'
 # The winner light's clock counts microseconds of a race that takes milliseconds on the wall:
@@ -228,4 +234,9 @@ echo "Winner light with a tower's link and ten displays busy:"
     grep -v '_mean\|_stddev\|_cv\|^This plugin'
 wait "$load" || echo "Some passes never reached a display."
 bash scripts/event-server.sh stop "$pg_dir"
+
+# A whole event through the windows with a display following (its memory growth is asserted
+# under 10 MB and printed by the test).
+cmake --build "$build" -j2 --target tst_event_soak halvex-station >/dev/null 2>&1 &&
+    ctest --test-dir "$build" -L soak -V | grep -E 'kB more|tests passed|Failed'
 echo "Machine at the end: load average $(cut -d' ' -f1-3 /proc/loadavg)"
