@@ -11,6 +11,8 @@
 #include <QSqlRecord>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace halvex {
 
 namespace {
@@ -177,6 +179,56 @@ QStringList takeEntryChanges(const EventDatabase& local, Batch& batch,
     return late;
 }
 
+// Every entry of a database by its number, as "class, racer, car": what makes it the entry it is.
+QHash<qint64, QString> entryKeys(const EventDatabase& db)
+{
+    QHash<qint64, QString> keys;
+    QSqlQuery q = db.run(QStringLiteral("SELECT id, class_name, racer, car FROM entry"));
+    while (q.next())
+        keys.insert(q.value(0).toLongLong(), q.value(1).toString() + QChar(0) +
+                                                 q.value(2).toString() + QChar(0) +
+                                                 q.value(3).toString());
+    return keys;
+}
+
+qint64 highest(const QHash<qint64, QString>& a, const QHash<qint64, QString>& b)
+{
+    qint64 top = 0;
+    for (const auto* keys : {&a, &b})
+        for (auto it = keys->cbegin(); it != keys->cend(); ++it)
+            top = std::max(top, it.key());
+    return top;
+}
+
+// Two stations out of touch may give one number to two entries. The tower's passes and draws
+// name its own, so an entry of the server under a number the tower gave another entry moves to
+// the number the tower has it under, or to a new one, unless something on the server names it.
+void moveClashingServerEntries(const EventDatabase& local, EventDatabase& server)
+{
+    const QHash<qint64, QString> mine = entryKeys(local);
+    const QHash<qint64, QString> theirs = entryKeys(server);
+    qint64 next = highest(mine, theirs) + 1;
+    for (auto it = theirs.cbegin(); it != theirs.cend(); ++it) {
+        const auto own = mine.constFind(it.key());
+        if (own == mine.cend() || *own == *it)
+            continue;
+        const QVariant id = it.key();
+        if (server
+                .value(QStringLiteral("SELECT (SELECT COUNT(*) FROM draw WHERE left_entry = ? OR "
+                                      "right_entry = ?) + (SELECT COUNT(*) FROM pass WHERE "
+                                      "entry_id = ?) + (SELECT COUNT(*) FROM ladder_seed WHERE "
+                                      "entry_id = ?) + (SELECT COUNT(*) FROM correction WHERE "
+                                      "entry_id = ?)"),
+                       {id, id, id, id, id})
+                .toInt() > 0)
+            continue;
+        qint64 target = mine.key(*it, 0);
+        if (target == 0 || theirs.contains(target))
+            target = next++;
+        server.run(QStringLiteral("UPDATE entry SET id = ? WHERE id = ?"), {target, id});
+    }
+}
+
 const QStringList kShared = {QStringLiteral("event_class"), QStringLiteral("draw"),
                              QStringLiteral("ladder_seed")};
 
@@ -255,6 +307,7 @@ int pushOwn(EventDatabase& local, EventDatabase& server, const QString& station)
     int sent = 0;
     server.write([&] {
         copyEventRow(local, server);
+        moveClashingServerEntries(local, server);
         for (const QString& table : kShared)
             sent += copyTable(local, server, table);
         sent += copyTable(local, server, QStringLiteral("entry"), kEntryUpdate);
@@ -269,6 +322,34 @@ int pushOwn(EventDatabase& local, EventDatabase& server, const QString& station)
         }
     });
     return sent;
+}
+
+int renumberClashingEntries(const EventDatabase& server, EventDatabase& local)
+{
+    const QHash<qint64, QString> mine = entryKeys(local);
+    const QHash<qint64, QString> theirs = entryKeys(server);
+    std::vector<qint64> clashing;
+    for (auto it = mine.cbegin(); it != mine.cend(); ++it)
+        if (const auto other = theirs.constFind(it.key()); other != theirs.cend() && *other != *it)
+            clashing.push_back(it.key());
+    if (clashing.empty())
+        return 0;
+    local.write([&] {
+        // Out of the way first, so that two entries may swap their numbers.
+        for (qint64 id : clashing)
+            local.run(QStringLiteral("UPDATE entry SET id = ? WHERE id = ?"), {-id, id});
+        qint64 next = highest(mine, theirs) + 1;
+        for (qint64 id : clashing) {
+            qint64 target = theirs.key(mine.value(id), 0);
+            if (target == 0 || local.value(QStringLiteral("SELECT COUNT(*) FROM entry WHERE "
+                                                          "id = ?"),
+                                           {target})
+                                       .toInt() > 0)
+                target = next++;
+            local.run(QStringLiteral("UPDATE entry SET id = ? WHERE id = ?"), {target, -id});
+        }
+    });
+    return int(clashing.size());
 }
 
 int pushEntries(EventDatabase& local, EventDatabase& server)

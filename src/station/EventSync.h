@@ -29,11 +29,18 @@ ServerEvent createServerEvent(const QString& connection, const QString& name, co
 void grantStations(EventDatabase& server, const QString& schema);
 
 // Sends what `station` keeps in its own event file and the server lacks: the event, its
-// classes, entries, draws and ladder seedings, and the station's passes and corrections after
-// the last one the server has. Rows the server has stay as they are there. One transaction;
-// returns the number of rows sent (draws, seedings and entries among them). Throws
-// halvex::Failure.
+// classes, entries (an entry of the server under a number the station gave another, and that
+// nothing on the server names yet, moves to another number first), draws and ladder seedings, and
+// the station's passes and corrections after the last one the server has. Rows the server has stay
+// as they are there. One transaction; returns the number of rows sent (draws, seedings and entries
+// among them). Throws halvex::Failure.
 int pushOwn(EventDatabase& local, EventDatabase& server, const QString& station);
+
+// At a station whose file names no entry by number of its own (a registration desk, a display):
+// an entry whose number the server gives another entry takes the number the server has it
+// under, or a new one above every number, to be sent. Returns how many changed their number.
+// Throws halvex::Failure.
+int renumberClashingEntries(const EventDatabase& server, EventDatabase& local);
 
 // Sends the entries of a registration station's file: new ones, and the car, number and dial-in
 // of those the server has for the same racer in the same class. Returns the rows sent. Throws

@@ -264,10 +264,14 @@ void StationLink::sync()
                 m_server->run(QStringLiteral("SELECT pg_notify(?, 'pass')"),
                               {QStringLiteral("halvex_") + m_schema});
             noteSent(lastSeq(*m_server, m_address.station));
-        } else if (m_address.role == StationRole::Registration &&
-                   pushEntries(m_event->database(), *m_server) > 0) {
-            m_server->run(QStringLiteral("SELECT pg_notify(?, 'entry')"),
-                          {QStringLiteral("halvex_") + m_schema});
+        } else {
+            // Its file names no entry by number of its own: where the server gives a number
+            // to another entry, the file's entry takes another.
+            renumberClashingEntries(*m_server, m_event->database());
+            if (m_address.role == StationRole::Registration &&
+                pushEntries(m_event->database(), *m_server) > 0)
+                m_server->run(QStringLiteral("SELECT pg_notify(?, 'entry')"),
+                              {QStringLiteral("halvex_") + m_schema});
         }
         // A tower holds back a dial-in changed elsewhere while the entry's pair is still to run:
         // the pair was set up with the dial-in it has.

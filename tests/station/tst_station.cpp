@@ -442,6 +442,53 @@ private Q_SLOTS:
                                 "changes came after a pass on the old one"));
     }
 
+    // A tower out of touch and the registration desk give one number to two new entries. The
+    // tower's draw names its own, so the desk's moves to the next number, at the server and at
+    // the desk, and every station ends up with both under the same numbers.
+    void anEntryNumberGivenTwiceIsSortedOut()
+    {
+        QTemporaryDir dir;
+        const QString fileT = dir.filePath(QStringLiteral("t.sqlite"));
+        const QString fileR = stationFile(dir, QStringLiteral("r.sqlite"));
+        const ServerEvent shared = newSharedEvent(fileT);
+        const auto towerLink = [&] {
+            return new StationLink(
+                server(QStringLiteral("tower"), QStringLiteral("tower"), StationRole::Tower), fileT,
+                shared.schema, kQuick);
+        };
+        const auto entries = [](const QString& file) {
+            QStringList names;
+            for (const Entry& e : Event(file).entries())
+                names << QStringLiteral("%1 %2").arg(e.id).arg(e.racer);
+            return names.join(u'|');
+        };
+        auto tower = std::make_unique<StationThread>(towerLink());
+        StationThread desk(
+            new StationLink(server(QStringLiteral("registration"), QStringLiteral("desk"),
+                                   StationRole::Registration),
+                            fileR, shared.schema, kQuick));
+        WAIT_COMPARE(entries(fileR), QStringLiteral("1 Ann|2 Bob|3 Cy|4 Di"));
+        tower.reset();
+        {
+            Event t(fileT);
+            t.addEntry({0, QStringLiteral("Stock"), QStringLiteral("Fay"), {}, {}, 0});
+            EventRounds rounds(t);
+            QueuedRandom random;
+            rounds.drawRound(QStringLiteral("Stock"), {1, 2, 3, 4, 5}, random);
+        }
+        Event(fileR).addEntry({0, QStringLiteral("Stock"), QStringLiteral("Gus"), {}, {}, 0});
+        StationThread display(new StationLink(
+            server(QStringLiteral("display"), QStringLiteral("display"), StationRole::Display),
+            stationFile(dir, QStringLiteral("d.sqlite")), shared.schema, kQuick));
+        WAIT_COMPARE(entries(dir.filePath(QStringLiteral("d.sqlite"))),
+                     QStringLiteral("1 Ann|2 Bob|3 Cy|4 Di|5 Gus"));
+        tower = std::make_unique<StationThread>(towerLink());
+        const QString both = QStringLiteral("1 Ann|2 Bob|3 Cy|4 Di|5 Fay|6 Gus");
+        WAIT_COMPARE(entries(fileT), both);
+        WAIT_COMPARE(entries(fileR), both);
+        WAIT_COMPARE(entries(dir.filePath(QStringLiteral("d.sqlite"))), both);
+    }
+
     // Each station's user has the rights of its role and no more.
     void theServerRefusesWhatARoleMayNotDo()
     {
