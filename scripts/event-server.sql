@@ -75,7 +75,8 @@ GRANT INSERT ON halvex.handover TO halvex_tower;
 
 -- A station's heartbeat: the one write a display station makes. It answers false, and records
 -- nothing, while another run of the program has beaten under the same station name in the last
--- 3 s: two PCs under one name would both hold control and number their passes alike.
+-- 3 s: two PCs under one name would both hold control and number their passes alike. A tower
+-- takes its name from any other kind of station, which records no passes.
 ALTER TABLE halvex.station ADD COLUMN IF NOT EXISTS run_id VARCHAR(40) NOT NULL DEFAULT '';
 DROP FUNCTION IF EXISTS halvex.heartbeat(TEXT, TEXT, TEXT);
 CREATE OR REPLACE FUNCTION halvex.heartbeat(ev TEXT, me TEXT, my_role TEXT, my_run TEXT)
@@ -86,7 +87,8 @@ BEGIN
     VALUES (ev, me, my_role, now(), my_run)
     ON CONFLICT (event_schema, name) DO UPDATE
         SET role = EXCLUDED.role, last_seen = now(), run_id = EXCLUDED.run_id
-        WHERE s.run_id = EXCLUDED.run_id OR s.last_seen < now() - interval '3 seconds';
+        WHERE s.run_id = EXCLUDED.run_id OR s.last_seen < now() - interval '3 seconds'
+            OR (EXCLUDED.role = 'tower' AND s.role <> 'tower');
     RETURN FOUND;
 END $$;
 REVOKE ALL ON FUNCTION halvex.heartbeat(TEXT, TEXT, TEXT, TEXT) FROM PUBLIC;
