@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <bit>
 #include <csignal>
 #include <limits>
 #include <sys/resource.h>
@@ -42,11 +41,11 @@ RaceRecord lane(const QString& side, qint16 number)
 
 QList<quint32> bits(const RaceRecord& r)
 {
-    QList<quint32> b{std::bit_cast<quint32>(r.ReactionTime), std::bit_cast<quint32>(r.Speed),
-                     std::bit_cast<quint32>(r.DialIn), std::bit_cast<quint32>(r.ElapsedTime),
-                     std::bit_cast<quint32>(r.WinMargin)};
+    QList<quint32> b;
+    for (float v : {r.ReactionTime, r.Speed, r.DialIn, r.ElapsedTime, r.WinMargin})
+        b.append(test::bits(v));
     for (float p : r.TimingPoint)
-        b.append(std::bit_cast<quint32>(p));
+        b.append(test::bits(p));
     return b;
 }
 
@@ -105,11 +104,8 @@ private Q_SLOTS:
         QStringList cells;
         for (int c : {2, 5, 6, 8, 9, 10, 16, 17, 18, 19})
             cells << grid.text(2, c);
-        QCOMPARE(cells, (QStringList{QStringLiteral("1"), QStringLiteral("R"),
-                                     QStringLiteral("Zoë 雷\r\nline two"), QStringLiteral("NaN"),
-                                     QStringLiteral("0.1"), QStringLiteral("0.33333334"),
-                                     QStringLiteral("0.99999994"), QStringLiteral("1e-45"),
-                                     QStringLiteral("Lost"), QStringLiteral("Shown")}));
+        QCOMPARE(cells, (QStringList{"1", "R", "Zoë 雷\r\nline two", "NaN", "0.1", "0.33333334",
+                                     "0.99999994", "1e-45", "Lost", "Shown"}));
         QCOMPARE(grid.text(4, 19), QStringLiteral("Committed"));
         QCOMPARE(grid.text(6, 2), QStringLiteral("3"));
 
@@ -125,9 +121,8 @@ private Q_SLOTS:
         QVERIFY(!EventRaceStore(dir.path(), kStart.addDays(2)).findUnfinished());
         QCOMPARE(QDir(dir.filePath(EventRaceStore::kFolderName))
                      .entryList({QStringLiteral("*.sqlite")}, QDir::Files, QDir::Name),
-                 (QStringList{QStringLiteral("Practice 2026-12-06.sqlite"),
-                              QStringLiteral("Practice 2026-12-07 copy.sqlite"),
-                              QStringLiteral("Practice 2026-12-07.sqlite")}));
+                 (QStringList{"Practice 2026-12-06.sqlite", "Practice 2026-12-07 copy.sqlite",
+                              "Practice 2026-12-07.sqlite"}));
     }
 
     // A chosen event takes the following passes and what failed before, in a run of its own; a
@@ -299,12 +294,7 @@ private Q_SLOTS:
             const QString path = dir.filePath(row[0] + QStringLiteral(".sqlite"));
             std::unique_ptr<Event> event =
                 Event::create(path, QStringLiteral("Club Night"), QDate(2026, 12, 6), classes);
-            event->addEntry({0,
-                             QStringLiteral("Stock"),
-                             QStringLiteral("Bob Diaz"),
-                             QStringLiteral("Red Comet"),
-                             {},
-                             0});
+            event->addEntry({0, "Stock", "Bob Diaz", "Red Comet", {}, 0});
             const QStringList refused = event->importEntries(row[1].toLatin1());
             QCOMPARE(refused.join(u'|'), row[2]);
             QCOMPARE(int(Event(path).entries().size()), row[3].toInt());
@@ -315,12 +305,7 @@ private Q_SLOTS:
         QCOMPARE(event.name(), QStringLiteral("Club Night"));
         QCOMPARE(event.day(), QDate(2026, 12, 6));
         QCOMPARE(event.classes(), classes);
-        const Entry alice{3,
-                          QStringLiteral("Bracket"),
-                          QStringLiteral("Alice Hart"),
-                          QStringLiteral("Yellow, Jacket"),
-                          QStringLiteral("12"),
-                          7.25f};
+        const Entry alice{3, "Bracket", "Alice Hart", "Yellow, Jacket", "12", 7.25f};
         QCOMPARE(event.entries()[2], alice);
 
         const QString copy = dir.filePath(QStringLiteral("copy.sqlite"));

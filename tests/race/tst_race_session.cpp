@@ -262,15 +262,9 @@ private Q_SLOTS:
             rig.log.append({}, {});
         RaceSetup s = Rig::proTree();
         s.racerLeft.clear();
-        const EventPairing solo{QStringLiteral("Club"),
-                                QStringLiteral("Stock"),
-                                EventPairing::Stage::Eliminations,
-                                0,
-                                2,
-                                QStringLiteral("E1"),
-                                {0, 8},
-                                {QString(), QStringLiteral("Bob")},
-                                true};
+        const EventPairing solo{"Club", "Stock",     EventPairing::Stage::Eliminations,
+                                0,      2,           "E1",
+                                {0, 8}, {"", "Bob"}, true};
         rig.setup.callPair(s, solo);
         rig.reach(State::Shown);
         QCOMPARE(rig.prompter.texts(), QStringList());
@@ -281,7 +275,7 @@ private Q_SLOTS:
 
         EventPairing pair = solo;
         pair.entries = {7, 8};
-        pair.racers = {QStringLiteral("Ann"), QStringLiteral("Bob")};
+        pair.racers = {"Ann", "Bob"};
         rig.setup.callPair(Rig::proTree(), pair);
         s = Rig::proTree();
         std::swap(s.racerLeft, s.racerRight);

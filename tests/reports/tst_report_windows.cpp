@@ -149,15 +149,9 @@ private Q_SLOTS:
     void anEventPassNamesItsRound()
     {
         RaceResult race = slipRace(0, 0.03f, -0.03f);
-        race.pairing = EventPairing{QStringLiteral("Club Night"),
-                                    QStringLiteral("Stock"),
-                                    EventPairing::Stage::Eliminations,
-                                    2,
-                                    0,
-                                    QStringLiteral("Final"),
-                                    {3, 4},
-                                    {QStringLiteral("Ann"), QStringLiteral("Bob")},
-                                    false};
+        race.pairing = EventPairing{
+            "Club Night",   "Stock", EventPairing::Stage::Eliminations, 2, 0, "Final", {3, 4},
+            {"Ann", "Bob"}, false};
         RecordingSurface s;
         printSlipCopy(s, race, slipSettings(false, 1), "T", "D");
         race.pairing->entries[1] = 0;
