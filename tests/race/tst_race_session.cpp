@@ -93,13 +93,22 @@ private Q_SLOTS:
         rig.reach(before);
         QCOMPARE(rig.session.state(), before);
         rig.port.writes.clear();
+        rig.delays.clear();
         const QString& event = row[2];
-        if (event == u"start-no-class") {
+        const bool quitWhileChecking = event == u"quit-while-checking";
+        if (event == u"start-no-class" || quitWhileChecking) {
             RaceSetup s = Rig::proTree();
-            s.className.clear();
+            (quitWhileChecking ? s.racerLeft : s.className).clear();
             rig.setup.setSetup(s);
         }
-        if (event.startsWith(u"start")) {
+        if (quitWhileChecking) {
+            // The quit comes while the check's message is up: the start ends there.
+            rig.prompter.whileShown = [&](const MessageBox&) {
+                QCOMPARE(rig.session.state(), State::Checking);
+                rig.session.quit();
+            };
+            rig.session.start();
+        } else if (event.startsWith(u"start")) {
             rig.session.start();
         } else if (event == u"end-delay") {
             // The report is held back, so the wait shows.
@@ -121,29 +130,13 @@ private Q_SLOTS:
             QTest::qWait(20);
         }
         QCOMPARE(rig.port.written(), row[3].toLatin1());
+        QCOMPARE(rig.delays.size(), before == State::Idle && after == State::Delay ? 1 : 0);
         QCOMPARE(rig.session.state(), after);
         QCOMPARE(QString::number(rig.log.races()), row[5]);
         QCOMPARE(rig.store.calls, row[6].split(u'|', Qt::SkipEmptyParts));
         QCOMPARE(rig.prompter.texts(), row[7].split(u'|', Qt::SkipEmptyParts));
         // The unit is the race's from Start Race until the session is idle again.
         QCOMPARE(rig.unit.holder() == TimingUnit::Holder::Race, after != State::Idle);
-    }
-
-    // A quit while a check's message is up ends the start there.
-    void quitWhileChecking()
-    {
-        Rig rig;
-        RaceSetup s = Rig::proTree();
-        s.racerLeft.clear();
-        rig.setup.setSetup(s);
-        rig.prompter.whileShown = [&](const MessageBox&) {
-            QCOMPARE(rig.session.state(), State::Checking);
-            rig.session.quit();
-        };
-        QCOMPARE(rig.session.start(), SetupField::RacerLeft);
-        QCOMPARE(rig.session.state(), State::Idle);
-        QCOMPARE(rig.delays.size(), 0);
-        QVERIFY(rig.port.writes.isEmpty());
     }
 
     // One setup a row of setup-checks.tsv: the first check it fails stops the race there.
