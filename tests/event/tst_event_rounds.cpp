@@ -235,7 +235,8 @@ private Q_SLOTS:
         QCOMPARE(EventRounds(reopened).callOrder().front().className, QStringLiteral("Open"));
     }
 
-    // A folder that is not there or refuses new files: the page that was there stays as it was.
+    // A folder that refuses new files: the page that was there stays as it was. (A folder that
+    // is not there, and its message, is event-publish-results.scn.)
     void aFolderThatCannotBeWrittenKeepsTheOldPage()
     {
         QTemporaryDir dir;
@@ -245,16 +246,10 @@ private Q_SLOTS:
         writeFile(web + QStringLiteral("/index.html"), "old page");
         QVERIFY(QFile::setPermissions(web, QFile::Permissions(0x5555)));
         const QJsonDocument doc(QJsonObject{{"event", QJsonObject{{"name", "Club"}}}});
-        const auto failure = [&doc](const QString& folder) {
-            return failureOf([&] { publishResults(folder, doc); }).description();
-        };
-        QCOMPARE(failure(dir.filePath(QStringLiteral("gone"))),
-                 QStringLiteral("The results could not be published to the folder \"%1\": there "
-                                "is no such folder.")
-                     .arg(dir.filePath(QStringLiteral("gone"))));
         {
             const AsOrdinaryUser user;
-            QVERIFY(failure(web).startsWith(
+            const Failure refused = failureOf([&] { publishResults(web, doc); });
+            QVERIFY(refused.description().startsWith(
                 QStringLiteral("The results could not be published to the folder \"%1\": ")
                     .arg(web)));
         }
