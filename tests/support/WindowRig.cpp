@@ -59,11 +59,9 @@ void WindowRig::writeSettings() const
 
 void WindowRig::writeLists() const
 {
-    writeNames(dir.filePath(kRacersFileName),
-               {QStringLiteral("Bob Diaz"), QStringLiteral("alice Hart"), QStringLiteral("Carla")});
-    writeNames(dir.filePath(kCarsFileName), {QStringLiteral("Red Comet"), QStringLiteral("Blue")});
-    writeNames(dir.filePath(kClassesFileName),
-               {QStringLiteral("Stock"), QStringLiteral("Modified")});
+    writeNames(dir.filePath(kRacersFileName), {"Bob Diaz", "alice Hart", "Carla"});
+    writeNames(dir.filePath(kCarsFileName), {"Red Comet", "Blue"});
+    writeNames(dir.filePath(kClassesFileName), {"Stock", "Modified"});
 }
 
 Services WindowRig::services()
