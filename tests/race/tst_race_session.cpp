@@ -44,18 +44,6 @@ RaceReply reply(qint32 rtLeft, qint32 rtRight, qint32 finishLeft, qint32 finishR
     return r;
 }
 
-DragSettings imperial()
-{
-    DragSettings s;
-    s.SpeedTrapDistance = 12;
-    s.SpeedMultiplier = 1;
-    s.NumberOfSensors = 3;
-    s.InterSensorDistance[1] = QStringLiteral("10 ft");
-    s.InterSensorDistance[2] = QStringLiteral("20 ft");
-    s.InterSensorDistance[3] = QStringLiteral("40 ft");
-    return s;
-}
-
 // The highest draw below 1.
 const float kMax = 1.0f - 1.0f / 16777216.0f;
 
@@ -118,7 +106,7 @@ private Q_SLOTS:
         const auto unit = [&row](int i) { return row[i].toInt(); };
         const QString expected = row[8];
         const RaceResult r = computeRace(annAgainstBob(unit(1), row[2], row[3]),
-                                         reply(unit(4), unit(5), unit(6), unit(7)), imperial(), 7);
+                                         reply(unit(4), unit(5), unit(6), unit(7)), testStrip(), 7);
         const WinnerDecision& w = r.decision;
         QString got = w.winner == Lane::Left    ? QStringLiteral("L")
                       : w.winner == Lane::Right ? QStringLiteral("R")
@@ -143,7 +131,7 @@ private Q_SLOTS:
         r[5] = 20000;
         r[6] = 19000;
         r[9] = 75000;
-        const RaceResult res = computeRace(annAgainstBob(2, "9.123", "1.017"), r, imperial(), 3);
+        const RaceResult res = computeRace(annAgainstBob(2, "9.123", "1.017"), r, testStrip(), 3);
         const RaceRecord& L = res.left;
         const RaceRecord& R = res.right;
         QCOMPARE(L.RaceNumber, qint16(3));
@@ -169,7 +157,7 @@ private Q_SLOTS:
     {
         // 12 inches in 0.01 s (finish 1.0500, trap 1.0400) is 68.18... miles per hour.
         const RaceResult r = computeRace(
-            annAgainstBob(0), reply(500, 400, 10500, 10800, 10400, 10700), imperial(), 1);
+            annAgainstBob(0), reply(500, 400, 10500, 10800, 10400, 10700), testStrip(), 1);
         QCOMPARE(bits(r.left.Speed), 0x42885d20u);
         QCOMPARE(r.lanes[0].speed, QStringLiteral("68.18"));
         QCOMPARE(ComputeSpeed(0.0f, 12, 1, false), 0.0f);
@@ -182,7 +170,7 @@ private Q_SLOTS:
 
     void theResultAsShown()
     {
-        DragSettings s = imperial();
+        DragSettings s = testStrip();
         RaceReply r = reply(-60, 440, 9500, 9940, 9400, 9800);
         r[5] = 1200;
         r[6] = 1700;

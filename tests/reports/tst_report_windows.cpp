@@ -44,13 +44,10 @@ RaceResult slipRace(int tree, float leftMargin, float rightMargin,
     return r;
 }
 
-// A track with three named timing points; the large layout in miles, the small one metric.
+// The test strip; the large layout in miles, the small one metric.
 DragSettings slipSettings(bool large, int sensors)
 {
-    DragSettings s;
-    s.TrackName = QStringLiteral("Test Strip");
-    s.TrackLength = QStringLiteral("66 ft");
-    s.InterSensorDistance = {QString(), "10 ft", "20 ft", "40 ft", QString(), QString()};
+    DragSettings s = testStrip();
     s.NumberOfSensors = static_cast<qint16>(sensors);
     s.LargeFont = large;
     s.Metric = !large;

@@ -36,10 +36,8 @@ const QString kPython = QStringLiteral("/usr/bin/python3");
 
 DragSettings twoSensors()
 {
-    DragSettings s;
+    DragSettings s = testStrip();
     s.NumberOfSensors = 2;
-    s.InterSensorDistance[1] = QStringLiteral("10 ft");
-    s.InterSensorDistance[2] = QStringLiteral("20 ft");
     return s;
 }
 
