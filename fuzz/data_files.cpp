@@ -24,10 +24,16 @@ using halvex::fuzz::check;
 
 namespace {
 
-QString placeFile(const QString& subdir, const QString& name, const QByteArray& bytes)
+// A folder of its own for each file, in the scratch folder.
+QString folderOf(const QString& subdir)
 {
     QDir(fuzz::scratchFolder().path()).mkpath(subdir);
-    const QString path = fuzz::scratchFolder().path() + u'/' + subdir + u'/' + name;
+    return fuzz::scratchFolder().path() + u'/' + subdir;
+}
+
+QString placeFile(const QString& subdir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = folderOf(subdir) + u'/' + name;
     writeFileAtomically(path, bytes);
     return path;
 }
@@ -79,7 +85,7 @@ void windowStateFile(const QByteArray& bytes)
 void creditsFile(const QByteArray& bytes)
 {
     placeFile(QStringLiteral("c"), kCreditsFileName, bytes);
-    const ProgramFolder folder(fuzz::scratchFolder().path() + QStringLiteral("/c"));
+    const ProgramFolder folder(folderOf(QStringLiteral("c")));
     Credits credits(folder);
     int count = 0;
     bool readable = true;
@@ -125,12 +131,11 @@ void passwordFile(const QByteArray& bytes)
 {
     placeFile(QStringLiteral("f"), kPasswordFileName, bytes);
     test::ScriptedPrompter prompter;
-    Password password(ProgramFolder(fuzz::scratchFolder().path() + QStringLiteral("/f")));
+    Password password{ProgramFolder(folderOf(QStringLiteral("f")))};
     password.reload(prompter);
     if (!prompter.texts().isEmpty() || password.stored().contains(u'"'))
         return;
-    QDir(fuzz::scratchFolder().path()).mkpath(QStringLiteral("g"));
-    Password copy(ProgramFolder(fuzz::scratchFolder().path() + QStringLiteral("/g")));
+    Password copy{ProgramFolder(folderOf(QStringLiteral("g")))};
     copy.write(password.stored());
     copy.reload(prompter);
     check(prompter.texts().isEmpty() && copy.stored() == password.stored(),
@@ -141,25 +146,11 @@ void passwordFile(const QByteArray& bytes)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    static void (*const files[])(const QByteArray&) = {settingsFile, windowStateFile, creditsFile,
+                                                       namesFile, passwordFile};
     if (size == 0)
         return 0;
-    const QByteArray bytes(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1));
-    switch (data[0] % 5) {
-    case 0:
-        settingsFile(bytes);
-        break;
-    case 1:
-        windowStateFile(bytes);
-        break;
-    case 2:
-        creditsFile(bytes);
-        break;
-    case 3:
-        namesFile(bytes);
-        break;
-    default:
-        passwordFile(bytes);
-        break;
-    }
+    files[data[0] % std::size(files)](
+        QByteArray(reinterpret_cast<const char*>(data) + 1, qsizetype(size - 1)));
     return 0;
 }

@@ -54,11 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     RaceResult race;
     race.setup.treeIndex = in.ConsumeIntegral<qint16>();
-    race.setup.className = halvex::fuzz::anyText(in, 40);
-    race.setup.racerLeft = halvex::fuzz::anyText(in, 40);
-    race.setup.racerRight = halvex::fuzz::anyText(in, 40);
-    race.setup.carLeft = halvex::fuzz::anyText(in, 40);
-    race.setup.carRight = halvex::fuzz::anyText(in, 40);
+    for (QString* text : {&race.setup.className, &race.setup.racerLeft, &race.setup.racerRight,
+                          &race.setup.carLeft, &race.setup.carRight})
+        *text = halvex::fuzz::anyText(in, 40);
     fillRecord(in, race.left);
     fillRecord(in, race.right);
     const QString title = halvex::fuzz::anyText(in, 60);

@@ -91,16 +91,14 @@ private Q_SLOTS:
         const Failure past = failureOf([&] { in.text(); });
         QCOMPARE(past.code(), int(Failure::InputPastEnd));
         QCOMPARE(past.description(), QStringLiteral("Input past end of file"));
-    }
 
-    void readerRoundsIntegersHalfToEven()
-    {
-        DelimitedReader in("2.5,3.5,-1.5,#TRUE#,40000");
-        QCOMPARE(in.integer16(), qint16(2));
-        QCOMPARE(in.integer16(), qint16(4));
-        QCOMPARE(in.integer32(), -2);
-        QCOMPARE(in.integer16(), qint16(-1));
-        QCOMPARE(failureOf([&] { in.integer16(); }).code(), int(Failure::Overflow)); // 40000
+        // Integers round halves to even.
+        DelimitedReader whole("2.5,3.5,-1.5,#TRUE#,40000");
+        QCOMPARE(whole.integer16(), qint16(2));
+        QCOMPARE(whole.integer16(), qint16(4));
+        QCOMPARE(whole.integer32(), -2);
+        QCOMPARE(whole.integer16(), qint16(-1));
+        QCOMPARE(failureOf([&] { whole.integer16(); }).code(), int(Failure::Overflow)); // 40000
     }
 
     void cp1252()
@@ -146,17 +144,16 @@ private Q_SLOTS:
                  QStringLiteral("Type mismatch in DragRacing.dat: field 2 is not a number"));
     }
 
-    void writtenAndReadBackFieldForField()
+    // The settings file written and read back field for field.
+    void settingsFile()
     {
         writeSettingsFile(settingsPath(), kSample);
         QCOMPARE(fileBytes(settingsPath()), kSampleLine);
         DragSettings back;
         QCOMPARE(readSettingsFile(settingsPath(), back), QStringList());
         QCOMPARE(back, kSample);
-    }
 
-    void aFailedReadKeepsTheFieldsItDoesNotReach()
-    {
+        // A failed read keeps the fields it does not reach.
         DragSettings s = kSample;
         QCOMPARE(readSettingsFile(settingsDir.filePath(QStringLiteral("none.dat")), s),
                  QStringList({"File not found: none.dat",
@@ -170,10 +167,8 @@ private Q_SLOTS:
         expected.TrackName = QStringLiteral("Strip");
         expected.SpeedTrapDistance = 12;
         QCOMPARE(s, expected);
-    }
 
-    void distanceTextsAreNormalised()
-    {
+        // The distances are kept in one spelling.
         QCOMPARE(normaliseDistanceText(QStringLiteral("  66' ")), QStringLiteral("66 ft"));
         QCOMPARE(normaliseDistanceText(QStringLiteral("5'6\"")), QStringLiteral("5 ft6 in"));
         QCOMPARE(normaliseDistanceText(QStringLiteral("   ")), QString());

@@ -60,9 +60,12 @@ bool schedulerRunning()
 }
 
 // A race on screen over the default printer; then its slip printed again from the statistics
-// window and the log's grid printed from the race data window.
-QStringList printBothWays(WindowRig& rig, DefaultPrinterSurface& printer)
+// window and the log's grid printed from the race data window. What each way says; a notice
+// shown is a fault, as nothing was printed.
+QStringList printBothWays()
 {
+    WindowRig rig;
+    DefaultPrinterSurface printer;
     rig.printSurface = &printer;
     rig.startWith(WindowRig::proTreeSetup(true));
     pressStartRace(rig.window());
@@ -71,7 +74,7 @@ QStringList printBothWays(WindowRig& rig, DefaultPrinterSurface& printer)
     rig.stats()->cmdPrint->click();
     rig.stats()->cmdOk->click();
     withRaceData(rig, [](frmGridData& data) { data.mnuPrint->trigger(); });
-    return rig.prompter.texts();
+    return rig.printNotices == 0 ? rig.prompter.texts() : QStringList{"a notice was shown"};
 }
 
 const char* const kChildFolder = "HALVEX_TEST_RACE_THEN_DIE";
@@ -233,12 +236,9 @@ private Q_SLOTS:
         if (!QPrinterInfo::defaultPrinter().isNull())
             QSKIP("the print system offers a default printer even when asked for one that is "
                   "not there");
-        WindowRig rig;
-        DefaultPrinterSurface printer;
         const QString none = QStringLiteral("No default printer is installed. Install a printer "
                                             "and make it the default printer, then print again.");
-        QCOMPARE(printBothWays(rig, printer), QStringList(2, none));
-        QCOMPARE(rig.printNotices, 0);
+        QCOMPARE(printBothWays(), QStringList(2, none));
     }
 
     void aQueueThatRefusesTheJob()
@@ -253,14 +253,11 @@ private Q_SLOTS:
         qputenv("PRINTER", kRefusingQueue.toLatin1());
         qputenv("LPDEST", kRefusingQueue.toLatin1());
         QCOMPARE(QPrinterInfo::defaultPrinter().printerName(), kRefusingQueue);
-        WindowRig rig;
-        DefaultPrinterSurface printer;
-        const QStringList messages = printBothWays(rig, printer);
+        const QStringList messages = printBothWays();
         run(QStringLiteral("lpadmin"), {QStringLiteral("-x"), kRefusingQueue});
         const QString refused =
             QStringLiteral("The printer \"%1\" did not accept the job.").arg(kRefusingQueue);
         QCOMPARE(messages, QStringList(2, refused));
-        QCOMPARE(rig.printNotices, 0);
     }
 
     void racesOfAKilledRunComeBack()

@@ -8,7 +8,9 @@
 #include "race/Credits.h"
 #include "race/DemoRace.h"
 #include "race/LadderColumns.h"
+#include "race/RaceResult.h"
 #include "race/RaceSession.h"
+#include "race/ResultDisplay.h"
 #include "race/Scoreboard.h"
 #include "race/SetupModel.h"
 #include "support/Brackets.h"
@@ -27,6 +29,20 @@ using namespace std::chrono_literals;
 using State = RaceSession::State;
 
 namespace {
+// A race report: reaction times, raw finishes (from the lane's start signal) and traps in units
+// of 0.1 ms, the timing points left at 0 unless given.
+RaceReply reply(qint32 rtLeft, qint32 rtRight, qint32 finishLeft, qint32 finishRight,
+                qint32 trapLeft = 0, qint32 trapRight = 0)
+{
+    RaceReply r{};
+    r[3] = rtLeft;
+    r[4] = rtRight;
+    r[11] = trapLeft;
+    r[12] = trapRight;
+    r[13] = finishLeft;
+    r[14] = finishRight;
+    return r;
+}
 
 // The highest draw below 1.
 const float kMax = 1.0f - 1.0f / 16777216.0f;
@@ -72,12 +88,128 @@ RaceSetup dialInRace()
 
 } // namespace
 
-// The race session, from the setup to the result and its commit, and the board that follows it.
+// The race: its result computed and decided from the unit's report, the race session from the
+// setup to the result and its commit, and the board that follows it.
 class TestRaceSession : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
+    // One race a row of winner-decisions.tsv.
+    void winnerDecision_data() { addTableRows(QFINDTESTDATA("winner-decisions.tsv"), 9); }
+
+    void winnerDecision()
+    {
+        QFETCH(QStringList, row);
+        for (int i : {1, 4, 5, 6, 7})
+            QCOMPARE(QString::number(row[i].toInt()), row[i]); // no typo read as 0
+        const auto unit = [&row](int i) { return row[i].toInt(); };
+        const QString expected = row[8];
+        const RaceResult r = computeRace(annAgainstBob(unit(1), row[2], row[3]),
+                                         reply(unit(4), unit(5), unit(6), unit(7)), testStrip(), 7);
+        const WinnerDecision& w = r.decision;
+        QString got = w.winner == Lane::Left    ? QStringLiteral("L")
+                      : w.winner == Lane::Right ? QStringLiteral("R")
+                                                : QStringLiteral("-");
+        for (const auto& [name, left, right] :
+             {std::tuple(" red:", w.redLightLeft, w.redLightRight),
+              std::tuple(" out:", w.breakoutLeft, w.breakoutRight)})
+            if (left || right)
+                got += QLatin1String(name) + (left ? "L" : "") + (right ? "R" : "");
+        QCOMPARE(got, expected);
+
+        // The win is written into both records and lights the winner's lane; no winner, no text.
+        const QString written = r.left.Result + u'/' + r.right.Result + u' ' + r.winLight;
+        QCOMPARE(written, expected[0] == u'L'   ? QStringLiteral("Win/Lost GL81")
+                          : expected[0] == u'R' ? QStringLiteral("Lost/Win GR81")
+                                                : QStringLiteral("/ "));
+    }
+
+    void timesAndMarginsAreSingleAtEveryStep()
+    {
+        RaceReply r = reply(5000, 4000, 45678, 98765, 45000, 98000);
+        r[5] = 20000;
+        r[6] = 19000;
+        r[9] = 75000;
+        const RaceResult res = computeRace(annAgainstBob(2, "9.123", "1.017"), r, testStrip(), 3);
+        const RaceRecord& L = res.left;
+        const RaceRecord& R = res.right;
+        QCOMPARE(L.RaceNumber, qint16(3));
+        QCOMPARE(R.Lane, QStringLiteral("R"));
+        QCOMPARE(R.Car, QStringLiteral("Blue"));
+        QCOMPARE(bits(L.ReactionTime), 0x3f000000u);   // 0.5
+        QCOMPARE(bits(L.TimingPoint[0]), 0x3fc00000u); // 2.0 - 0.5
+        QCOMPARE(bits(L.TimingPoint[1]), 0xbf000000u); // a point the unit left at 0
+        QCOMPARE(bits(L.TimingPoint[2]), 0x40e00000u); // 7.5 - 0.5
+        QCOMPARE(bits(L.TimingPoint[3]), 0u);
+        QCOMPARE(bits(res.trapTimeLeft), 0x40900000u); // 4.5
+        // Margins from the raw finish times and the dial-ins, each difference and the sum
+        // rounded to single; worked in double the last bit differs.
+        QCOMPARE(bits(L.WinMargin), 0x4156a29cu);
+        QCOMPARE(bits(R.WinMargin), 0xc156a29cu);
+        QCOMPARE(bits(L.DialIn), bits(9.123f));
+        // ET: raw finish minus RT, in single.
+        QCOMPARE(bits(L.ElapsedTime), bits(4.5678f - 0.5f));
+        QCOMPARE(bits(R.ElapsedTime), bits(9.8765f - 0.4f));
+    }
+
+    void trapSpeeds()
+    {
+        // 12 inches in 0.01 s (finish 1.0500, trap 1.0400) is 68.18... miles per hour.
+        const RaceResult r = computeRace(
+            annAgainstBob(0), reply(500, 400, 10500, 10800, 10400, 10700), testStrip(), 1);
+        QCOMPARE(bits(r.left.Speed), 0x42885d20u);
+        QCOMPARE(r.lanes[0].speed, QStringLiteral("68.18"));
+        QCOMPARE(ComputeSpeed(0.0f, 12, 1, false), 0.0f);
+        QVERIFY(ComputeSpeed(-0.01f, 12, 1, false) < 0.0f);
+        QCOMPARE(bits(ComputeSpeed(0.01f, 100, 1, true)), bits(360.0f));
+        QCOMPARE(speedText(360.0f), QStringLiteral("360.0"));
+        QCOMPARE(speedText(100.0f), QStringLiteral("100.00"));
+        QCOMPARE(speedText(100.5f), QStringLiteral("100.5"));
+    }
+
+    void theResultAsShown()
+    {
+        DragSettings s = testStrip();
+        RaceReply r = reply(-60, 440, 9500, 9940, 9400, 9800);
+        r[5] = 1200;
+        r[6] = 1700;
+        RaceResult res = computeRace(annAgainstBob(2, "7.5", "9.25"), r, s, 12);
+        QCOMPARE(res.caption, QStringLiteral("Statistics - Race # 12"));
+        QCOMPARE(res.classHeading, QStringLiteral("Class: Stock"));
+        QCOMPARE(res.speedHeading, QStringLiteral("MPH"));
+        QCOMPARE(res.sensorNames, QStringLiteral("10 ft\n20 ft\n40 ft"));
+        QCOMPARE(res.timingFontSize, 40);
+        const LaneDisplay& L = res.lanes[0];
+        const LaneDisplay& R = res.lanes[1];
+        QCOMPARE(L.reactionTime, QStringLiteral("-0.0060"));
+        QCOMPARE(L.reactionTimeColour, kColourRed);
+        QCOMPARE(R.reactionTimeColour, kColourLightGrey);
+        QCOMPARE(L.elapsedTimeColour, kColourYellow); // 0.9560 under a dial-in of 7.500
+        QCOMPARE(R.nameColour, kColourGreen);
+        QCOMPARE(R.carColour, kColourGreen);
+        QCOMPARE(L.nameColour, kColourLightGrey);
+        QCOMPARE(L.timingPoints, QStringLiteral("0.1260\n0.0060\n0.0060"));
+        QCOMPARE(L.handicap, QStringLiteral("Dial-In 7.500"));
+        QCOMPARE(R.handicap, QStringLiteral("Dial-In 9.250"));
+        // Only a margin above 0 is shown: 7.5 - 9.25 + 0.044 is below.
+        QCOMPARE(L.winMargin, QString());
+        QCOMPARE(R.winMargin, QStringLiteral("1.7060"));
+
+        s.Metric = true;
+        s.NumberOfSensors = 5;
+        res = computeRace(annAgainstBob(4, "7.5", "7.5"), r, s, 1);
+        QCOMPARE(res.speedHeading, QStringLiteral("KPH"));
+        QCOMPARE(res.timingFontSize, 23);
+        QCOMPARE(res.lanes[1].handicap, QStringLiteral("Index 7.500"));
+        s.NumberOfSensors = 2;
+        res = computeRace(annAgainstBob(3, "x", "y"), r, s, 1);
+        QCOMPARE(res.timingFontSize, 0);
+        QCOMPARE(res.lanes[0].handicap, QString());
+        QCOMPARE(bits(res.left.DialIn), 0u);
+        QCOMPARE(res.lanes[0].elapsedTimeColour, kColourLightGrey);
+    }
+
     // One event a row of session-transitions.tsv: the state before, the event, the bytes the
     // unit gets meanwhile and the state after, with the races the log and the store then hold.
     void transitions_data() { addTableRows(QFINDTESTDATA("session-transitions.tsv"), 8); }
@@ -93,13 +225,22 @@ private Q_SLOTS:
         rig.reach(before);
         QCOMPARE(rig.session.state(), before);
         rig.port.writes.clear();
+        rig.delays.clear();
         const QString& event = row[2];
-        if (event == u"start-no-class") {
+        const bool quitWhileChecking = event == u"quit-while-checking";
+        if (event == u"start-no-class" || quitWhileChecking) {
             RaceSetup s = Rig::proTree();
-            s.className.clear();
+            (quitWhileChecking ? s.racerLeft : s.className).clear();
             rig.setup.setSetup(s);
         }
-        if (event.startsWith(u"start")) {
+        if (quitWhileChecking) {
+            // The quit comes while the check's message is up: the start ends there.
+            rig.prompter.whileShown = [&](const MessageBox&) {
+                QCOMPARE(rig.session.state(), State::Checking);
+                rig.session.quit();
+            };
+            rig.session.start();
+        } else if (event.startsWith(u"start")) {
             rig.session.start();
         } else if (event == u"end-delay") {
             // The report is held back, so the wait shows.
@@ -121,29 +262,13 @@ private Q_SLOTS:
             QTest::qWait(20);
         }
         QCOMPARE(rig.port.written(), row[3].toLatin1());
+        QCOMPARE(rig.delays.size(), before == State::Idle && after == State::Delay ? 1 : 0);
         QCOMPARE(rig.session.state(), after);
         QCOMPARE(QString::number(rig.log.races()), row[5]);
         QCOMPARE(rig.store.calls, row[6].split(u'|', Qt::SkipEmptyParts));
         QCOMPARE(rig.prompter.texts(), row[7].split(u'|', Qt::SkipEmptyParts));
         // The unit is the race's from Start Race until the session is idle again.
         QCOMPARE(rig.unit.holder() == TimingUnit::Holder::Race, after != State::Idle);
-    }
-
-    // A quit while a check's message is up ends the start there.
-    void quitWhileChecking()
-    {
-        Rig rig;
-        RaceSetup s = Rig::proTree();
-        s.racerLeft.clear();
-        rig.setup.setSetup(s);
-        rig.prompter.whileShown = [&](const MessageBox&) {
-            QCOMPARE(rig.session.state(), State::Checking);
-            rig.session.quit();
-        };
-        QCOMPARE(rig.session.start(), SetupField::RacerLeft);
-        QCOMPARE(rig.session.state(), State::Idle);
-        QCOMPARE(rig.delays.size(), 0);
-        QVERIFY(rig.port.writes.isEmpty());
     }
 
     // One setup a row of setup-checks.tsv: the first check it fails stops the race there.
@@ -262,15 +387,9 @@ private Q_SLOTS:
             rig.log.append({}, {});
         RaceSetup s = Rig::proTree();
         s.racerLeft.clear();
-        const EventPairing solo{QStringLiteral("Club"),
-                                QStringLiteral("Stock"),
-                                EventPairing::Stage::Eliminations,
-                                0,
-                                2,
-                                QStringLiteral("E1"),
-                                {0, 8},
-                                {QString(), QStringLiteral("Bob")},
-                                true};
+        const EventPairing solo{"Club", "Stock",     EventPairing::Stage::Eliminations,
+                                0,      2,           "E1",
+                                {0, 8}, {"", "Bob"}, true};
         rig.setup.callPair(s, solo);
         rig.reach(State::Shown);
         QCOMPARE(rig.prompter.texts(), QStringList());
@@ -281,7 +400,7 @@ private Q_SLOTS:
 
         EventPairing pair = solo;
         pair.entries = {7, 8};
-        pair.racers = {QStringLiteral("Ann"), QStringLiteral("Bob")};
+        pair.racers = {"Ann", "Bob"};
         rig.setup.callPair(Rig::proTree(), pair);
         s = Rig::proTree();
         std::swap(s.racerLeft, s.racerRight);
@@ -311,7 +430,8 @@ private Q_SLOTS:
     }
 
     // That each race takes a credit while the coin box is installed, and none left or no file
-    // stops Start Race, is a scenario (main-coin-each-race-takes-a-credit.scn).
+    // stops Start Race, is a scenario (main-coin-each-race-takes-a-credit.scn), as are a missing
+    // file made with no credits (damaged-credits.scn) and a coin shown (main-coin-buys-races.scn).
     void coins()
     {
         QTemporaryDir dir;
@@ -319,16 +439,13 @@ private Q_SLOTS:
         // No file: the coin is not taken, and nothing is shown.
         QVERIFY(!credits.insertCoin(3));
         QCOMPARE(credits.text(), QStringLiteral("0 Credits"));
-        credits.createFileIfMissing();
         const QString file = dir.filePath(kCreditsFileName);
-        QCOMPARE(fileBytes(file), QByteArray("0\r\n"));
+        writeFile(file, "32764\r\n");
         QVERIFY(credits.insertCoin(3));
-        QCOMPARE(credits.text(), QStringLiteral("3 Credits"));
-        QCOMPARE(fileBytes(file), QByteArray("3\r\n"));
+        QCOMPARE(fileBytes(file), QByteArray("32767\r\n"));
         // A count past 32767 is refused and changes nothing.
-        writeFile(file, "32766\r\n");
-        QVERIFY(!credits.insertCoin(2));
-        QCOMPARE(fileBytes(file), QByteArray("32766\r\n"));
+        QVERIFY(!credits.insertCoin(1));
+        QCOMPARE(fileBytes(file), QByteArray("32767\r\n"));
     }
 
     // That a demo race sends nothing, and shows the times of its draws, is a scenario
@@ -398,21 +515,16 @@ private Q_SLOTS:
         QCOMPARE(rig.board.raceTitle(), QStringLiteral("Next Race"));
         QCOMPARE(lanes[0].racer, QStringLiteral("Ann"));
         QCOMPARE(lanes[1].car, QStringLiteral("Blue"));
-        QCOMPARE(lanes[0].handicap, QStringLiteral("Dial-In 1.000"));
-        // Not a number: shown as typed, as the race will not start with it.
-        QCOMPARE(lanes[1].handicap, QStringLiteral("Dial-In 7.5x"));
-        QCOMPARE(lanes[0].reactionTime, QString());
-        QCOMPARE(lanes[1].nameColour, kColourLightGrey);
-
-        s.treeIndex = 4;
-        s.dialInRight = QStringLiteral("1e39"); // numeric, but beyond a single
-        rig.setup.setSetup(s);
-        QCOMPARE(lanes[0].handicap, QStringLiteral("Index 1.000"));
-        QCOMPARE(lanes[1].handicap, QStringLiteral("Index 1e39"));
-        s.treeIndex = 3;
-        rig.setup.setSetup(s);
-        QCOMPARE(lanes[0].handicap, QString());
-        QCOMPARE(lanes[1].handicap, QString());
+        // Not a number, or numeric but beyond a single: shown as typed, as the race will not
+        // start with it.
+        for (const auto& [tree, right, shown] :
+             {std::tuple(2, "7.5x", "Dial-In 1.000|Dial-In 7.5x"),
+              std::tuple(4, "1e39", "Index 1.000|Index 1e39"), std::tuple(3, "1e39", "|")}) {
+            s.treeIndex = qint16(tree);
+            s.dialInRight = QString::fromLatin1(right);
+            rig.setup.setSetup(s);
+            QCOMPARE(lanes[0].handicap + u'|' + lanes[1].handicap, QString::fromLatin1(shown));
+        }
         QCOMPARE(rig.board.speedHeading(), QStringLiteral("MPH"));
         DragSettings metric;
         metric.Metric = true;

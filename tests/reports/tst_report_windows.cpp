@@ -44,13 +44,10 @@ RaceResult slipRace(int tree, float leftMargin, float rightMargin,
     return r;
 }
 
-// A track with three named timing points; the large layout in miles, the small one metric.
+// The test strip; the large layout in miles, the small one metric.
 DragSettings slipSettings(bool large, int sensors)
 {
-    DragSettings s;
-    s.TrackName = QStringLiteral("Test Strip");
-    s.TrackLength = QStringLiteral("66 ft");
-    s.InterSensorDistance = {QString(), "10 ft", "20 ft", "40 ft", QString(), QString()};
+    DragSettings s = testStrip();
     s.NumberOfSensors = static_cast<qint16>(sensors);
     s.LargeFont = large;
     s.Metric = !large;
@@ -149,15 +146,9 @@ private Q_SLOTS:
     void anEventPassNamesItsRound()
     {
         RaceResult race = slipRace(0, 0.03f, -0.03f);
-        race.pairing = EventPairing{QStringLiteral("Club Night"),
-                                    QStringLiteral("Stock"),
-                                    EventPairing::Stage::Eliminations,
-                                    2,
-                                    0,
-                                    QStringLiteral("Final"),
-                                    {3, 4},
-                                    {QStringLiteral("Ann"), QStringLiteral("Bob")},
-                                    false};
+        race.pairing = EventPairing{
+            "Club Night",   "Stock", EventPairing::Stage::Eliminations, 2, 0, "Final", {3, 4},
+            {"Ann", "Bob"}, false};
         RecordingSurface s;
         printSlipCopy(s, race, slipSettings(false, 1), "T", "D");
         race.pairing->entries[1] = 0;

@@ -234,34 +234,15 @@ ScenarioRunner::Result ScenarioRunner::setUp(const QString& verb, const QStringL
         const QDate day = QDate::fromString(args[0], Qt::ISODate);
         EventRaceStore killed(rig().folder(), QDateTime(day, QTime(20, 0)));
         for (int n = 0; n < number(args[1]); ++n) {
-            RaceRecord left{QStringLiteral("Stock"),
-                            QStringLiteral("Bob Diaz"),
-                            QStringLiteral("Red Comet"),
-                            QStringLiteral("L"),
-                            qint16(5 + n),
-                            {},
-                            {},
-                            0.05f,
-                            {0.25f, 0.45f, 0.8f, 0, 0},
-                            50.13f,
-                            0,
-                            1.0f,
-                            0.03f,
-                            QStringLiteral("Win")};
-            RaceRecord right{QStringLiteral("Stock"),
-                             QStringLiteral("Carla"),
-                             QStringLiteral("Blue"),
-                             QStringLiteral("R"),
-                             qint16(5 + n),
-                             {},
-                             {},
-                             0.04f,
-                             {0.24f, 0.46f, 0.82f, 0, 0},
-                             49.1f,
-                             0,
-                             1.04f,
-                             -0.03f,
-                             QStringLiteral("Lost")};
+            const qint16 race = qint16(5 + n);
+            const RaceRecord left{"Stock", "Bob Diaz", "Red Comet",
+                                  "L",     race,       {},
+                                  {},      0.05f,      {0.25f, 0.45f, 0.8f, 0, 0},
+                                  50.13f,  0,          1.0f,
+                                  0.03f,   "Win"};
+            const RaceRecord right{
+                "Stock", "Carla", "Blue", "R",    race,  {}, {}, 0.04f, {0.24f, 0.46f, 0.82f, 0, 0},
+                49.1f,   0,       1.04f,  -0.03f, "Lost"};
             killed.raceShown(left, right, {});
             killed.raceCommitted(left, right);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/DragSettings.h"
 #include "platform/Failure.h"
 
 #include <QByteArray>
@@ -24,6 +25,19 @@ inline QByteArray fileBytes(const QString& path)
 inline quint32 bits(float value)
 {
     return std::bit_cast<quint32>(value);
+}
+
+// The test strip: 66 ft long, a speed trap of 12 inches, three timing points at 10, 20 and 40 ft.
+inline DragSettings testStrip()
+{
+    DragSettings s;
+    s.TrackName = QStringLiteral("Test Strip");
+    s.TrackLength = QStringLiteral("66 ft");
+    s.SpeedTrapDistance = 12;
+    s.SpeedMultiplier = 1;
+    s.InterSensorDistance = {QString(), "10 ft", "20 ft", "40 ft", QString(), QString()};
+    s.NumberOfSensors = 3;
+    return s;
 }
 
 // The failure that `act` throws; one of code -1 when it throws none, so that the code compared

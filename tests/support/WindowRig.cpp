@@ -17,15 +17,8 @@ WindowRig::WindowRig(Port kind)
     if (kind == Port::Serial)
         serialPort = std::make_unique<QtSerialPort>(ProgramFolder(dir.path()),
                                                     dir.filePath(QStringLiteral("no-ttyS")));
+    settings = testStrip();
     settings.ProTreeCountdown = 0.4f;
-    settings.TrackName = QStringLiteral("Test Strip");
-    settings.SpeedTrapDistance = 12;
-    settings.TrackLength = QStringLiteral("66 ft");
-    settings.SpeedMultiplier = 1;
-    settings.InterSensorDistance[1] = QStringLiteral("10 ft");
-    settings.InterSensorDistance[2] = QStringLiteral("20 ft");
-    settings.InterSensorDistance[3] = QStringLiteral("40 ft");
-    settings.NumberOfSensors = 3;
     noticeCloser.callOnTimeout([this] {
         if (auto* notice = qobject_cast<frmSplashPrint*>(QApplication::activeModalWidget())) {
             ++printNotices;
@@ -59,11 +52,9 @@ void WindowRig::writeSettings() const
 
 void WindowRig::writeLists() const
 {
-    writeNames(dir.filePath(kRacersFileName),
-               {QStringLiteral("Bob Diaz"), QStringLiteral("alice Hart"), QStringLiteral("Carla")});
-    writeNames(dir.filePath(kCarsFileName), {QStringLiteral("Red Comet"), QStringLiteral("Blue")});
-    writeNames(dir.filePath(kClassesFileName),
-               {QStringLiteral("Stock"), QStringLiteral("Modified")});
+    writeNames(dir.filePath(kRacersFileName), {"Bob Diaz", "alice Hart", "Carla"});
+    writeNames(dir.filePath(kCarsFileName), {"Red Comet", "Blue"});
+    writeNames(dir.filePath(kClassesFileName), {"Stock", "Modified"});
 }
 
 Services WindowRig::services()

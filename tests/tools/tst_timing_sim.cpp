@@ -119,12 +119,6 @@ private Q_SLOTS:
                  status.constData());
     }
 
-    void escapesEveryByteReadably()
-    {
-        QCOMPARE(escapeBytes(QByteArray("A\n\r\\ ~\x00\x1f\x7f\x80\xff", 11)),
-                 QByteArray("A\\n\\r\\\\ ~\\x00\\x1f\\x7f\\x80\\xff"));
-    }
-
     // One stream of writes a row of command-cuts.tsv.
     void cutsCommandsAtLineFeeds_data()
     {
@@ -191,8 +185,11 @@ private Q_SLOTS:
             QCOMPARE(passMasks(milliseconds(i * 250 + 249), milliseconds(250)), steps[i]);
     }
 
-    void parsesFieldLists()
+    // The log escapes every byte readably; the command line's field lists are whole numbers.
+    void textsOfTheLogAndTheCommandLine()
     {
+        QCOMPARE(escapeBytes(QByteArray("A\n\r\\ ~\x00\x1f\x7f\x80\xff", 11)),
+                 QByteArray("A\\n\\r\\\\ ~\\x00\\x1f\\x7f\\x80\\xff"));
         QCOMPARE(parseFieldList(QStringLiteral(" 1 , -2 ")), (QList<qint32>{1, -2}));
         QCOMPARE(parseFieldList(QStringLiteral("-2147483648")), (QList<qint32>{-2147483647 - 1}));
         for (const char* bad : {"", " ", "1,,2", "1,x", "2147483648", "1.5", "1,"})
