@@ -127,10 +127,20 @@ QStringList passes(const QString& path)
     return rows;
 }
 
+// A `halvex-station` process following the event `schema` into `file` as `station`, signed in
+// as `user`; publishing the results page into `publish` when given.
 struct Display
 {
     std::unique_ptr<QProcess> process = std::make_unique<QProcess>();
     QString file;
+    void start(const QString& user, const QString& station, const QString& schema,
+               const QString& publish = {})
+    {
+        process->start(qEnvironmentVariable("HALVEX_STATION"),
+                       {"--host", "127.0.0.1", "--port",
+                        qEnvironmentVariable("HALVEX_TEST_PG_PORT"), "--user", user, "--station",
+                        station, "--publish", publish, schema, file});
+    }
     ~Display()
     {
         if (process->state() != QProcess::NotRunning) {
@@ -184,15 +194,10 @@ private Q_SLOTS:
         for (int i = 0; i < 2; ++i) {
             Display& d = displays[size_t(i)];
             d.file = dir.filePath(QStringLiteral("display%1.sqlite").arg(i));
-            d.process->start(qEnvironmentVariable("HALVEX_STATION"),
-                             {QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                              QStringLiteral("--port"), qEnvironmentVariable("HALVEX_TEST_PG_PORT"),
-                              QStringLiteral("--user"),
-                              i == 0 ? QStringLiteral("display") : QStringLiteral("display2"),
-                              QStringLiteral("--station"), QStringLiteral("display%1").arg(i),
-                              // The first display also publishes the results page.
-                              QStringLiteral("--publish"), i == 0 ? dir.path() : QString(),
-                              shared.schema, d.file});
+            // The first display also publishes the results page.
+            d.start(i == 0 ? QStringLiteral("display") : QStringLiteral("display2"),
+                    QStringLiteral("display%1").arg(i), shared.schema,
+                    i == 0 ? dir.path() : QString());
             QVERIFY(d.process->waitForStarted());
         }
         for (int n = 1; n <= 50; ++n) {
@@ -426,13 +431,8 @@ private Q_SLOTS:
         QCOMPARE(dialIn(fileT), 7.0f);
 
         // A second PC under the tower's name is told so and leaves the tower's control alone.
-        Display other;
-        other.process->start(qEnvironmentVariable("HALVEX_STATION"),
-                             {QStringLiteral("--host"), QStringLiteral("127.0.0.1"),
-                              QStringLiteral("--port"), qEnvironmentVariable("HALVEX_TEST_PG_PORT"),
-                              QStringLiteral("--user"), QStringLiteral("display"),
-                              QStringLiteral("--station"), QStringLiteral("tower"), shared.schema,
-                              dir.filePath(QStringLiteral("o.sqlite"))});
+        Display other{.file = dir.filePath(QStringLiteral("o.sqlite"))};
+        other.start(QStringLiteral("display"), QStringLiteral("tower"), shared.schema);
         WAIT_VERIFY(other.process->peek(1 << 20).contains(
             "status Event server online: another station uses this station's name (Another "
             "station uses the name \"tower\" on this event: give each station a name of its own "
