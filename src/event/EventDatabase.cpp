@@ -16,12 +16,6 @@ namespace {
 
 const QString kDriver = QStringLiteral("QSQLITE");
 
-QString newConnectionName()
-{
-    static QAtomicInt next;
-    return QStringLiteral("halvex-event-%1").arg(next.fetchAndAddRelaxed(1));
-}
-
 QString errorText(const QSqlError& error)
 {
     const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
@@ -31,7 +25,8 @@ QString errorText(const QSqlError& error)
 } // namespace
 
 EventDatabase::EventDatabase(const QString& path, const std::vector<Migration>& schema)
-    : m_path(QFileInfo(path).absoluteFilePath()), m_connection(newConnectionName())
+    : m_path(QFileInfo(path).absoluteFilePath()),
+      m_connection(newConnectionName(QStringLiteral("halvex-event")))
 {
     const QString dir = QFileInfo(m_path).absolutePath();
     if (!QDir().mkpath(dir))
@@ -191,6 +186,12 @@ void EventDatabase::write(const std::function<void()>& work)
         db.rollback();
         throw Failure(QStringLiteral("The %1 cannot be written: %2").arg(described(), why));
     }
+}
+
+QString EventDatabase::newConnectionName(const QString& prefix)
+{
+    static QAtomicInt next;
+    return QStringLiteral("%1-%2").arg(prefix).arg(next.fetchAndAddRelaxed(1));
 }
 
 QSqlQuery EventDatabase::run(const QString& sql, const QVariantList& values) const

@@ -26,6 +26,10 @@ public:
         std::vector<QString> statements;
     };
 
+    // A name for a new connection of this thread's own, unique in the process: connections are
+    // never shared between threads.
+    static QString newConnectionName(const QString& prefix);
+
     // Opens (creating when missing) and migrates; throws halvex::Failure when the file cannot be
     // opened at all or a migration fails.
     explicit EventDatabase(const QString& path,

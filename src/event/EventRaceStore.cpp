@@ -134,12 +134,11 @@ void EventRaceStore::keep(std::function<void(EventDatabase&)> work)
     m_backlog.clear();
 }
 
-qint64 EventRaceStore::nextSeq(const EventDatabase& db, const QString& station)
+qint64 EventRaceStore::nextSeq(const EventDatabase& db)
 {
     // Passes and corrections share one sequence, which orders them for the ladder. It runs on
     // across the stations of a shared event, whose rows the file holds too, so that a heat, a
     // corrected pass and the ladder's order never mix two stations' races.
-    Q_UNUSED(station)
     return db
         .value(QStringLiteral("SELECT COALESCE(MAX(seq), 0) + 1 FROM (SELECT seq FROM pass "
                               "UNION ALL SELECT seq FROM correction) s"))
@@ -149,7 +148,7 @@ qint64 EventRaceStore::nextSeq(const EventDatabase& db, const QString& station)
 qint64 EventRaceStore::insertPass(EventDatabase& db, const PassRow& row)
 {
     const RaceRecord& r = row.record;
-    const qint64 seq = nextSeq(db, row.station);
+    const qint64 seq = nextSeq(db);
     const EventPairing* p = row.pairing ? &*row.pairing : nullptr;
     const int lane = r.Lane == u"R" ? 1 : 0;
     const QString stage = !p                                            ? QStringLiteral("P")

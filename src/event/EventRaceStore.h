@@ -82,7 +82,7 @@ public:
     };
     static qint64 insertPass(EventDatabase& db, const PassRow& row);
     // The station's next number in the sequence its passes and corrections share.
-    static qint64 nextSeq(const EventDatabase& db, const QString& station);
+    static qint64 nextSeq(const EventDatabase& db);
 
 private:
     EventDatabase& database();

@@ -441,7 +441,7 @@ void EventRounds::correct(const QString& className, Stage stage, Correction c)
         throw Failure(QStringLiteral("Give the reason for the correction."));
     EventDatabase& db = m_event.database();
     db.write([&] {
-        c.seq = EventRaceStore::nextSeq(db, m_station);
+        c.seq = EventRaceStore::nextSeq(db);
         db.run(QStringLiteral("INSERT INTO correction (station, seq, class_name, stage, round_no, "
                               "pair_no, kind, pass_seq, entry_id, reason, recorded) VALUES (?, ?, "
                               "?, ?, ?, ?, ?, ?, ?, ?, ?)"),

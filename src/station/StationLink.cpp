@@ -6,7 +6,6 @@
 #include "platform/Failure.h"
 #include "station/EventSync.h"
 
-#include <QAtomicInt>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlQuery>
@@ -20,12 +19,6 @@ namespace halvex {
 namespace {
 
 const QString kLocalStation = QStringLiteral("tower");
-
-QString newConnectionName()
-{
-    static QAtomicInt next;
-    return QStringLiteral("halvex-server-%1").arg(next.fetchAndAddRelaxed(1));
-}
 
 } // namespace
 
@@ -64,7 +57,8 @@ QString StationStatus::text(StationRole role) const
 
 StationLink::StationLink(ServerAddress address, QString localPath, QString schema, Timing timing)
     : m_address(std::move(address)), m_localPath(std::move(localPath)), m_schema(std::move(schema)),
-      m_timing(timing), m_connection(newConnectionName())
+      m_timing(timing),
+      m_connection(EventDatabase::newConnectionName(QStringLiteral("halvex-server")))
 {
     qRegisterMetaType<halvex::StationStatus>();
 }
