@@ -42,10 +42,11 @@ QString eventPath(const QString& folder)
 class Fault
 {
 public:
-    Fault(const QString& spec, QString path) : m_path(std::move(path))
+    // `given` is the kind and the step, as "locked shown".
+    Fault(const QString& given, QString path) : m_path(std::move(path))
     {
-        m_kind = spec.section(u' ', 0, 0);
-        m_step = spec.section(u' ', 1, 1);
+        m_kind = given.section(u' ', 0, 0);
+        m_step = given.section(u' ', 1, 1);
     }
     ~Fault() { lift(); }
     Fault(const Fault&) = delete;
@@ -114,9 +115,10 @@ private:
 };
 
 // One run of the program over the event, against the simulated unit, as an operator runs it
-// through the rounds windows, with one rerun on the first elimination pass, struck by `fault`.
-// It writes out what it was asked, then the event as it holds it at the end (or at its kill).
-int runEvent(const QString& folder, const QString& faultSpec)
+// through the rounds windows, with one rerun on the first elimination pass, struck by the fault
+// `given`. It writes out what it was asked, then the event as it holds it at the end (or at its
+// kill).
+int runEvent(const QString& folder, const QString& given)
 {
     ScriptedPrompter prompter;
     prompter.answers.enqueue(Answer::Yes);
@@ -144,7 +146,7 @@ int runEvent(const QString& folder, const QString& faultSpec)
         ::write(STDOUT_FILENO, bytes.constData(), std::size_t(bytes.size()));
     };
     out(QStringLiteral("asked: ") + prompter.texts().join(u'|'));
-    Fault fault(faultSpec, eventPath(folder));
+    Fault fault(given, eventPath(folder));
     const auto at = [&](const char* step) {
         const std::size_t heats = rounds.passes(kClass, Stage::Qualifying).size() +
                                   rounds.passes(kClass, Stage::Eliminations).size();
