@@ -192,6 +192,8 @@ struct HalvexApp::Parts
     void showResult(const RaceResult& result);
     // The event could not be written: the operator hears of it once a run.
     void warnJournal(const QString& description);
+    // Start-up: the port opened, the unit greeted and its link watched.
+    void connectUnit();
     // Start-up: the races of a run that ended without quitting, back into the log if wanted.
     void offerRestore();
     // File, Export Event: every pass of the day's practice event as a spreadsheet file.
@@ -771,7 +773,13 @@ HalvexApp::~HalvexApp()
 void HalvexApp::load()
 {
     m_parts->window.load();
-    m_parts->unit.startWatching();
+    m_parts->connectUnit();
+}
+
+void HalvexApp::Parts::connectUnit()
+{
+    window.connectUnit();
+    unit.startWatching();
 }
 
 void HalvexApp::quitWithoutAsking()
@@ -793,12 +801,14 @@ void HalvexApp::quitWithoutAsking()
 
 void HalvexApp::start()
 {
-    load();
     Parts& p = *m_parts;
+    p.window.load();
     p.window.show();
-    // The questions wait until the window is on the screen: looking for an unfinished run opens
-    // the event's database, which the first paint need not wait for.
+    // The unit and the questions wait until the window is on the screen: opening the port (its
+    // lock file, the line's settings) and looking for an unfinished run (the event's database)
+    // are work the first paint need not wait for. The port's messages still come first.
     afterFirstPaint(&p.window, [&p] {
+        p.connectUnit();
         p.reopenChosenEvent();
         p.offerRestore();
         // Start-up ends with the tip of the day, unless the operator has switched it off.

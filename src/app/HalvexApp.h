@@ -50,8 +50,8 @@ public:
 
     // Loads the main window (the start-up sequence).
     void load();
-    // Loads and shows it; once it has painted, offers the races of a run that ended without
-    // quitting, then shows the tip of the day.
+    // Loads and shows it; once it has painted, connects the timing unit, offers the races of a
+    // run that ended without quitting, then shows the tip of the day.
     void start();
     // The start-up's questions and tip are over.
     bool startupFinished() const;

@@ -18,13 +18,18 @@ const QString kSampleFolderName = QStringLiteral("sample-home");
 QString entryPath(const QString& folder, const QString& name)
 {
     const QDir dir(folder);
+    // A name is mostly found as written: one look at it, rather than a listing of the folder at
+    // each of the start-up's dozen files.
+    QString path = dir.filePath(name);
+    if (QFileInfo::exists(path))
+        return path;
     const QStringList entries =
         dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return dir.filePath(entry);
     }
-    return dir.filePath(name);
+    return path;
 }
 
 } // namespace

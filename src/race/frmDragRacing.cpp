@@ -128,18 +128,20 @@ void frmDragRacing::showMessageForFailure(const std::exception& e)
 }
 
 // Start-up. Each step that fails is reported and start-up goes on with the next one.
+void frmDragRacing::step(const std::function<void()>& fn)
+{
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        showMessageForFailure(e);
+    }
+}
+
 void frmDragRacing::load()
 {
     cmbTree->addItems(treeNames());
     cmbTree->setCurrentIndex(-1);
 
-    auto step = [this](auto&& fn) {
-        try {
-            fn();
-        } catch (const std::exception& e) {
-            showMessageForFailure(e);
-        }
-    };
     step([this] { LoadRacers(); });
     step([this] { LoadCars(); });
     step([this] { LoadClasses(); });
@@ -153,6 +155,12 @@ void frmDragRacing::load()
     // The tree's handicap waits until the port is open and the unit greeted.
     m_unit.beginStartup();
     ApplyWindowState();
+    if (!m_state.demoMode())
+        lblDemo->hide();
+}
+
+void frmDragRacing::connectUnit()
+{
     step([this] {
         try {
             m_unit.open();
@@ -165,7 +173,6 @@ void frmDragRacing::load()
         }
     });
     if (!m_state.demoMode()) {
-        lblDemo->hide();
         ModCommand& command = m_unit.command();
         step([&] { command.send("O"); });
         step([&] { command.SendSignalPolarity(m_settings.record().InvertSignal); });

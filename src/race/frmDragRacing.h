@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <array>
+#include <functional>
 
 class QAction;
 class QComboBox;
@@ -43,8 +44,11 @@ public:
     ~frmDragRacing() override;
     Q_DISABLE_COPY_MOVE(frmDragRacing)
 
-    // The start-up sequence; the window is shown afterwards.
+    // The start-up sequence up to the unit: the lists, the settings and the saved setup. The
+    // window is shown afterwards.
     void load();
+    // The rest of it: the port opened, the unit greeted, the tree's handicap sent.
+    void connectUnit();
 
     void ApplyWindowState();
     void SaveWindowState();
@@ -78,6 +82,8 @@ private:
     void buildMenus();
     void showWindowState();
     void showMessageForFailure(const std::exception& e);
+    // Runs one step of the start-up; a failure is reported and the start-up goes on.
+    void step(const std::function<void()>& fn);
 
     void cmbTree_Click();
     void cmbRacers_Click(int lane);
