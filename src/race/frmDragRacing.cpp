@@ -127,7 +127,6 @@ void frmDragRacing::showMessageForFailure(const std::exception& e)
         m_services.prompter.message(QString::fromLocal8Bit(e.what()));
 }
 
-// Start-up. Each step that fails is reported and start-up goes on with the next one.
 void frmDragRacing::step(const std::function<void()>& fn)
 {
     try {
@@ -137,6 +136,7 @@ void frmDragRacing::step(const std::function<void()>& fn)
     }
 }
 
+// Start-up. Each step that fails is reported and start-up goes on with the next one.
 void frmDragRacing::load()
 {
     cmbTree->addItems(treeNames());

@@ -126,6 +126,19 @@ GridModel grid(int bodyRows, int cols)
     return g;
 }
 
+// A grid printed onto a recording surface of its own, at the screen's 144 by 240 twips a pixel.
+struct GridPrint
+{
+    explicit GridPrint(GridModel g) : model(std::move(g))
+    {
+        print.Source(&model);
+        print.Destination(&surface, QPointF(144, 240));
+    }
+    RecordingSurface surface;
+    GridModel model;
+    clsPrintGrid print;
+};
+
 // The texts drawn on a page, in drawing order.
 QStringList page(const RecordingSurface& s, int number)
 {
@@ -382,11 +395,8 @@ private Q_SLOTS:
 
     void pagesRunAcrossThenDown()
     {
-        RecordingSurface surface;
-        GridModel g = grid(100, 6);
-        clsPrintGrid print;
-        print.Source(&g);
-        print.Destination(&surface, QPointF(144, 240));
+        GridPrint rig(grid(100, 6));
+        auto& [surface, model, print] = rig;
         QList<int> started;
         print.PageStart = [&](int p) { started.append(p); };
         QCOMPARE(print.NumberOfPages(), 4);
@@ -416,11 +426,8 @@ private Q_SLOTS:
     void selectionsAndOversizedCells()
     {
         // A selection made upward prints only the fixed cells.
-        RecordingSurface surface;
-        GridModel g = grid(10, 2);
-        clsPrintGrid print;
-        print.Source(&g);
-        print.Destination(&surface, QPointF(144, 240));
+        GridPrint rig(grid(10, 2));
+        auto& [surface, model, print] = rig;
         print.setSelection(5, 2);
         QCOMPARE(print.PrintGrid(), 1);
         QCOMPARE(page(surface, 1), (QStringList{"t0", "t1"}));
@@ -431,18 +438,15 @@ private Q_SLOTS:
         QCOMPARE(page(surface, 1), (QStringList{"r2c0", "r3c0", "r2c1", "r3c1", "t0", "t1"}));
 
         // A row taller than a page, and a column wider, each go on pages of their own, clipped.
-        GridModel big = grid(3, 2);
-        big.setRowHeight(2, 240 * 100);
-        big.setColWidth(1, 2880 * 10);
-        clsPrintGrid p;
-        p.Source(&big);
-        p.Destination(&surface, QPointF(144, 240));
-        QCOMPARE(p.NumberOfPages(), 6);
-        QCOMPARE(p.PrintGrid(), 6);
-        QCOMPARE(page(surface, 1), (QStringList{"r1c0", "t0"}));
-        QCOMPARE(page(surface, 2), (QStringList{"r1c1", "t1"}));
-        QCOMPARE(page(surface, 3), (QStringList{"r2c0", "t0"}));
-        QCOMPARE(page(surface, 6), (QStringList{"r3c1", "t1"}));
+        GridPrint big(grid(3, 2));
+        big.model.setRowHeight(2, 240 * 100);
+        big.model.setColWidth(1, 2880 * 10);
+        QCOMPARE(big.print.NumberOfPages(), 6);
+        QCOMPARE(big.print.PrintGrid(), 6);
+        QCOMPARE(page(big.surface, 1), (QStringList{"r1c0", "t0"}));
+        QCOMPARE(page(big.surface, 2), (QStringList{"r1c1", "t1"}));
+        QCOMPARE(page(big.surface, 3), (QStringList{"r2c0", "t0"}));
+        QCOMPARE(page(big.surface, 6), (QStringList{"r3c1", "t1"}));
     }
 
     // One cell a row of cell-alignments.tsv.
